@@ -1,0 +1,46 @@
+#pragma once
+// The four regular-expression operations every page reader uses. ICU syntax and semantics,
+// no flags: case-sensitive, "." crosses no line terminator, no multi-line mode.
+//
+// Positions are UTF-16 code units (QString and icu::UnicodeString share them). Compiled
+// patterns are cached by pattern text. Every operation is bounded: a match that exceeds the
+// work budget (a hostile page, a pathological filter keyword) gives the operation's no-match
+// result, exactly like a pattern that does not compile. All functions are thread-safe.
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace pelloran::text {
+
+// Components of the FIRST match: [whole match, group 1, ..., group n]; always n + 1 entries.
+// A group that took no part, or matched nothing, is "". No match: empty list.
+QStringList captureComponentsMatchedByRegex(const QString& subject, const QString& pattern);
+
+// One component list (as above) per match, left to right, non-overlapping. No match: empty.
+QList<QStringList> arrayOfCaptureComponentsMatchedByRegex(const QString& subject,
+                                                          const QString& pattern);
+
+// The text of `capture` in the first match. Absent when nothing matches or when that group
+// took no part in the match; "" when it matched empty text.
+std::optional<QString> stringByMatching(const QString& subject, const QString& pattern,
+                                        int capture);
+
+// Replaces every match in `subject` by the ICU replacement template ("$n", "\" escapes).
+// Returns the number of replacements; `subject` is untouched when it is 0.
+int replaceOccurrencesOfRegex(QString& subject, const QString& pattern, const QString& tmpl);
+
+// True when `pattern` compiles under ICU. Lets callers refuse a bad keyword up front.
+bool isValidRegex(const QString& pattern);
+
+// Drops every cached compiled pattern (e.g. on memory pressure).
+void clearRegexCache();
+
+// Work budget of one operation, in ICU match-engine steps (roughly a millisecond each on a
+// desktop core). The default bounds any single operation to well under a second.
+constexpr int kDefaultRegexStepBudget = 250;
+void setRegexStepBudget(int steps);  // for tests and benchmarks; 0 restores the default
+int regexStepBudget();
+
+}  // namespace pelloran::text

@@ -1,0 +1,1 @@
+#include "support/temp_home.h"
