@@ -1,0 +1,29 @@
+#pragma once
+// Every persistent setting the system keeps. The store registers no defaults: each reader
+// applies its own default when a key is absent.
+
+#include <QLatin1StringView>
+
+namespace pelloran::keys {
+
+inline constexpr QLatin1StringView version{"Pelloran_version"};
+inline constexpr QLatin1StringView username{"Pelloran_username"};
+inline constexpr QLatin1StringView password{"Pelloran_password"};
+inline constexpr QLatin1StringView automaticLogin{"Pelloran_automaticLogin"};
+inline constexpr QLatin1StringView tab{"Pelloran_tab"};
+inline constexpr QLatin1StringView categories{"Pelloran_categories"};
+inline constexpr QLatin1StringView orderBy{"Pelloran_orderBy"};
+inline constexpr QLatin1StringView sortBy{"Pelloran_sortBy"};
+inline constexpr QLatin1StringView searchCategories{"Pelloran_searchCategories"};
+inline constexpr QLatin1StringView searchOrderBy{"Pelloran_searchOrderBy"};
+inline constexpr QLatin1StringView searchSortBy{"Pelloran_searchSortBy"};
+inline constexpr QLatin1StringView favoritesCount{"Pelloran_favoritesCount"};
+inline constexpr QLatin1StringView filters{"Pelloran_filters"};
+inline constexpr QLatin1StringView torrentHistory{"Pelloran_torrentHistory"};
+inline constexpr QLatin1StringView serverClient{"Pelloran_serverClient"};
+inline constexpr QLatin1StringView serverAddress{"Pelloran_serverAddress"};
+inline constexpr QLatin1StringView serverPort{"Pelloran_serverPort"};
+inline constexpr QLatin1StringView serverUser{"Pelloran_serverUser"};
+inline constexpr QLatin1StringView serverPassword{"Pelloran_serverPassword"};
+
+}  // namespace pelloran::keys

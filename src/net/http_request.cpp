@@ -1,0 +1,143 @@
+#include "net/http_request.h"
+
+#include "net/cookie_store.h"
+#include "net/multipart_source.h"
+#include "net/session.h"
+#include "text/regex.h"
+#include "text/string_helpers.h"
+
+#include <QStringDecoder>
+
+namespace pelloran {
+
+namespace {
+
+constexpr int kDefaultTimeoutSeconds = 60;
+
+void setHeader(HeaderList& headers, const QByteArray& name, const QByteArray& value) {
+    for (auto& [key, existing] : headers) {
+        if (key.compare(name, Qt::CaseInsensitive) == 0) {
+            existing = value;
+            return;
+        }
+    }
+    headers.append({name, value});
+}
+
+}  // namespace
+
+HttpRequest::HttpRequest(const QString& url, const NetContext& net) : url_(url), net_(net) {}
+
+bool HttpRequest::isResponseValid() const {
+    const int status = statusCode();
+    return status >= 200 && status < 300;
+}
+
+std::optional<QString> HttpRequest::decodeText(const QByteArray& bytes) {
+    if (bytes.isEmpty()) {
+        return QString(QLatin1StringView(""));
+    }
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8.decode(bytes);
+    if (!utf8.hasError()) {
+        return text;
+    }
+    // Plain 7-bit text is also valid UTF-8, so this only restates the rule for completeness.
+    for (const char c : bytes) {
+        if (static_cast<unsigned char>(c) > 0x7F) {
+            return std::nullopt;
+        }
+    }
+    return QString::fromLatin1(bytes);
+}
+
+UrlLoadRequest HttpRequest::buildRequest() const {
+    UrlLoadRequest req;
+    req.url = url_;
+    req.method = type_.toUtf8();
+    HeaderList& h = req.headers;
+    if (type_ != QLatin1StringView("POST")) {
+        setHeader(h, "Content-Type", "text/html");
+    } else if (client_) {
+        const QByteArray body = client_->getData();
+        setHeader(h, "Content-Type",
+                  "multipart/form-data; boundary=" + QByteArray(kMultipartBoundary.data()));
+        setHeader(h, "Keep-Alive", "115");
+        setHeader(h, "Accept", "text/html,application/xhtml+xml,application/xml;q=0.9,*/*;q=0.8");
+        setHeader(h, "Content-Length", QByteArray::number(body.size()));
+        req.body = body;
+    } else {
+        const QByteArray body = postData_.toUtf8();
+        setHeader(h, "Content-Type", "application/x-www-form-urlencoded");
+        setHeader(h, "Content-Length", QByteArray::number(body.size()));
+        req.body = body;
+    }
+    for (auto it = extraHeaders_.constBegin(); it != extraHeaders_.constEnd(); ++it) {
+        setHeader(h, it.key().toUtf8(), it.value().toUtf8());
+    }
+    if (username_ && !username_->isEmpty()) {
+        const QString credentials = *username_ + QLatin1Char(':') + password_.value_or(QString());
+        setHeader(h, "Authorization",
+                  "Basic " + text::base64Encoding(credentials.toUtf8()).toLatin1());
+    }
+    setHeader(h, "User-Agent",
+              overwriteUserAgent_ ? QByteArray(kDesktopUserAgent.data(), kDesktopUserAgent.size())
+                                  : QByteArray(kMobileUserAgent.data(), kMobileUserAgent.size()));
+    req.timeoutSeconds = timeout_ != 0 ? timeout_ : kDefaultTimeoutSeconds;
+    return req;
+}
+
+void HttpRequest::exchange() {
+    UrlLoadResult loaded = loadUrl(buildRequest(), *net_.cookies);
+    responseData_ = std::move(loaded.body);
+    urlResponse_ = std::move(loaded.response);
+    result_ = decodeText(responseData_);
+}
+
+bool HttpRequest::sessionLost() const {
+    const Session* session = net_.session;
+    if (!session || !result_) {
+        return false;
+    }
+    const QStringList title = text::captureComponentsMatchedByRegex(*result_, kTitlePattern);
+    if (title.isEmpty() || session->isLoginUrl(url_) || !session->showLogin()) {
+        return false;
+    }
+    return session->isLoginHeader(title.value(1));
+}
+
+void HttpRequest::request() {
+    for (;;) {
+        exchange();
+        if (!sessionLost()) {
+            return;
+        }
+        // The login page came back in place of the page asked for: the session is gone.
+        result_.reset();
+        Session& session = *net_.session;
+        if (session.sessionValidated()) {
+            session.sessionInvalidated();
+        }
+        if (!session.waitUntilValidated()) {
+            return;  // nobody can sign in any more; the caller sees no page
+        }
+    }
+}
+
+HttpRequestRegEx::HttpRequestRegEx(const QString& url, const QString& regex, const NetContext& net)
+    : HttpRequest(url, net), regex_(regex) {}
+
+void HttpRequestRegEx::request() {
+    HttpRequest::request();
+    if (!result()) {
+        return;
+    }
+    const QStringList components = text::captureComponentsMatchedByRegex(*result(), regex_);
+    if (components.isEmpty()) {
+        return;
+    }
+    setResult(components.size() > 1 ? components[1] : components[0]);
+    elements_ = components;
+}
+
+}  // namespace pelloran

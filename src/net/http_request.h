@@ -1,0 +1,116 @@
+#pragma once
+// One synchronous HTTP exchange and its outcome (HttpRequest), and the single-pattern reader
+// built on it (HttpRequestRegEx). Every network access of the system goes through these.
+//
+// request() blocks the calling thread: run it on an operation thread. When a site page comes
+// back as the login page while the main interface shows, it waits for the silent re-login and
+// repeats itself, so callers never see the login page in place of their page.
+
+#include "net/net_context.h"
+#include "net/url_loader.h"
+
+#include <QByteArray>
+#include <QLatin1StringView>
+#include <QMap>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace pelloran {
+
+class MultipartSource;
+
+// Desktop browser User-Agent, sent by every request except the forum's. The text ends after
+// the last "CLR", without a closing parenthesis, exactly as the site has always seen it.
+inline constexpr QLatin1StringView kDesktopUserAgent{
+    "Mozilla/4.0 (compatible; MSIE 7.0; Windows NT 6.1; Trident/4.0; SLCC2; .NET CLR 2.0.50727; "
+    ".NET CLR 3.5.30729; .NET CLR"};
+// Mobile User-Agent, for the forum's mobile pages.
+inline constexpr QLatin1StringView kMobileUserAgent{
+    "Mozilla/5.0 (iPhone; U; CPU like Mac OS X; en) AppleWebKit/420+ (KHTML, like Gecko) "
+    "Version/3.0 Mobile/1C25 Safari/419.3"};
+
+class HttpRequest {
+public:
+    HttpRequest(const QString& url, const NetContext& net);
+    virtual ~HttpRequest() = default;
+    HttpRequest(const HttpRequest&) = delete;
+    HttpRequest& operator=(const HttpRequest&) = delete;
+
+    // Performs the exchange; afterwards the outcome fields hold the result.
+    virtual void request();
+
+    // A response came and its status is 200..299.
+    bool isResponseValid() const;
+
+    QString url() const { return url_; }
+    QString type() const { return type_; }
+    void setType(const QString& method) { type_ = method; }
+    void setPostData(const QString& body) { postData_ = body; }
+    // When set, a POST carries the source's multipart body. Not owned; must outlive request().
+    void setClient(MultipartSource* client) { client_ = client; }
+    void setExtraHeaders(const QMap<QString, QString>& headers) { extraHeaders_ = headers; }
+    void setUsername(const std::optional<QString>& username) { username_ = username; }
+    void setPassword(const std::optional<QString>& password) { password_ = password; }
+    void setOverwriteUserAgent(bool desktop) { overwriteUserAgent_ = desktop; }
+    void setTimeout(int seconds) { timeout_ = seconds; }
+
+    // Outcome.
+    const std::optional<QString>& result() const { return result_; }  // absent: not text
+    const QByteArray& responseData() const { return responseData_; }
+    const std::optional<UrlLoadResponse>& urlResponse() const { return urlResponse_; }
+    HeaderList headers() const { return urlResponse_ ? urlResponse_->headers : HeaderList{}; }
+    int statusCode() const { return urlResponse_ ? urlResponse_->statusCode : 0; }
+
+    // A parser may decode a response that another request fetched.
+    void setResponseData(const QByteArray& data) { responseData_ = data; }
+    void setResult(const std::optional<QString>& text) { result_ = text; }
+
+    // UTF-8, else ASCII; absent when the bytes are neither. No bytes give "".
+    static std::optional<QString> decodeText(const QByteArray& bytes);
+
+protected:
+    const NetContext& net() const { return net_; }
+
+private:
+    UrlLoadRequest buildRequest() const;
+    void exchange();
+    bool sessionLost() const;
+
+    const QString url_;
+    const NetContext net_;
+    QString type_ = QStringLiteral("GET");
+    QString postData_;
+    MultipartSource* client_ = nullptr;
+    QMap<QString, QString> extraHeaders_;
+    std::optional<QString> username_;
+    std::optional<QString> password_;
+    bool overwriteUserAgent_ = true;
+    int timeout_ = 0;
+
+    std::optional<QString> result_;
+    QByteArray responseData_;
+    std::optional<UrlLoadResponse> urlResponse_;
+};
+
+// An HttpRequest whose result is the first capture group of one regular expression.
+class HttpRequestRegEx : public HttpRequest {
+public:
+    HttpRequestRegEx(const QString& url, const QString& regex, const NetContext& net);
+
+    // After the exchange: when the pattern matches, result() is group 1 and elements() every
+    // component; otherwise result() stays the whole page and elements() stays absent.
+    void request() override;
+
+    QString regex() const { return regex_; }
+    const std::optional<QStringList>& elements() const { return elements_; }
+
+private:
+    const QString regex_;
+    std::optional<QStringList> elements_;
+};
+
+// The page-title pattern every exchange checks for the login page.
+inline constexpr QLatin1StringView kTitlePattern{"<title>(.*)</title>"};
+
+}  // namespace pelloran

@@ -1,0 +1,30 @@
+#pragma once
+// Loads a picture in the background: a plain GET (cookies apply, none of the page headers),
+// decoded with QImage. Delivers (url, image) on the UI thread; nothing when no picture came.
+
+#include "net/net_context.h"
+#include "net/operation_queue.h"
+
+#include <QImage>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <functional>
+
+namespace pelloran {
+
+class ImageLoader : public Operation {
+public:
+    using Callback = std::function<void(const QString& url, const QImage& image)>;
+    ImageLoader(const QString& url, const NetContext& net, QObject* context, Callback callback);
+    void run() override;
+
+private:
+    QString url_;
+    NetContext net_;
+    QPointer<QObject> context_;
+    bool hasContext_;
+    Callback callback_;
+};
+
+}  // namespace pelloran

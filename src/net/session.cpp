@@ -1,0 +1,59 @@
+#include "net/session.h"
+
+namespace pelloran {
+
+Session::Session(const QString& loginUrl, const QString& loginTitle)
+    : loginUrl_(loginUrl), loginTitle_(loginTitle) {}
+
+bool Session::isLoginHeader(const std::optional<QString>& text) const {
+    if (!text) {
+        return true;
+    }
+    return *text == loginTitle_ || text->contains(loginTitle_);
+}
+
+void Session::setSessionValidated(bool valid) {
+    QMutexLocker lock(&mutex_);
+    sessionValidated_.store(valid);
+    if (valid) {
+        validated_.wakeAll();
+    }
+}
+
+void Session::setReloginHandler(ReloginHandler handler) {
+    QMutexLocker lock(&mutex_);
+    handler_ = std::move(handler);
+}
+
+void Session::sessionInvalidated() {
+    ReloginHandler handler;
+    {
+        QMutexLocker lock(&mutex_);
+        sessionValidated_.store(false);
+        handler = handler_;
+    }
+    reloginCount_.fetch_add(1);
+    if (handler) {
+        handler();
+    }
+}
+
+bool Session::waitUntilValidated() {
+    QMutexLocker lock(&mutex_);
+    const quint64 epoch = epoch_;
+    while (!sessionValidated_.load()) {
+        if (epoch_ != epoch) {
+            return false;
+        }
+        validated_.wait(&mutex_);
+    }
+    return true;
+}
+
+void Session::abandonWaits() {
+    QMutexLocker lock(&mutex_);
+    ++epoch_;
+    validated_.wakeAll();
+}
+
+}  // namespace pelloran
