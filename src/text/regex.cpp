@@ -136,7 +136,7 @@ QStringList components(BoundedMatcher& m, const QString& subject) {
     for (int g = 0; g <= groups; ++g) {
         const auto [start, end] = m.range(g);
         if (start < 0 || end <= start) {
-            list.append(QString(""));
+            list.append(QStringLiteral(""));
         } else {
             list.append(subject.mid(start, end - start));
         }
@@ -147,6 +147,10 @@ QStringList components(BoundedMatcher& m, const QString& subject) {
 }  // namespace
 
 QStringList captureComponentsMatchedByRegex(const QString& subject, const QString& pattern) {
+    // An empty subject has no components, even for a pattern that matches empty text.
+    if (subject.isEmpty()) {
+        return {};
+    }
     BoundedMatcher m(subject, pattern);
     if (!m.find()) {
         return {};
@@ -157,6 +161,9 @@ QStringList captureComponentsMatchedByRegex(const QString& subject, const QStrin
 
 QList<QStringList> arrayOfCaptureComponentsMatchedByRegex(const QString& subject,
                                                           const QString& pattern) {
+    if (subject.isEmpty()) {
+        return {};
+    }
     BoundedMatcher m(subject, pattern);
     QList<QStringList> all;
     while (m.find()) {
