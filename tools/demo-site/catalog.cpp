@@ -134,32 +134,45 @@ QString htmlName(const QString& name, HtmlStyle style, bool quoteRefs) {
         } else if (style == HtmlStyle::Decimal) {
             out += QStringLiteral("&#%1;").arg(c.unicode());
         } else {
-            out += QStringLiteral("&#x%1;")
-                       .arg(c.unicode(), 0, 16)
-                       .toUpper()
-                       .replace(QLatin1String("&#X"), QLatin1String("&#x"));
+            out += QStringLiteral("&#x") + QString::number(c.unicode(), 16).toUpper() +
+                   QLatin1Char(';');
         }
     }
     return out;
 }
 
-// URL slug of the details link: ASCII letters, digits and dots, other runs as one "-".
+// URL slug of the details link: ASCII letters (accents dropped), digits and dots, other runs
+// as one "-".
 QString slug(const QString& name) {
     QString out;
     bool dash = false;
-    for (QChar c : name) {
+    for (QChar c : name.normalized(QString::NormalizationForm_D)) {
+        if (c.isMark()) {
+            continue;
+        }
         const bool keep = c.unicode() < 128 && (c.isLetterOrNumber() || c == QLatin1Char('.'));
         if (keep) {
             if (dash && !out.isEmpty()) {
                 out += QLatin1Char('-');
             }
-            out += c;
+            if (!out.isEmpty() || c != QLatin1Char('.')) {
+                out += c;
+            }
             dash = false;
         } else {
             dash = true;
         }
     }
     return out.isEmpty() ? QStringLiteral("torrent") : out;
+}
+
+// A second release of a name already taken, named the way groups mark them.
+QString repackName(const QString& name) {
+    const qsizetype dash = name.lastIndexOf(QLatin1Char('-'));
+    if (!name.contains(QLatin1Char(' ')) && dash > 0) {
+        return name.left(dash) + QStringLiteral(".REPACK") + name.mid(dash);
+    }
+    return name + QStringLiteral(" (Remastered)");
 }
 
 // File name for a download link: the name without characters that would end or break a URL.
@@ -322,11 +335,15 @@ std::vector<DemoTorrent> generateTorrents(int count, quint32 seed) {
 
         const bool unusual = i % 5 == 2;
         QString name = releaseName(t.categoryId, rng, unusual);
-        for (int attempt = 0; names.contains(name) && attempt < 5; ++attempt) {
+        for (int attempt = 0; names.contains(name) && attempt < 20; ++attempt) {
             name = releaseName(t.categoryId, rng, unusual);
         }
         if (names.contains(name)) {
-            name += QStringLiteral(" REPACK ") + QString::number(t.id);
+            name = repackName(name);
+        }
+        const QString repacked = name;
+        for (int copy = 2; names.contains(name); ++copy) {
+            name = repacked + QStringLiteral(" v%1").arg(copy);
         }
         names.insert(name);
         t.name = name;

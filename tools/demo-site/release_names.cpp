@@ -194,8 +194,12 @@ QString episode(QRandomGenerator& rng, bool unusual, const QString& tags) {
            QLatin1Char('-') + pick(sceneGroups(), rng);
 }
 
+QString oneOf(QRandomGenerator& rng, std::initializer_list<const char*> options);
+
 QString gameRelease(QRandomGenerator& rng, const QString& platform, const QString& group) {
-    return dotted(pick(games(), rng)) + QLatin1Char('.') + platform + QLatin1Char('-') + group;
+    const QString edition = oneOf(rng, {"", "", ".2", ".II", ".Gold.Edition", ".GOTY", ".MULTi5"});
+    return dotted(pick(games(), rng)) + edition + QLatin1Char('.') + platform + QLatin1Char('-') +
+           group;
 }
 
 QString oneOf(QRandomGenerator& rng, std::initializer_list<const char*> options) {

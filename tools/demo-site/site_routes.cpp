@@ -119,6 +119,17 @@ void DemoServer::routeSite(Exchange& ex) {
         return;
     }
     if (const std::optional<ListingQuery> query = ListingQuery::fromPath(path)) {
+        // The search box of the page submits "?search=words"; the site answers with its
+        // search path, as the client builds it.
+        const QString words =
+            formValue(parseForm(ex.query), QStringLiteral("search")).value_or(QString());
+        if (!words.trimmed().isEmpty()) {
+            ex.response.status = 302;
+            ex.response.set_header("Location", ("/torrents/browse/index/query/" +
+                                                QUrl::toPercentEncoding(words.trimmed()) + "/")
+                                                   .toStdString());
+            return;
+        }
         serveListing(ex, *query);
         return;
     }

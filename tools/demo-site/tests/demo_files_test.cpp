@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QSet>
 #include <functional>
+#include <thread>
 
 #include "bencode_reader.h"
 #include "demo_site.h"
@@ -112,6 +113,19 @@ TEST_F(DemoFilesTest, AnnouncementAnswersTheConfiguredText) {
     EXPECT_EQ(announce.get(target).body, QByteArray("STOP:Closed for maintenance"));
     EXPECT_EQ(site.requestLog(QStringLiteral("announce")).back().query,
               QLatin1String("v=0.1.0&m=Linux&p=6.1"));
+}
+
+TEST_F(DemoFilesTest, StopEndsAListingPageThatIsStillWaitingForItsDelay) {
+    site.setListingDelay(0, 10 * 60 * 1000);
+    Reply reply;
+    std::thread request(
+        [&] { reply = client->get(QStringLiteral("/torrents/browse/index/page/1")); });
+    while (site.requestLog(QStringLiteral("site")).size() < 2) {  // sign-in, then this page
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    site.stop();  // would wait out the ten minutes if the delay ignored it
+    request.join();
+    SUCCEED();
 }
 
 TEST(DemoDataTest, SameSeedSameCatalogAndOtherSeedOtherCatalog) {
