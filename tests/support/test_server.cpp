@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <chrono>
 
 namespace pelloran::test {
 
@@ -28,17 +29,43 @@ bool RecordedRequest::hasHeader(const std::string& name) const {
                        [&](const auto& kv) { return equalsIgnoreCase(kv.first, name); });
 }
 
+namespace {
+constexpr char kOriginalContentType[] = "X-Test-Original-Content-Type";
+}
+
 TestServer::TestServer(const std::string& address) : address_(address) {
-    server_.set_pre_routing_handler([this](const httplib::Request& req, httplib::Response&) {
+    // httplib always parses multipart bodies into parts and leaves req.body empty. Tests must
+    // see the exact bytes a client sent, so before the body is read the content type is
+    // renamed (the request object is not const, only the handler's view of it is); the record
+    // below puts the original back.
+    server_.set_pre_routing_handler([](const httplib::Request& req, httplib::Response&) {
+        auto& mutableReq = const_cast<httplib::Request&>(req);
+        auto it = mutableReq.headers.find("Content-Type");
+        if (it != mutableReq.headers.end() && it->second.rfind("multipart/form-data", 0) == 0) {
+            const std::string original = it->second;
+            mutableReq.headers.erase(it);
+            mutableReq.headers.emplace("Content-Type", "application/octet-stream");
+            mutableReq.headers.emplace(kOriginalContentType, original);
+        }
+        return httplib::Server::HandlerResponse::Unhandled;
+    });
+    // Recorded after routing, when the body has been read; still before the response is sent,
+    // so a client that got its answer always finds its request in the log.
+    server_.set_post_routing_handler([this](const httplib::Request& req, httplib::Response&) {
         RecordedRequest rec;
         rec.method = req.method;
         rec.path = req.path;
         rec.target = req.target;
         rec.headers = req.headers;
+        if (auto it = rec.headers.find(kOriginalContentType); it != rec.headers.end()) {
+            const std::string original = it->second;
+            rec.headers.erase(it);
+            rec.headers.erase("Content-Type");
+            rec.headers.emplace("Content-Type", original);
+        }
         rec.body = req.body;
         std::lock_guard lock(mutex_);
         requests_.push_back(std::move(rec));
-        return httplib::Server::HandlerResponse::Unhandled;
     });
 }
 
@@ -51,6 +78,10 @@ bool TestServer::start() {
     }
     // The socket already listens after bind_to_any_port, so clients may connect at once.
     thread_ = std::thread([this] { server_.listen_after_bind(); });
+    // stop() is ignored until the accept loop runs, so don't hand out a server before then.
+    while (!server_.is_running()) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
     return true;
 }
 

@@ -1,0 +1,19 @@
+#pragma once
+// The permission bits of a file (e.g. 0600), or -1 when it can't be read.
+
+#include <QFile>
+#include <QString>
+
+#include <sys/stat.h>
+
+namespace pelloran::test {
+
+inline int fileMode(const QString& path) {
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0) {
+        return -1;
+    }
+    return static_cast<int>(st.st_mode & 0777);
+}
+
+}  // namespace pelloran::test
