@@ -69,24 +69,25 @@ std::atomic<int> g_stepBudget{kDefaultRegexStepBudget};
 
 // Counts engine steps over a whole operation (all finds together) and stops the engine when
 // the budget is spent, so that many slow matches can't add up to an unbounded run either.
-struct Budget {
-    int remaining;
-};
-
 UBool U_CALLCONV onMatchStep(const void* context, int32_t /*steps*/) {
-    auto* budget = static_cast<Budget*>(const_cast<void*>(context));
-    return --budget->remaining > 0;
+    auto* budget = static_cast<RegexBudget*>(const_cast<void*>(context));
+    return budget->spend();
 }
 
 // One matcher over one subject, with the work budget attached. `ok()` is false when the
 // pattern did not compile or the engine failed (including running out of budget).
 class BoundedMatcher {
 public:
-    BoundedMatcher(const QString& subject, const QString& pattern)
+    BoundedMatcher(const QString& subject, const QString& pattern, RegexBudget* shared = nullptr)
         : pattern_(cache().get(pattern)),
           subject_(false, reinterpret_cast<const UChar*>(subject.utf16()),
                    static_cast<int32_t>(subject.size())),
-          budget_{g_stepBudget.load(std::memory_order_relaxed)} {
+          own_(g_stepBudget.load(std::memory_order_relaxed)),
+          budget_(shared ? shared : &own_) {
+        if (budget_->exhausted()) {
+            status_ = U_REGEX_STOPPED_BY_CALLER;
+            return;
+        }
         if (!pattern_) {
             status_ = U_REGEX_RULE_SYNTAX;
             return;
@@ -96,7 +97,7 @@ public:
             return;
         }
         matcher_->reset(subject_);
-        matcher_->setMatchCallback(onMatchStep, &budget_, status_);
+        matcher_->setMatchCallback(onMatchStep, budget_, status_);
     }
 
     bool ok() const { return U_SUCCESS(status_); }
@@ -124,7 +125,8 @@ public:
 private:
     PatternPtr pattern_;
     icu::UnicodeString subject_;  // read-only alias of the caller's QString
-    Budget budget_;
+    RegexBudget own_;
+    RegexBudget* budget_;
     UErrorCode status_ = U_ZERO_ERROR;
     std::unique_ptr<icu::RegexMatcher> matcher_;
 };
@@ -146,12 +148,14 @@ QStringList components(BoundedMatcher& m, const QString& subject) {
 
 }  // namespace
 
-QStringList captureComponentsMatchedByRegex(const QString& subject, const QString& pattern) {
+namespace {
+
+QStringList firstComponents(const QString& subject, const QString& pattern, RegexBudget* budget) {
     // An empty subject has no components, even for a pattern that matches empty text.
     if (subject.isEmpty()) {
         return {};
     }
-    BoundedMatcher m(subject, pattern);
+    BoundedMatcher m(subject, pattern, budget);
     if (!m.find()) {
         return {};
     }
@@ -159,12 +163,12 @@ QStringList captureComponentsMatchedByRegex(const QString& subject, const QStrin
     return m.ok() ? list : QStringList{};
 }
 
-QList<QStringList> arrayOfCaptureComponentsMatchedByRegex(const QString& subject,
-                                                          const QString& pattern) {
+QList<QStringList> allComponents(const QString& subject, const QString& pattern,
+                                 RegexBudget* budget) {
     if (subject.isEmpty()) {
         return {};
     }
-    BoundedMatcher m(subject, pattern);
+    BoundedMatcher m(subject, pattern, budget);
     QList<QStringList> all;
     while (m.find()) {
         all.append(components(m, subject));
@@ -172,6 +176,30 @@ QList<QStringList> arrayOfCaptureComponentsMatchedByRegex(const QString& subject
     // Running out of budget part-way gives nothing rather than a truncated list: a caller
     // can't tell a cut-off page from a complete one.
     return m.ok() ? all : QList<QStringList>{};
+}
+
+}  // namespace
+
+RegexBudget::RegexBudget(int steps) : remaining_(steps) {}
+
+QStringList captureComponentsMatchedByRegex(const QString& subject, const QString& pattern) {
+    return firstComponents(subject, pattern, nullptr);
+}
+
+QStringList captureComponentsMatchedByRegex(const QString& subject, const QString& pattern,
+                                            RegexBudget& budget) {
+    return firstComponents(subject, pattern, &budget);
+}
+
+QList<QStringList> arrayOfCaptureComponentsMatchedByRegex(const QString& subject,
+                                                          const QString& pattern) {
+    return allComponents(subject, pattern, nullptr);
+}
+
+QList<QStringList> arrayOfCaptureComponentsMatchedByRegex(const QString& subject,
+                                                          const QString& pattern,
+                                                          RegexBudget& budget) {
+    return allComponents(subject, pattern, &budget);
 }
 
 std::optional<QString> stringByMatching(const QString& subject, const QString& pattern,

@@ -14,6 +14,21 @@
 
 namespace pelloran::text {
 
+// A work budget shared by several operations, e.g. all the rows of one page or all the names
+// a filter keyword is tried on, so that many small run-aways can't add up to a long one.
+// Once it is spent, every operation given it returns its no-match result. Not thread-safe:
+// one budget belongs to one thread's piece of work.
+class RegexBudget {
+public:
+    explicit RegexBudget(int steps);
+    bool exhausted() const { return remaining_ <= 0; }
+    int remaining() const { return remaining_; }
+    bool spend() { return --remaining_ > 0; }  // one engine step; false once spent
+
+private:
+    int remaining_;
+};
+
 // Components of the FIRST match: [whole match, group 1, ..., group n]; always n + 1 entries.
 // A group that took no part, or matched nothing, is "". No match: empty list.
 QStringList captureComponentsMatchedByRegex(const QString& subject, const QString& pattern);
@@ -26,6 +41,13 @@ QList<QStringList> arrayOfCaptureComponentsMatchedByRegex(const QString& subject
 // took no part in the match; "" when it matched empty text.
 std::optional<QString> stringByMatching(const QString& subject, const QString& pattern,
                                         int capture);
+
+// The same, drawing on a shared budget instead of a fresh one.
+QStringList captureComponentsMatchedByRegex(const QString& subject, const QString& pattern,
+                                            RegexBudget& budget);
+QList<QStringList> arrayOfCaptureComponentsMatchedByRegex(const QString& subject,
+                                                          const QString& pattern,
+                                                          RegexBudget& budget);
 
 // Replaces every match in `subject` by the ICU replacement template ("$n", "\" escapes).
 // Returns the number of replacements; `subject` is untouched when it is 0.

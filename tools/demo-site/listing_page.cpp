@@ -47,16 +47,9 @@ QString pager(const ListingQuery& query, int pageCount) {
 
 QString listingRow(const SiteContext& site, const DemoTorrent& t) {
     const QString id = QString::number(t.id);
-    // A client's row pattern starts with a "<tr" line that carries the id. Its lazy spans would
-    // let a match that starts at a KB row run on into the next row's size cell and swallow that
-    // row; the site's KB rows keep the id on a second line, so no match starts there and both
-    // neighbours stay intact.
-    QString out = t.sizeInKb()
-                      ? QStringLiteral(
-                            "<tr class=\"torrentRow small\" title=\"Small torrent\"\n    "
-                            "id=\"torrent_%1\">\n")
-                            .arg(id)
-                      : QStringLiteral("<tr class=\"torrentRow\" id=\"torrent_%1\">\n").arg(id);
+    // KB rows look like every other row: a client must leave them out on its own.
+    QString out = QStringLiteral("<tr class=\"torrentRow%1\" id=\"torrent_%2\">\n")
+                      .arg(t.sizeInKb() ? QStringLiteral(" small") : QString(), id);
     out += QStringLiteral(
                "  <td class=\"category\"><a href=\"/torrents/browse/index/categories/%1\">"
                "<img alt=\"Category\" src=\"http://%2/images/categories/%3\" /></a></td>\n")
