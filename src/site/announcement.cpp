@@ -1,0 +1,54 @@
+#include "site/announcement.h"
+
+#include "net/http_request.h"
+#include "site/site_config.h"
+#include "text/url_escaping.h"
+
+#include <QSysInfo>
+
+namespace pelloran {
+
+QString announcementUrl(const SiteConfig& config, const QString& version, const QString& model,
+                        const QString& osVersion) {
+    QString compactModel = model;
+    compactModel.remove(QLatin1Char(' '));
+    const auto value = [](const QString& v) {
+        // The values must not be able to add query fields of their own.
+        return text::escapeSearchText(v).replace(QLatin1Char('&'), QStringLiteral("%26"));
+    };
+    return QStringLiteral("http://") + config.announceHost + QStringLiteral("/pelloran.php?v=") +
+           value(version) + QStringLiteral("&m=") + value(compactModel) + QStringLiteral("&p=") +
+           value(osVersion);
+}
+
+Announcement parseAnnouncement(bool responseValid, const std::optional<QString>& text) {
+    if (!responseValid || !text || text->isEmpty()) {
+        return {};
+    }
+    const QStringList fields = text->split(QLatin1Char(':'));
+    const QString message = fields.value(1);
+    if (fields[0] == QLatin1StringView("STOP")) {
+        return {Announcement::Kind::Stop, message};
+    }
+    if (fields[0] == QLatin1StringView("GO")) {
+        return {Announcement::Kind::Go, message};
+    }
+    return {};
+}
+
+Announcement checkAnnouncement(const SiteConfig& config, const NetContext& net,
+                               const QString& version) {
+    HttpRequest request(
+        announcementUrl(config, version, deviceModelName(), operatingSystemVersion()), net);
+    request.setTimeout(kAnnouncementTimeoutSeconds);
+    request.request();
+    return parseAnnouncement(request.isResponseValid(), request.result());
+}
+
+QString deviceModelName() {
+    return QSysInfo::kernelType() + QLatin1Char('-') + QSysInfo::currentCpuArchitecture();
+}
+
+QString operatingSystemVersion() { return QSysInfo::prettyProductName(); }
+
+}  // namespace pelloran

@@ -1,0 +1,64 @@
+#include "site/captcha.h"
+
+#include "net/http_request.h"
+#include "site/site_config.h"
+#include "text/regex.h"
+
+#include <QThread>
+
+namespace pelloran {
+
+namespace {
+
+const QString kScriptPattern = QStringLiteral(
+    R"re(<script type="text/javascript"[\s\S]*?src="(http://.*recaptcha/api/challenge.*)">[\s\S]*?</script>)re");
+const QString kTokenPattern = QStringLiteral("challenge[ ]*:[ ]*'(.*?)'");
+
+}  // namespace
+
+std::optional<QString> captchaScriptUrl(const QString& loginPage) {
+    return text::stringByMatching(loginPage, kScriptPattern, 1);
+}
+
+std::optional<QString> captchaToken(const QString& script) {
+    return text::stringByMatching(script, kTokenPattern, 1);
+}
+
+FetchPageCaptcha::FetchPageCaptcha(const QString& loginUrl, const SiteContext& site,
+                                   QObject* context, Callback callback)
+    : FetchPageWith(loginUrl, context, std::move(callback)), site_(site) {}
+
+void FetchPageCaptcha::setRetry(int retryDelayMs, int maxAttempts) {
+    retryDelayMs_ = retryDelayMs;
+    maxAttempts_ = maxAttempts;
+}
+
+void FetchPageCaptcha::main() {
+    for (int attempt = 1; attempt <= maxAttempts_; ++attempt) {
+        if (attempt > 1) {
+            QThread::msleep(static_cast<unsigned long>(retryDelayMs_));
+        }
+        HttpRequest loginPage(url(), site_.net);
+        loginPage.request();
+        if (loginPage.isResponseValid()) {
+            const std::optional<QString> scriptUrl =
+                loginPage.result() ? captchaScriptUrl(*loginPage.result()) : std::nullopt;
+            if (!scriptUrl) {
+                return;  // no CAPTCHA on the page (any more): nothing to show
+            }
+            HttpRequest script(*scriptUrl, site_.net);
+            script.request();
+            if (script.isResponseValid() && script.result()) {
+                if (const std::optional<QString> token = captchaToken(*script.result())) {
+                    const QString host = site_.config ? site_.config->captchaHost : QString();
+                    setReturnObject(CaptchaChallenge{
+                        QStringLiteral("http://") + host + QStringLiteral("/image?c=") + *token,
+                        *token});
+                    return;
+                }
+            }
+        }
+    }
+}
+
+}  // namespace pelloran

@@ -1,0 +1,46 @@
+#include "site/session_renewer.h"
+
+#include "app/settings_keys.h"
+#include "app/settings_store.h"
+#include "net/session.h"
+#include "site/sign_in.h"
+#include "site/site_config.h"
+
+namespace pelloran {
+
+SessionRenewer::SessionRenewer(const SiteContext& site, std::function<void()> onFailure)
+    : site_(site), onFailure_(std::move(onFailure)) {}
+
+SessionRenewer::~SessionRenewer() {
+    if (site_.net.session) {
+        site_.net.session->setReloginHandler({});
+    }
+    queue_.waitForDone();
+}
+
+void SessionRenewer::install() {
+    site_.net.session->setReloginHandler([this] { renew(); });
+}
+
+void SessionRenewer::renew() {
+    const QString username = site_.settings->string(keys::username).value_or(QString());
+    const QString password = site_.settings->string(keys::password).value_or(QString());
+    auto signIn = std::make_unique<FetchPageSignIn>(
+        site_.config->loginUrl(), username, password, std::nullopt, QString(), site_, nullptr,
+        [this](std::shared_ptr<HttpRequest> request) {
+            Session& session = *site_.net.session;
+            if (session.isLoginHeader(request->result())) {
+                if (onFailure_) {
+                    onFailure_();
+                }
+                return;
+            }
+            // Includes an exchange that brought no page at all: the waiting requests repeat
+            // and meet the same lack of connection on their own.
+            session.setSessionValidated(true);
+        });
+    signIn->setDeliveryThread(DeliveryThread::Operation);
+    queue_.addOperation(std::move(signIn));
+}
+
+}  // namespace pelloran

@@ -1,0 +1,34 @@
+#pragma once
+// Renews a lost site session without the member: registered as the Session's re-login
+// handler, it posts the sign-in form with the stored credentials on its own queue and judges
+// the answer on that queue's thread. Success marks the session valid, which releases every
+// waiting request; failure is handed to the front end (the login face, or an error exit).
+
+#include "net/operation_queue.h"
+#include "site/site_context.h"
+
+#include <functional>
+
+namespace pelloran {
+
+class SessionRenewer {
+public:
+    // `onFailure` runs on the sign-in operation's thread when the stored credentials no longer
+    // sign in (the login page came back). The session then stays invalid.
+    SessionRenewer(const SiteContext& site, std::function<void()> onFailure);
+    ~SessionRenewer();
+    SessionRenewer(const SessionRenewer&) = delete;
+    SessionRenewer& operator=(const SessionRenewer&) = delete;
+
+    // Registers with the session. The renewer must outlive every request that may call it.
+    void install();
+
+private:
+    void renew();
+
+    SiteContext site_;
+    std::function<void()> onFailure_;
+    OperationQueue queue_{1};
+};
+
+}  // namespace pelloran

@@ -1,0 +1,20 @@
+#pragma once
+// What the site scrapers need from the running program. Everything pointed to outlives every
+// operation made with it; the front end owns one of each.
+
+#include "net/net_context.h"
+
+namespace pelloran {
+
+class SettingsStore;
+class UserInfo;
+struct SiteConfig;
+
+struct SiteContext {
+    NetContext net;
+    const SiteConfig* config = nullptr;
+    SettingsStore* settings = nullptr;
+    UserInfo* userInfo = nullptr;
+};
+
+}  // namespace pelloran

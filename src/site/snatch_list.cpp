@@ -1,0 +1,86 @@
+#include "site/snatch_list.h"
+
+#include "text/regex.h"
+
+namespace pelloran {
+
+const QString kSnatchRowPattern = QStringLiteral(
+    R"re(<a href=\\"(\\/torrent\\/.*?)\\">(.*?)<\\/a>","(.*?)",".*?","(.*?)","(.*?)",(.*?),.*?,.*?,"(.*?)")re");
+
+namespace {
+
+constexpr QLatin1StringView kBodyTemplate{
+    "sEcho=1&iColumns=10&sColumns=&iDisplayStart=0&iDisplayLength=50&sSearch=&bEscapeRegex=true&"
+    "sSearch_0=&bEscapeRegex_0=true&bSearchable_0=true&sSearch_1=&bEscapeRegex_1=true&"
+    "bSearchable_1=true&sSearch_2=&bEscapeRegex_2=true&bSearchable_2=true&sSearch_3=&"
+    "bEscapeRegex_3=true&bSearchable_3=true&sSearch_4=&bEscapeRegex_4=true&bSearchable_4=true&"
+    "sSearch_5=&bEscapeRegex_5=true&bSearchable_5=true&sSearch_6=&bEscapeRegex_6=true&"
+    "bSearchable_6=true&sSearch_7=&bEscapeRegex_7=true&bSearchable_7=true&sSearch_8=&"
+    "bEscapeRegex_8=true&bSearchable_8=true&sSearch_9=&bEscapeRegex_9=true&bSearchable_9=true&"
+    "iSortingCols=1&iSortCol_0=9&sSortDir_0=desc&bSortable_0=true&bSortable_1=true&"
+    "bSortable_2=true&bSortable_3=true&bSortable_4=true&bSortable_5=false&bSortable_6=true&"
+    "bSortable_7=true&bSortable_8=true&bSortable_9=true&userID="};
+
+// Where each row's first field, the JSON-escaped link, begins.
+constexpr QLatin1StringView kRowStart{R"(<a href=\")"};
+
+}  // namespace
+
+QString snatchListBody(const QString& userId) { return kBodyTemplate + userId; }
+
+TorrentList parseSnatchList(const QString& text) {
+    QList<qsizetype> starts;
+    for (qsizetype at = text.indexOf(kRowStart); at >= 0;
+         at = text.indexOf(kRowStart, at + kRowStart.size())) {
+        starts.append(at);
+    }
+    TorrentList torrents;
+    text::RegexBudget budget(text::regexStepBudget());
+    for (qsizetype i = 0; i < starts.size(); ++i) {
+        const qsizetype end = i + 1 < starts.size() ? starts[i + 1] : text.size();
+        const QStringList g = text::captureComponentsMatchedByRegex(
+            text.mid(starts[i], end - starts[i]), kSnatchRowPattern, budget);
+        if (budget.exhausted()) {
+            return {};
+        }
+        if (g.size() != 8) {
+            continue;
+        }
+        auto t = std::make_shared<Torrent>();
+        t->setDetailsUrl(QString(g[1]).remove(QLatin1Char('\\')));
+        t->setName(QString(g[2]).replace(QStringLiteral("&amp;"), QStringLiteral("&")));
+        t->setSize(g[3]);
+        t->setUp(g[4]);
+        t->setDown(g[5]);
+        t->setActive(g[6]);
+        t->setRatio(g[7]);
+        torrents.append(t);
+    }
+    return torrents;
+}
+
+HttpRequestRegExSnatchTorrent::HttpRequestRegExSnatchTorrent(const QString& url,
+                                                             const NetContext& net)
+    : HttpRequest(url, net) {}
+
+void HttpRequestRegExSnatchTorrent::request() {
+    HttpRequest::request();
+    if (result()) {
+        torrents_ = parseSnatchList(*result());
+    }
+}
+
+FetchPageAllSnatchTorrents::FetchPageAllSnatchTorrents(const QString& url, const QString& post,
+                                                       const NetContext& net, QObject* context,
+                                                       Callback callback)
+    : FetchPageWith(url, context, std::move(callback)), post_(post), net_(net) {}
+
+void FetchPageAllSnatchTorrents::main() {
+    HttpRequestRegExSnatchTorrent parser(url(), net_);
+    parser.setType(QStringLiteral("POST"));
+    parser.setPostData(post_);
+    parser.request();
+    setReturnObject(parser.torrents());
+}
+
+}  // namespace pelloran

@@ -1,0 +1,48 @@
+#pragma once
+// The member's snatch list: a table-data form POST answered with JSON text, whose rows are
+// read straight out of the text (the JSON-escaped form of each row), at most 50 of them.
+
+#include "net/fetch_page.h"
+#include "net/http_request.h"
+#include "site/site_context.h"
+#include "site/torrent.h"
+
+#include <optional>
+
+namespace pelloran {
+
+extern const QString kSnatchRowPattern;
+
+// The form body asking for the first 50 rows, newest first, for the member `userId`.
+QString snatchListBody(const QString& userId);
+
+// One record per row in answer order: details path (backslashes removed), name ("&amp;" as
+// "&", nothing else decoded), size, up, down, active, ratio. Each row is read within its own
+// text, so a malformed row is skipped without merging into the next. Bounded in time.
+TorrentList parseSnatchList(const QString& text);
+
+class HttpRequestRegExSnatchTorrent : public HttpRequest {
+public:
+    HttpRequestRegExSnatchTorrent(const QString& url, const NetContext& net);
+    void request() override;
+    const std::optional<TorrentList>& torrents() const { return torrents_; }
+
+private:
+    std::optional<TorrentList> torrents_;
+};
+
+// POSTs `post` to `url` and delivers the rows read (absent when no text came back).
+class FetchPageAllSnatchTorrents : public FetchPageWith<std::optional<TorrentList>> {
+public:
+    FetchPageAllSnatchTorrents(const QString& url, const QString& post, const NetContext& net,
+                               QObject* context, Callback callback);
+
+protected:
+    void main() override;
+
+private:
+    QString post_;
+    NetContext net_;
+};
+
+}  // namespace pelloran

@@ -1,0 +1,279 @@
+// The site scrapers against the demo tracker, on the wire: signing in (short and CAPTCHA
+// forms, every failure message), the member bar, listings with history marks and working
+// download addresses, the snatch list, details, profiles, the forum, and a session lost in
+// the middle of a listing fetch.
+
+#include "app/settings_keys.h"
+#include "net/http_request.h"
+#include "net/operation_queue.h"
+#include "net/url_loader.h"
+#include "site/captcha.h"
+#include "site/page_rewriting.h"
+#include "site/session_renewer.h"
+#include "site/sign_in.h"
+#include "site/site_urls.h"
+#include "site/snatch_list.h"
+#include "site/torrent_listing.h"
+#include "support/demo_fixture.h"
+#include "support/test_server.h"
+
+#include <QImage>
+#include <QTest>
+#include <QUrl>
+
+namespace pelloran {
+namespace {
+
+using test::DemoFixture;
+
+// Runs one operation on a queue and waits on the UI thread for what it delivers.
+template <typename Op, typename... Args>
+auto runOperation(Args&&... args) {
+    using Result = std::decay_t<decltype(std::declval<Op>().returnObject())>;
+    std::optional<Result> got;
+    OperationQueue queue(1);
+    QObject context;
+    queue.addOperation(std::make_unique<Op>(std::forward<Args>(args)..., &context,
+                                            [&](Result r) { got = std::move(r); }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return got.has_value(); }, 20000));
+    return got.value_or(Result{});
+}
+
+class SiteOnTheWireTest : public DemoFixture {
+protected:
+    std::shared_ptr<HttpRequest> signIn(const QString& user, const QString& password,
+                                        const std::optional<QString>& challenge = std::nullopt,
+                                        const QString& answer = QString()) {
+        return runOperation<FetchPageSignIn>(config.loginUrl(), user, password, challenge, answer,
+                                             siteContext());
+    }
+    SignInVerdict signInVerdict(const QString& user, const QString& password) {
+        auto request = signIn(user, password);
+        return request ? judgeSignIn(*request, *session) : SignInVerdict{};
+    }
+    QString lastLoginPostBody() {
+        QString body;
+        for (const auto& r : site.requestLog(QStringLiteral("site"))) {
+            if (r.method == QStringLiteral("POST") && r.path == QStringLiteral("/user/account/login/")) {
+                body = QString::fromUtf8(r.body);
+            }
+        }
+        return body;
+    }
+};
+
+TEST_F(SiteOnTheWireTest, SignInRoundTripFillsMemberBarAndCookies) {
+    auto check = runOperation<FetchPageLoginCheck>(config.sessionCheckUrl(), siteContext());
+    ASSERT_TRUE(check);
+    EXPECT_FALSE(isStillSignedIn(*check, *session));  // nobody signed in yet
+    EXPECT_EQ(check->result(), site.loginTitle());
+
+    auto request = signIn(site.memberName(), site.memberPassword());
+    const SignInVerdict verdict = judgeSignIn(*request, *session);
+    EXPECT_TRUE(verdict.ok);
+    EXPECT_EQ(verdict.message, QString());
+    EXPECT_FALSE(hasCaptchaRequest(request->result()));
+    EXPECT_EQ(lastLoginPostBody(),
+              QStringLiteral("username=demo&password=demo-pass-42&remember_me=on&login=submit"));
+    EXPECT_EQ(userInfo.username(), QStringLiteral("demo"));
+    EXPECT_EQ(userInfo.ids(), site.memberId());
+    EXPECT_EQ(userInfo.ratio(), site.member(QStringLiteral("demo"))->ratio);
+
+    auto again = runOperation<FetchPageLoginCheck>(config.sessionCheckUrl(), siteContext());
+    EXPECT_TRUE(isStillSignedIn(*again, *session));
+    // The cookies outlive this store: a second program start finds the member signed in.
+    CookieStore reloaded(home.file(QStringLiteral("cookies.txt")));
+    QStringList names;
+    for (const Cookie& c : reloaded.cookies()) {
+        if (c.domain == site.cookieDomain()) {
+            names.append(c.name);
+        }
+    }
+    EXPECT_TRUE(names.contains(QStringLiteral("qauid")));
+    EXPECT_TRUE(names.contains(QStringLiteral("pelloran_session")));
+}
+
+TEST_F(SiteOnTheWireTest, PasswordWithReservedCharactersSignsIn) {
+    const SignInVerdict verdict = signInVerdict(QStringLiteral("quietfox"), QStringLiteral("p&ss%41+x"));
+    EXPECT_TRUE(verdict.ok) << verdict.message.toStdString();
+    EXPECT_EQ(userInfo.username(), QStringLiteral("quietfox"));
+}
+
+TEST_F(SiteOnTheWireTest, EachFailureMessage) {
+    EXPECT_EQ(signInVerdict(site.memberName(), QStringLiteral("wrong")).message,
+              QStringLiteral("Bad username or password."));
+
+    site.setRequireCaptcha(true);
+    auto noWords = signIn(site.memberName(), site.memberPassword());
+    EXPECT_EQ(judgeSignIn(*noWords, *session).message,
+              QStringLiteral("Bad captcha image information.  Try again."));
+    EXPECT_TRUE(hasCaptchaRequest(noWords->result()));
+    // Right words, wrong password: the page says both, the user name message wins.
+    auto challenge = runOperation<FetchPageCaptcha>(config.loginUrl(), siteContext());
+    ASSERT_TRUE(challenge.has_value());
+    auto both = signIn(site.memberName(), QStringLiteral("wrong"), challenge->token,
+                       site.captchaAnswerFor(challenge->token).value_or(QString()));
+    EXPECT_TRUE(isInvalidUsername(both->result()));
+    EXPECT_EQ(judgeSignIn(*both, *session).message, QStringLiteral("Bad username or password."));
+    EXPECT_TRUE(hasCaptchaRequest(both->result()));
+
+    // A login page with none of the known markers.
+    test::TestServer odd;
+    odd.server().Post("/user/account/login/", [&](const httplib::Request&, httplib::Response& res) {
+        res.set_content("<html><title>" + site.loginTitle().toStdString() + "</title>?</html>",
+                        "text/html");
+    });
+    ASSERT_TRUE(odd.start());
+    auto unknown = runOperation<FetchPageSignIn>(odd.url(QStringLiteral("/user/account/login/")),
+                                                 QStringLiteral("a"), QStringLiteral("b"),
+                                                 std::nullopt, QString(), siteContext());
+    EXPECT_EQ(judgeSignIn(*unknown, *session).message,
+              QStringLiteral("Unknown login error.  Verify you have cookies enabled.  Goto "
+                             "Settings->Safari->Accept Cookies.  Select 'From visited' or "
+                             "'Always' and restart the app."));
+    EXPECT_FALSE(hasCaptchaRequest(unknown->result()));
+
+    site.stop();
+    auto offline = signIn(site.memberName(), site.memberPassword());
+    EXPECT_EQ(judgeSignIn(*offline, *session).message, QStringLiteral("Connection error."));
+    EXPECT_FALSE(hasCaptchaRequest(offline->result()));  // no page: the CAPTCHA area goes
+}
+
+TEST_F(SiteOnTheWireTest, CaptchaChallengeThenLongFormSignsIn) {
+    site.setRequireCaptcha(true);
+    auto challenge = runOperation<FetchPageCaptcha>(config.loginUrl(), siteContext());
+    ASSERT_TRUE(challenge.has_value());
+    EXPECT_EQ(challenge->imageUrl, QStringLiteral("http://") + site.captchaHost() +
+                                       QStringLiteral("/image?c=") + challenge->token);
+    UrlLoadRequest picture;
+    picture.url = challenge->imageUrl;
+    const UrlLoadResult png = loadUrl(picture, *cookies);
+    EXPECT_FALSE(QImage::fromData(png.body).isNull());
+
+    const QString answer = site.captchaAnswerFor(challenge->token).value_or(QString());
+    auto request = signIn(site.memberName(), site.memberPassword(), challenge->token, answer);
+    EXPECT_TRUE(judgeSignIn(*request, *session).ok);
+    EXPECT_EQ(lastLoginPostBody(),
+              QStringLiteral("username=demo&password=demo-pass-42&recaptcha_challenge_field=") +
+                  challenge->token + QStringLiteral("&recaptcha_response_field=") + answer +
+                  QStringLiteral("&remember_me=on&login=submit"));
+
+    // Without a CAPTCHA on the login page there is nothing to load.
+    site.setRequireCaptcha(false);
+    EXPECT_FALSE(runOperation<FetchPageCaptcha>(config.loginUrl(), siteContext()).has_value());
+}
+
+TEST_F(SiteOnTheWireTest, ListingRowsMarksAndDownloadAddressesThatWork) {
+    ASSERT_TRUE(judgeSignIn(*signIn(site.memberName(), site.memberPassword()), *session).ok);
+    int checkedDownloads = 0;
+    for (int page = 1; page <= 4; ++page) {
+        const QString url = browseUrl(config, *settings, page);
+        const auto expected = demo::DemoSite::clientRows(site.listing(QUrl(url).path()));
+        ASSERT_FALSE(expected.empty());
+        settings->setValue(keys::torrentHistory, QStringList{expected.front().name});
+        const auto rows = runOperation<FetchPageAllTorrents>(url, siteContext());
+        ASSERT_TRUE(rows.has_value());
+        ASSERT_EQ(rows->size(), qsizetype(expected.size()));
+        for (qsizetype i = 0; i < rows->size(); ++i) {
+            const TorrentPtr& t = (*rows)[i];
+            const demo::DemoTorrent& d = expected[size_t(i)];
+            EXPECT_EQ(t->name(), d.name);
+            EXPECT_EQ(t->size(), d.sizeText);
+            EXPECT_EQ(t->up(), QString::number(d.seeders));
+            EXPECT_EQ(t->date(), d.date);
+            EXPECT_EQ(t->type(), d.categoryImage);
+            EXPECT_EQ(t->isDownloaded(), t->name() == expected.front().name);
+            // Every download address the reader builds fetches that row's own file.
+            UrlLoadRequest file;
+            file.url = torrentFileUrl(config, t->downloadUrl().value_or(QString()));
+            const UrlLoadResult got = loadUrl(file, *cookies);
+            EXPECT_EQ(got.body, d.torrentFile) << file.url.toStdString();
+            ++checkedDownloads;
+        }
+    }
+    EXPECT_GT(checkedDownloads, 80);
+    // Past the last page: a present, empty list.
+    const auto past = runOperation<FetchPageAllTorrents>(browseUrl(config, *settings, 999), siteContext());
+    ASSERT_TRUE(past.has_value());
+    EXPECT_TRUE(past->isEmpty());
+}
+
+TEST_F(SiteOnTheWireTest, SnatchListShowsTheFirstFifty) {
+    ASSERT_TRUE(judgeSignIn(*signIn(site.memberName(), site.memberPassword()), *session).ok);
+    const auto rows = runOperation<FetchPageAllSnatchTorrents>(
+        snatchListUrl(config), snatchListBody(userInfo.ids().value_or(QString())), net());
+    const auto expected = site.snatchList(site.memberName());
+    ASSERT_GT(expected.size(), 50u);
+    ASSERT_TRUE(rows.has_value());
+    ASSERT_EQ(rows->size(), 50);
+    for (int i = 0; i < 50; ++i) {
+        EXPECT_EQ((*rows)[i]->detailsUrl(), expected[size_t(i)].detailsHref);
+        EXPECT_EQ((*rows)[i]->ratio(), expected[size_t(i)].ratio);
+        EXPECT_EQ((*rows)[i]->size(), expected[size_t(i)].sizeText);
+    }
+}
+
+TEST_F(SiteOnTheWireTest, DetailsProfileAndForumPages) {
+    ASSERT_TRUE(judgeSignIn(*signIn(site.memberName(), site.memberPassword()), *session).ok);
+    const demo::DemoTorrent* film = nullptr;
+    for (const auto& t : site.torrents()) {
+        film = (!film && !t.imdbId.isEmpty()) ? &t : film;
+    }
+    ASSERT_NE(film, nullptr);
+    HttpRequestRegExDetails details(detailsPageUrl(config, film->detailsHref), siteContext());
+    details.request();
+    EXPECT_EQ(details.imdb(), QStringLiteral("http://www.imdb.com/title/") + film->imdbId +
+                                  QLatin1Char('/'));
+    ASSERT_TRUE(details.result().has_value());
+    EXPECT_TRUE(details.result()->contains(QStringLiteral("<div id=\"torrent\">")));
+    EXPECT_FALSE(details.result()->contains(QStringLiteral("pageTools")));
+    EXPECT_FALSE(details.result()->contains(QStringLiteral("memberBar")));
+
+    HttpRequestRegExProfileDetails nobody(profileUrl(config, QStringLiteral("nobody here")), net());
+    nobody.request();
+    EXPECT_EQ(nobody.result(), kProfileErrorPage);
+    HttpRequestRegExProfileDetails member(profileUrl(config, site.memberName()), net());
+    member.request();
+    EXPECT_TRUE(member.result()->contains(QStringLiteral("<div id=\"profile\">")));
+
+    HttpRequestRegExForum forum(config.forumUrl(QStringLiteral("/")), net());
+    forum.request();
+    EXPECT_TRUE(forum.isResponseValid());
+    const auto log = site.requestLog(QStringLiteral("forum"));
+    ASSERT_FALSE(log.empty());
+    EXPECT_EQ(log.back().userAgent(), QString(kMobileUserAgent));
+}
+
+TEST_F(SiteOnTheWireTest, SessionLostMidListingIsRenewedSilently) {
+    storeCredentials(*settings, site.memberName(), site.memberPassword(), true);
+    ASSERT_TRUE(judgeSignIn(*signIn(site.memberName(), site.memberPassword()), *session).ok);
+    session->setShowLogin(true);  // the main interface is on screen
+    std::atomic<int> failures{0};
+    SessionRenewer renewer(siteContext(), [&] { ++failures; });
+    renewer.install();
+
+    site.expireAllSessions();
+    const auto rows = runOperation<FetchPageAllTorrents>(browseUrl(config, *settings, 1), siteContext());
+    ASSERT_TRUE(rows.has_value());
+    EXPECT_FALSE(rows->isEmpty());
+    EXPECT_EQ(session->reloginCount(), 1);
+    EXPECT_EQ(failures.load(), 0);
+    EXPECT_TRUE(session->sessionValidated());
+
+    // Stored credentials that no longer work: the renewer reports it and the front end gives
+    // up on the waiting request, which ends without a page.
+    storeCredentials(*settings, site.memberName(), QStringLiteral("changed"), true);
+    SessionRenewer failing(siteContext(), [&] {
+        ++failures;
+        session->abandonWaits();
+    });
+    failing.install();
+    site.expireAllSessions();
+    const auto none = runOperation<FetchPageAllTorrents>(browseUrl(config, *settings, 1), siteContext());
+    EXPECT_FALSE(none.has_value());
+    EXPECT_EQ(failures.load(), 1);
+    EXPECT_FALSE(session->sessionValidated());
+}
+
+}  // namespace
+}  // namespace pelloran
