@@ -3,12 +3,11 @@
 #include "app/settings_keys.h"
 #include "app/settings_store.h"
 #include "net/session.h"
-#include "site/sign_in.h"
 #include "site/site_config.h"
 
 namespace pelloran {
 
-SessionRenewer::SessionRenewer(const SiteContext& site, std::function<void()> onFailure)
+SessionRenewer::SessionRenewer(const SiteContext& site, FailureHandler onFailure)
     : site_(site), onFailure_(std::move(onFailure)) {}
 
 SessionRenewer::~SessionRenewer() {
@@ -31,7 +30,7 @@ void SessionRenewer::renew() {
             Session& session = *site_.net.session;
             if (session.isLoginHeader(request->result())) {
                 if (onFailure_) {
-                    onFailure_();
+                    onFailure_(judgeSignIn(*request, session));
                 }
                 return;
             }

@@ -5,6 +5,7 @@
 // waiting request; failure is handed to the front end (the login face, or an error exit).
 
 #include "net/operation_queue.h"
+#include "site/sign_in.h"
 #include "site/site_context.h"
 
 #include <functional>
@@ -14,8 +15,9 @@ namespace pelloran {
 class SessionRenewer {
 public:
     // `onFailure` runs on the sign-in operation's thread when the stored credentials no longer
-    // sign in (the login page came back). The session then stays invalid.
-    SessionRenewer(const SiteContext& site, std::function<void()> onFailure);
+    // sign in (the login page came back), with the judged message. The session stays invalid.
+    using FailureHandler = std::function<void(const SignInVerdict& verdict)>;
+    SessionRenewer(const SiteContext& site, FailureHandler onFailure);
     ~SessionRenewer();
     SessionRenewer(const SessionRenewer&) = delete;
     SessionRenewer& operator=(const SessionRenewer&) = delete;
@@ -27,7 +29,7 @@ private:
     void renew();
 
     SiteContext site_;
-    std::function<void()> onFailure_;
+    FailureHandler onFailure_;
     OperationQueue queue_{1};
 };
 

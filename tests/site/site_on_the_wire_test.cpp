@@ -249,7 +249,7 @@ TEST_F(SiteOnTheWireTest, SessionLostMidListingIsRenewedSilently) {
     ASSERT_TRUE(judgeSignIn(*signIn(site.memberName(), site.memberPassword()), *session).ok);
     session->setShowLogin(true);  // the main interface is on screen
     std::atomic<int> failures{0};
-    SessionRenewer renewer(siteContext(), [&] { ++failures; });
+    SessionRenewer renewer(siteContext(), [&](const SignInVerdict&) { ++failures; });
     renewer.install();
 
     site.expireAllSessions();
@@ -263,7 +263,9 @@ TEST_F(SiteOnTheWireTest, SessionLostMidListingIsRenewedSilently) {
     // Stored credentials that no longer work: the renewer reports it and the front end gives
     // up on the waiting request, which ends without a page.
     storeCredentials(*settings, site.memberName(), QStringLiteral("changed"), true);
-    SessionRenewer failing(siteContext(), [&] {
+    QString failureMessage;
+    SessionRenewer failing(siteContext(), [&](const SignInVerdict& verdict) {
+        failureMessage = verdict.message;
         ++failures;
         session->abandonWaits();
     });
@@ -272,6 +274,7 @@ TEST_F(SiteOnTheWireTest, SessionLostMidListingIsRenewedSilently) {
     const auto none = runOperation<FetchPageAllTorrents>(browseUrl(config, *settings, 1), siteContext());
     EXPECT_FALSE(none.has_value());
     EXPECT_EQ(failures.load(), 1);
+    EXPECT_EQ(failureMessage, QStringLiteral("Bad username or password."));
     EXPECT_FALSE(session->sessionValidated());
 }
 
