@@ -1,0 +1,245 @@
+// One push of a torrent to Debian's real transmission-daemon over loopback, end to end: the
+// torrent file fetched from the in-process demo site, the session-id handshake, the upload
+// (which Transmission 3 refuses with 409), the RPC torrent-add that takes its place, and the
+// history update. "Time" is wall time; "CPU" is the CPU time of the pushing thread alone, that
+// is the client's own work (libcurl, Qt, body building, JSON, Base64, the settings flush),
+// without the daemon and the demo site, which run in other threads and processes.
+//
+// The phases are also timed one by one, and the pure preparation steps without any network.
+// Needs transmission-daemon (scripts/deps); without it the push benchmarks are skipped.
+
+#include <benchmark/benchmark.h>
+
+#include "app/settings_store.h"
+#include "net/cookie_store.h"
+#include "net/http_request.h"
+#include "net/session.h"
+#include "net/url_loader.h"
+#include "remote/download_history.h"
+#include "remote/fetch_page_download.h"
+#include "remote/server_info.h"
+#include "remote/transmission.h"
+#include "remote/transmission_rpc.h"
+#include "support/transmission_daemon.h"
+
+#include <demo_site.h>
+
+#include <QCoreApplication>
+#include <QTemporaryDir>
+#include <memory>
+
+namespace {
+
+using namespace pelloran;
+
+// Enough distinct torrents that every push and torrent-add below adds a new one: a duplicate
+// is cheaper for the daemon and would flatter the figures.
+constexpr int kTorrents = 800;
+constexpr int kAdds = 300;  // iterations of each benchmark that adds torrents
+
+// Everything a push needs, brought up once for the whole run.
+struct Environment {
+    QTemporaryDir home;
+    SettingsStore store{home.path()};
+    ServerInfo serverInfo{store};
+    DownloadHistory history{store};
+    CookieStore cookies;
+    demo::DemoSite site{demo::DemoSiteOptions{kTorrents, 25, 7, QStringLiteral("Login"), 0}};
+    std::unique_ptr<Session> session;
+    test::TransmissionDaemon daemon;
+    QString error;  // why the push benchmarks can't run; empty when they can
+    size_t next = 0;
+
+    Environment() {
+        if (!site.start()) {
+            error = QStringLiteral("the demo site did not start");
+            return;
+        }
+        session = std::make_unique<Session>(site.loginUrl(), site.loginTitle());
+        HttpRequest signIn(site.loginUrl(), net());
+        signIn.setType(QStringLiteral("POST"));
+        signIn.setPostData(QStringLiteral("username=") + site.memberName() +
+                           QStringLiteral("&password=") + site.memberPassword());
+        signIn.request();
+        if (!daemon.start(&error)) {
+            return;
+        }
+        serverInfo.setClient(QStringLiteral("Transmission"));
+        serverInfo.setAddress(daemon.address());
+        serverInfo.setPort(QString::number(daemon.port()));
+        serverInfo.setUsername(daemon.username());
+        serverInfo.setPassword(daemon.password());
+    }
+
+    NetContext net() { return NetContext{&cookies, session.get()}; }
+
+    // A different torrent each time, so the daemon really adds one.
+    const demo::DemoTorrent& nextTorrent() {
+        const demo::DemoTorrent& t = site.torrents().at(next % site.torrents().size());
+        ++next;
+        return t;
+    }
+    QString urlOf(const demo::DemoTorrent& t) const {
+        return site.siteUrl(QStringLiteral("/download/%1/bench.torrent").arg(t.id));
+    }
+
+    std::unique_ptr<Transmission> client(const demo::DemoTorrent& t) {
+        auto c = std::make_unique<Transmission>();
+        c->setAddress(daemon.address());
+        c->setPort(QString::number(daemon.port()));
+        c->setUsername(daemon.username());
+        c->setPassword(daemon.password());
+        c->setFilename(QStringLiteral("bench.torrent"));
+        c->setFile(t.torrentFile);
+        return c;
+    }
+};
+
+Environment* env = nullptr;
+
+bool ready(benchmark::State& state) {
+    if (!env->error.isEmpty()) {
+        state.SkipWithError(env->error.toStdString().c_str());
+        return false;
+    }
+    return true;
+}
+
+void BM_PushToTransmissionDaemon(benchmark::State& state) {
+    if (!ready(state)) {
+        return;
+    }
+    RemoteContext remote{env->net(), &env->serverInfo, &env->history, nullptr};
+    for (auto _ : state) {
+        const demo::DemoTorrent& t = env->nextTorrent();
+        FetchPageDownload push(env->urlOf(t), t.name, remote, nullptr, {});
+        push.run();  // on this thread: its CPU time is the client's own work
+        if (push.returnObject() != std::optional<QString>(t.name)) {
+            state.SkipWithError("the push failed");
+            return;
+        }
+    }
+}
+BENCHMARK(BM_PushToTransmissionDaemon)
+    ->UseRealTime()
+    ->Iterations(kAdds)
+    ->Unit(benchmark::kMillisecond);
+
+void BM_FetchTorrentFromSite(benchmark::State& state) {
+    if (!ready(state)) {
+        return;
+    }
+    for (auto _ : state) {
+        UrlLoadRequest request;
+        request.url = env->urlOf(env->nextTorrent());
+        benchmark::DoNotOptimize(loadUrl(request, env->cookies));
+    }
+}
+BENCHMARK(BM_FetchTorrentFromSite)->UseRealTime()->Unit(benchmark::kMicrosecond);
+
+void BM_TransmissionHandshake(benchmark::State& state) {
+    if (!ready(state)) {
+        return;
+    }
+    auto client = env->client(env->nextTorrent());
+    for (auto _ : state) {
+        client->setSessionId(env->net());
+        benchmark::DoNotOptimize(client->sessionId());
+    }
+}
+BENCHMARK(BM_TransmissionHandshake)->UseRealTime()->Unit(benchmark::kMicrosecond);
+
+void BM_RefusedUpload(benchmark::State& state) {
+    if (!ready(state)) {
+        return;
+    }
+    auto client = env->client(env->nextTorrent());
+    client->setSessionId(env->net());
+    for (auto _ : state) {
+        HttpRequest upload(client->getUrl(), env->net());
+        upload.setType(QStringLiteral("POST"));
+        upload.setClient(client.get());
+        upload.setUsername(client->username());
+        upload.setPassword(client->password());
+        upload.request();
+        benchmark::DoNotOptimize(upload.statusCode());
+    }
+}
+BENCHMARK(BM_RefusedUpload)->UseRealTime()->Unit(benchmark::kMicrosecond);
+
+void BM_RpcTorrentAdd(benchmark::State& state) {
+    if (!ready(state)) {
+        return;
+    }
+    for (auto _ : state) {
+        auto client = env->client(env->nextTorrent());
+        client->setSessionIdValue(std::nullopt);  // the first RPC learns the id from its 409
+        state.PauseTiming();
+        client->setSessionId(env->net());
+        state.ResumeTiming();
+        if (!addTorrentByRpc(*client, env->net())) {
+            state.SkipWithError("torrent-add failed");
+            return;
+        }
+    }
+}
+BENCHMARK(BM_RpcTorrentAdd)->UseRealTime()->Iterations(kAdds)->Unit(benchmark::kMicrosecond);
+
+void BM_HistoryAppend(benchmark::State& state) {
+    if (!ready(state)) {
+        return;
+    }
+    for (auto _ : state) {
+        env->history.append(QStringLiteral("benchmark entry"));  // includes the durable flush
+    }
+}
+BENCHMARK(BM_HistoryAppend)->UseRealTime()->Unit(benchmark::kMicrosecond);
+
+// No network from here on: what the client computes for one push.
+
+const QByteArray& sampleTorrent() {
+    static const QByteArray bytes = [] {
+        // About the size of a real single-file torrent: a 2 GB file in 4 MB pieces.
+        QByteArray pieces(512 * 20, '\x5a');
+        return QByteArray("d8:announce40:http://127.0.0.1:8410/announce.php?k=abc4:infod6:") +
+               "lengthi2147483648e4:name12:movie.1080p.12:piece lengthi4194304e6:pieces" +
+               QByteArray::number(pieces.size()) + ":" + pieces + "ee";
+    }();
+    return bytes;
+}
+
+void BM_BuildUploadBody(benchmark::State& state) {
+    Transmission client;
+    client.setFilename(QStringLiteral("movie.1080p.torrent"));
+    client.setFile(sampleTorrent());
+    client.setSessionIdValue(QStringLiteral("KuKxmRWx6BfsDsQhoiQztZAxoi6wIHyzXxdh2P2XaKoXfpVx"));
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(client.getData());
+    }
+    state.SetBytesProcessed(state.iterations() * sampleTorrent().size());
+}
+BENCHMARK(BM_BuildUploadBody)->Unit(benchmark::kMicrosecond);
+
+void BM_BuildRpcRequest(benchmark::State& state) {
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(torrentAddRequest(sampleTorrent()));
+    }
+    state.SetBytesProcessed(state.iterations() * sampleTorrent().size());
+}
+BENCHMARK(BM_BuildRpcRequest)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);  // the daemon runs under a QProcess
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    Environment environment;
+    env = &environment;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    env = nullptr;
+    return 0;
+}

@@ -1,0 +1,50 @@
+#include "remote/bit_client_registry.h"
+
+#include "remote/transmission.h"
+#include "remote/utorrent.h"
+#include "remote/vuze.h"
+
+namespace pelloran {
+
+const QList<const BitClientType*>& bitClientTypes() {
+    static const QList<const BitClientType*> types{&Vuze::kType, &Transmission::kType,
+                                                   &Utorrent::kType};
+    return types;
+}
+
+const BitClientType* bitClientType(const QString& name) {
+    if (name.isEmpty()) {
+        return nullptr;
+    }
+    for (const BitClientType* type : bitClientTypes()) {
+        if (name == type->name) {
+            return type;
+        }
+    }
+    return nullptr;
+}
+
+std::unique_ptr<BitClient> makeBitClient(const QString& name) {
+    const BitClientType* type = bitClientType(name);
+    if (type == &Vuze::kType) {
+        return std::make_unique<Vuze>();
+    }
+    if (type == &Transmission::kType) {
+        return std::make_unique<Transmission>();
+    }
+    if (type == &Utorrent::kType) {
+        return std::make_unique<Utorrent>();
+    }
+    return nullptr;
+}
+
+QString clientNameByIndex(int index) {
+    for (const BitClientType* type : bitClientTypes()) {
+        if (type->index == index) {
+            return QString(type->name);
+        }
+    }
+    return QString(QLatin1StringView(""));
+}
+
+}  // namespace pelloran

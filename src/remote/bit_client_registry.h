@@ -1,0 +1,26 @@
+#pragma once
+// Chooses an adapter by the name stored in the remote settings ("Vuze", "Transmission",
+// "Utorrent") or by its position in the settings screen's chooser. Names are compared exactly;
+// an empty or unknown name has no adapter. Pure and thread-safe.
+
+#include "remote/bit_client.h"
+
+#include <QList>
+#include <QString>
+#include <memory>
+
+namespace pelloran {
+
+// The three adapter types in chooser order: Vuze, Transmission, Utorrent.
+const QList<const BitClientType*>& bitClientTypes();
+
+// The type of that name; nullptr for "", an unknown name, or the base's own (empty) name.
+const BitClientType* bitClientType(const QString& name);
+
+// A fresh adapter of that name; nullptr when there is none.
+std::unique_ptr<BitClient> makeBitClient(const QString& name);
+
+// The name of the adapter at that chooser position; "" for any other index.
+QString clientNameByIndex(int index);
+
+}  // namespace pelloran

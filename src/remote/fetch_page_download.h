@@ -1,0 +1,46 @@
+#pragma once
+// The background push of one torrent: fetches the .torrent file from the site with the
+// member's cookies, hands it to the client chosen in the remote settings and, when the client
+// took it, appends the torrent's name to the download history. Delivers the name on success,
+// absent on failure; failures also raise one alert (remote_alerts.h) before delivering.
+//
+// Runs on the creating screen's queue; the fetch, handshake and upload block that thread.
+
+#include "net/fetch_page.h"
+#include "remote/alert_sink.h"
+#include "remote/remote_context.h"
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+namespace pelloran {
+
+// Limit of the torrent file's download from the site.
+inline constexpr int kTorrentFetchTimeoutSeconds = 60;
+
+class FetchPageDownload : public FetchPageWith<std::optional<QString>> {
+public:
+    // `url`: the absolute address of the torrent file; `name`: the torrent's display name, both
+    // the history entry and the result.
+    FetchPageDownload(const QString& url, const QString& name, const RemoteContext& remote,
+                      QObject* context, Callback callback);
+
+    QString name() const { return name_; }
+
+    // The file name sent with the upload: the last "/" piece of the URL text, unchanged (percent
+    // escapes stay; a URL ending in "/" gives "").
+    static QString fileNameFromUrl(const QString& url);
+
+protected:
+    void main() override;
+
+private:
+    QByteArray fetchTorrentFile() const;
+    void alert(const Alert& alert) const;
+
+    const QString name_;
+    const RemoteContext remote_;
+};
+
+}  // namespace pelloran

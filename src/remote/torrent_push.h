@@ -1,0 +1,19 @@
+#pragma once
+// Hands one torrent file to the member's client: the adapter's handshake, then the multipart
+// upload, judged by its status alone (200..299 is success, anything else or no answer is
+// failure). For Transmission a refused upload is followed by the RPC method torrent-add, since
+// current Transmission versions refuse the upload address (transmission_rpc.h).
+//
+// Blocks the calling thread: one exchange per step, each bounded by kRemoteTimeoutSeconds.
+
+#include "net/net_context.h"
+
+namespace pelloran {
+
+class BitClient;
+
+// `client` carries address, port, credentials, file name and file. True when the client took
+// the torrent.
+bool pushTorrent(BitClient& client, const NetContext& net);
+
+}  // namespace pelloran

@@ -1,0 +1,66 @@
+#include "remote/transmission_rpc.h"
+
+#include "net/http_request.h"
+#include "remote/transmission.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace pelloran {
+
+namespace {
+
+constexpr int kConflictStatus = 409;  // the answer that hands out a fresh session id
+
+}  // namespace
+
+QByteArray torrentAddRequest(const QByteArray& torrentFile) {
+    const QJsonObject arguments{
+        {QStringLiteral("metainfo"), QString::fromLatin1(torrentFile.toBase64())},
+        {QStringLiteral("paused"), false},
+    };
+    const QJsonObject request{
+        {QStringLiteral("method"), QStringLiteral("torrent-add")},
+        {QStringLiteral("arguments"), arguments},
+    };
+    return QJsonDocument(request).toJson(QJsonDocument::Compact);
+}
+
+bool isRpcSuccess(const QByteArray& answer) {
+    const QJsonDocument doc = QJsonDocument::fromJson(answer);
+    return doc.isObject() &&
+           doc.object().value(QStringLiteral("result")).toString() == QLatin1StringView("success");
+}
+
+bool addTorrentByRpc(Transmission& client, const NetContext& net) {
+    const QString body = QString::fromLatin1(torrentAddRequest(client.file()));
+    const QByteArray idHeader(Transmission::kSessionIdHeader.data(),
+                              Transmission::kSessionIdHeader.size());
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        HttpRequest request(client.rpcUrl(), net);
+        request.setType(QStringLiteral("POST"));
+        request.setPostData(body);
+        QMap<QString, QString> headers{
+            {QStringLiteral("Content-Type"), QStringLiteral("application/json")}};
+        if (client.sessionId()) {
+            headers.insert(QString(Transmission::kSessionIdHeader), *client.sessionId());
+        }
+        request.setExtraHeaders(headers);
+        request.setUsername(client.username());
+        request.setPassword(client.password());
+        request.setTimeout(kRemoteTimeoutSeconds);
+        request.request();
+        if (request.statusCode() == kConflictStatus) {
+            const std::optional<QByteArray> id = headerValue(request.headers(), idHeader);
+            if (!id) {
+                return false;  // a 409 without an id can't be answered
+            }
+            client.setSessionIdValue(QString::fromLatin1(*id));
+            continue;
+        }
+        return request.isResponseValid() && isRpcSuccess(request.responseData());
+    }
+    return false;
+}
+
+}  // namespace pelloran

@@ -1,0 +1,29 @@
+#pragma once
+// Adding a torrent through Transmission's RPC method "torrent-add", for the clients that refuse
+// the multipart upload: Transmission 3 answers the upload address with a query string ("?paused=
+// false") with 409 whatever the session id, and Transmission 4 has no upload address at all.
+//
+// Blocks the calling thread for one or two exchanges (see addTorrentByRpc).
+
+#include "net/net_context.h"
+
+#include <QByteArray>
+#include <QString>
+
+namespace pelloran {
+
+class Transmission;
+
+// The JSON request: {"method":"torrent-add","arguments":{"metainfo":BASE64,"paused":false}}.
+QByteArray torrentAddRequest(const QByteArray& torrentFile);
+
+// True only when `answer` is a JSON object whose "result" is "success".
+bool isRpcSuccess(const QByteArray& answer);
+
+// POSTs torrentAddRequest(client.file()) to client.rpcUrl() with the client's session id and
+// credentials. An answer of 409 carries the session id the client wants: it is taken into the
+// client and the request is repeated once. Success only when the client answers with a status
+// of 200..299 whose result is "success"; an error result with status 200 is a failure.
+bool addTorrentByRpc(Transmission& client, const NetContext& net);
+
+}  // namespace pelloran

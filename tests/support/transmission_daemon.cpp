@@ -1,0 +1,251 @@
+#include "support/transmission_daemon.h"
+
+#include <httplib.h>
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRandomGenerator>
+#include <QStandardPaths>
+#include <QThread>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace pelloran::test {
+
+namespace {
+
+constexpr int kStartAttempts = 3;
+constexpr int kRpcWaitMs = 15000;
+
+// A loopback TCP port nobody listens on right now. Another process may take it before the
+// daemon binds it; start() then tries again with another port.
+int freeLoopbackPort() {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    if (fd < 0) {
+        return 0;
+    }
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    addr.sin_port = 0;
+    socklen_t len = sizeof(addr);
+    int port = 0;
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)) == 0 &&
+        ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len) == 0) {
+        port = ntohs(addr.sin_port);
+    }
+    ::close(fd);
+    return port;
+}
+
+QString randomHex(int bytes) {
+    QByteArray raw(bytes, Qt::Uninitialized);
+    for (char& c : raw) {
+        c = static_cast<char>(QRandomGenerator::global()->bounded(256));
+    }
+    return QString::fromLatin1(raw.toHex());
+}
+
+}  // namespace
+
+TransmissionDaemon::TransmissionDaemon()
+    : username_(QStringLiteral("pelloran")), password_(randomHex(12)) {}
+
+TransmissionDaemon::~TransmissionDaemon() {
+    stop();
+}
+
+QString TransmissionDaemon::binaryPath() {
+    return QStandardPaths::findExecutable(QStringLiteral("transmission-daemon"));
+}
+
+bool TransmissionDaemon::isRunning() const {
+    return process_ && process_->state() != QProcess::NotRunning;
+}
+
+bool TransmissionDaemon::start(QString* error) {
+    if (isRunning()) {
+        return true;
+    }
+    if (binaryPath().isEmpty()) {
+        if (error) {
+            *error =
+                QStringLiteral("transmission-daemon is not installed (scripts/deps installs it)");
+        }
+        return false;
+    }
+    if (!dir_.isValid()) {
+        if (error) {
+            *error = QStringLiteral("no temporary folder for the daemon");
+        }
+        return false;
+    }
+    for (int attempt = 0; attempt < kStartAttempts; ++attempt) {
+        if (error) {
+            error->clear();
+        }
+        if (launch(error) && waitForRpc()) {
+            return true;
+        }
+        if (error && error->isEmpty()) {
+            *error =
+                QStringLiteral("transmission-daemon did not answer on its RPC port: ") + logTail();
+        }
+        stop();
+    }
+    return false;
+}
+
+bool TransmissionDaemon::launch(QString* error) {
+    port_ = freeLoopbackPort();
+    if (port_ == 0) {
+        if (error) {
+            *error = QStringLiteral("no free loopback port");
+        }
+        return false;
+    }
+    const QDir root(dir_.path());
+    root.mkpath(QStringLiteral("config"));
+    root.mkpath(QStringLiteral("downloads"));
+    const QJsonObject settings{
+        {QStringLiteral("rpc-enabled"), true},
+        {QStringLiteral("rpc-bind-address"), QStringLiteral("127.0.0.1")},
+        {QStringLiteral("rpc-port"), port_},
+        {QStringLiteral("rpc-authentication-required"), true},
+        {QStringLiteral("rpc-username"), username_},
+        {QStringLiteral("rpc-password"), password_},  // hashed by the daemon when it saves
+        {QStringLiteral("rpc-whitelist-enabled"), true},
+        {QStringLiteral("rpc-whitelist"), QStringLiteral("127.0.0.1")},
+        {QStringLiteral("rpc-host-whitelist-enabled"), false},
+        {QStringLiteral("bind-address-ipv4"), QStringLiteral("127.0.0.1")},
+        {QStringLiteral("bind-address-ipv6"), QStringLiteral("::1")},
+        {QStringLiteral("peer-port-random-on-start"), true},
+        {QStringLiteral("peer-port-random-low"), 49152},
+        {QStringLiteral("peer-port-random-high"), 65535},
+        {QStringLiteral("port-forwarding-enabled"), false},
+        {QStringLiteral("dht-enabled"), false},
+        {QStringLiteral("lpd-enabled"), false},
+        {QStringLiteral("utp-enabled"), false},
+        {QStringLiteral("pex-enabled"), false},
+        {QStringLiteral("download-dir"), root.filePath(QStringLiteral("downloads"))},
+        {QStringLiteral("incomplete-dir-enabled"), false},
+        {QStringLiteral("watch-dir-enabled"), false},
+        {QStringLiteral("message-level"), 1},
+    };
+    // The password goes through this file rather than the command line, where every process on
+    // the machine could read it.
+    QFile file(root.filePath(QStringLiteral("config/settings.json")));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        file.write(QJsonDocument(settings).toJson()) < 0) {
+        if (error) {
+            *error = QStringLiteral("cannot write the daemon's settings");
+        }
+        return false;
+    }
+    file.close();
+    file.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+
+    process_ = std::make_unique<QProcess>();
+    process_->setProgram(binaryPath());
+    process_->setArguments({QStringLiteral("--foreground"), QStringLiteral("--config-dir"),
+                            root.filePath(QStringLiteral("config"))});
+    process_->setProcessChannelMode(QProcess::MergedChannels);
+    process_->setStandardOutputFile(root.filePath(QStringLiteral("daemon.log")));
+    process_->start();
+    if (!process_->waitForStarted(5000)) {
+        if (error) {
+            *error =
+                QStringLiteral("transmission-daemon did not start: ") + process_->errorString();
+        }
+        return false;
+    }
+    return true;
+}
+
+bool TransmissionDaemon::waitForRpc() {
+    const QDeadlineTimer deadline(kRpcWaitMs);
+    while (!deadline.hasExpired()) {
+        if (!isRunning()) {
+            return false;  // exited, e.g. the port was taken after all
+        }
+        httplib::Client client("127.0.0.1", port_);
+        client.set_connection_timeout(1, 0);
+        client.set_read_timeout(2, 0);
+        if (httplib::Result res = client.Get("/transmission/rpc")) {
+            return true;  // 401 without credentials: the RPC server is up
+        }
+        QThread::msleep(50);
+    }
+    return false;
+}
+
+void TransmissionDaemon::stop() {
+    if (!process_) {
+        return;
+    }
+    if (process_->state() != QProcess::NotRunning) {
+        process_->terminate();
+        if (!process_->waitForFinished(5000)) {
+            process_->kill();
+            process_->waitForFinished(5000);
+        }
+    }
+    process_.reset();
+    sessionId_.clear();
+}
+
+QString TransmissionDaemon::logTail() const {
+    QFile log(QDir(dir_.path()).filePath(QStringLiteral("daemon.log")));
+    if (!log.open(QIODevice::ReadOnly)) {
+        return QStringLiteral("(no log)");
+    }
+    return QString::fromUtf8(log.readAll().right(600)).trimmed();
+}
+
+std::optional<std::vector<DaemonTorrent>> TransmissionDaemon::torrents() {
+    httplib::Client client("127.0.0.1", port_);
+    client.set_basic_auth(username_.toStdString(), password_.toStdString());
+    client.set_connection_timeout(2, 0);
+    client.set_read_timeout(10, 0);
+    const std::string body =
+        R"({"method":"torrent-get","arguments":{"fields":["id","name","hashString"]}})";
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const httplib::Headers headers{{"X-Transmission-Session-Id", sessionId_.toStdString()}};
+        httplib::Result res = client.Post("/transmission/rpc", headers, body, "application/json");
+        if (!res) {
+            return std::nullopt;
+        }
+        if (res->status == 409) {
+            sessionId_ = QString::fromStdString(res->get_header_value("X-Transmission-Session-Id"));
+            continue;
+        }
+        const QJsonObject answer =
+            QJsonDocument::fromJson(QByteArray::fromStdString(res->body)).object();
+        if (res->status != 200 ||
+            answer.value(QStringLiteral("result")).toString() != QLatin1StringView("success")) {
+            return std::nullopt;
+        }
+        std::vector<DaemonTorrent> out;
+        const QJsonArray list = answer.value(QStringLiteral("arguments"))
+                                    .toObject()
+                                    .value(QStringLiteral("torrents"))
+                                    .toArray();
+        for (const QJsonValue& item : list) {
+            const QJsonObject t = item.toObject();
+            out.push_back({t.value(QStringLiteral("id")).toInt(),
+                           t.value(QStringLiteral("name")).toString(),
+                           t.value(QStringLiteral("hashString")).toString()});
+        }
+        return out;
+    }
+    return std::nullopt;
+}
+
+}  // namespace pelloran::test
