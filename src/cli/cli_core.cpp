@@ -1,0 +1,72 @@
+#include "cli/cli_core.h"
+
+#include "app/app_paths.h"
+
+#include <cstdio>
+
+namespace pelloran::cli {
+
+namespace {
+QMutex& stderrMutex() {
+    static QMutex mutex;
+    return mutex;
+}
+}  // namespace
+
+void StderrAlertSink::showAlert(const Alert& alert) {
+    {
+        QMutexLocker lock(&stderrMutex());
+        std::fprintf(stderr, "%s\n", alert.title.toLocal8Bit().constData());
+        if (!alert.message.isEmpty()) {
+            std::fprintf(stderr, "%s\n", alert.message.toLocal8Bit().constData());
+        }
+        std::fflush(stderr);
+    }
+    QMutexLocker lock(&mutex_);
+    last_ = alert;
+}
+
+std::optional<Alert> StderrAlertSink::lastAlert() const {
+    QMutexLocker lock(&mutex_);
+    return last_;
+}
+
+CliCore::CliCore()
+    : config_(SiteConfig::fromEnvironment()), dataDirectory_(dataDirectoryFromEnvironment()) {
+    settings_ = std::make_unique<SettingsStore>(dataDirectory_);
+    cookies_ = std::make_unique<CookieStore>(cookieFilePath(dataDirectory_));
+    session_ = std::make_unique<Session>(config_.loginUrl(), config_.loginTitle);
+    server_ = std::make_unique<ServerInfo>(*settings_);
+    history_ = std::make_unique<DownloadHistory>(*settings_);
+}
+
+CliCore::~CliCore() {
+    serialQueue_.waitForDone();
+    renewer_.reset();
+    cookies_->save();
+}
+
+void CliCore::enterSignedInMode() {
+    if (!renewer_) {
+        renewer_ = std::make_unique<SessionRenewer>(site(), [this](const SignInVerdict& verdict) {
+            {
+                QMutexLocker lock(&failureMutex_);
+                reloginFailure_ = verdict;
+            }
+            // Nobody can type a password into a running command: every request waiting for
+            // the session gives up, and later ones don't wait at all.
+            session_->setShowLogin(false);
+            session_->abandonWaits();
+        });
+        renewer_->install();
+    }
+    session_->setSessionValidated(true);
+    session_->setShowLogin(true);
+}
+
+std::optional<SignInVerdict> CliCore::reloginFailure() const {
+    QMutexLocker lock(&failureMutex_);
+    return reloginFailure_;
+}
+
+}  // namespace pelloran::cli

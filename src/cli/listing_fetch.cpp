@@ -1,0 +1,32 @@
+#include "cli/listing_fetch.h"
+
+#include "cli/cli_core.h"
+#include "cli/cli_output.h"
+#include "cli/commands.h"
+#include "site/sign_in.h"
+#include "site/torrent_listing.h"
+
+namespace pelloran::cli {
+
+std::optional<TorrentList> fetchListing(CliCore& core, const QString& url) {
+    core.enterSignedInMode();
+    return core.run<FetchPageAllTorrents>(core.serialQueue(), url, core.site());
+}
+
+bool loadMemberBar(CliCore& core) {
+    core.enterSignedInMode();
+    auto check =
+        core.run<FetchPageLoginCheck>(core.serialQueue(), core.config().sessionCheckUrl(), core.site());
+    return check && isStillSignedIn(*check, core.session()) && core.userInfo().username();
+}
+
+int reportNoPage(CliCore& core) {
+    if (const auto failure = core.reloginFailure()) {
+        printError(QString(kLoginFailedTitle), failure->message);
+    } else {
+        printError(QString(kConnectionErrorMessage));
+    }
+    return kExitFailure;
+}
+
+}  // namespace pelloran::cli

@@ -1,0 +1,152 @@
+// pelloran-cli login: the login screen's attempt without the screen.
+
+#include "cli/cli_core.h"
+#include "cli/cli_output.h"
+#include "cli/commands.h"
+#include "cli/command_line.h"
+
+#include "app/settings_keys.h"
+#include "net/url_loader.h"
+#include "site/announcement.h"
+#include "site/captcha.h"
+#include "site/sign_in.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QSaveFile>
+
+namespace pelloran::cli {
+
+namespace {
+
+QString challengeFile(const CliCore& core) {
+    return QDir(core.dataDirectory()).filePath(QStringLiteral("captcha-challenge"));
+}
+
+QString pictureFile(const CliCore& core) {
+    return QDir(core.dataDirectory()).filePath(QStringLiteral("captcha.png"));
+}
+
+std::optional<QString> pendingChallenge(const CliCore& core) {
+    QFile f(challengeFile(core));
+    if (!f.open(QIODevice::ReadOnly)) {
+        return std::nullopt;
+    }
+    const QString token = QString::fromUtf8(f.readAll()).trimmed();
+    return token.isEmpty() ? std::nullopt : std::optional<QString>(token);
+}
+
+void forgetChallenge(const CliCore& core) {
+    QFile::remove(challengeFile(core));
+    QFile::remove(pictureFile(core));
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QSaveFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() && f.commit();
+}
+
+// The site wants the words of a picture: save the picture and the challenge for the next call.
+int askForCaptcha(CliCore& core) {
+    OperationQueue queue(1);
+    auto challenge = core.run<FetchPageCaptcha>(queue, core.config().loginUrl(), core.site());
+    if (!challenge) {
+        printError(QString(kLoginFailedTitle), QStringLiteral("The CAPTCHA picture could not be loaded."));
+        return kExitFailure;
+    }
+    UrlLoadRequest request;
+    request.url = challenge->imageUrl;
+    const QImage picture = QImage::fromData(loadUrl(request, core.cookies()).body);
+    if (picture.isNull() || !picture.save(pictureFile(core), "PNG") ||
+        !writeFile(challengeFile(core), challenge->token.toUtf8())) {
+        printError(QString(kLoginFailedTitle), QStringLiteral("The CAPTCHA picture could not be loaded."));
+        return kExitFailure;
+    }
+    printOut(QStringLiteral("The site asks for the words in a picture: ") + pictureFile(core));
+    printOut(QStringLiteral("Answer with: pelloran-cli login --captcha 'THE WORDS'"));
+    return kExitCaptcha;
+}
+
+void printMemberBar(const UserInfo& info, bool json) {
+    if (json) {
+        printOut(jsonText(userInfoJson(info)));
+        return;
+    }
+    printOut(QStringLiteral("Signed in as ") + info.username().value_or(QString()));
+    printOut(QStringLiteral("Ratio ") + info.ratio().value_or(QString()) + QStringLiteral("   Up ") +
+             info.uploaded().value_or(QString()) + QStringLiteral("   Down ") +
+             info.downloaded().value_or(QString()));
+}
+
+}  // namespace
+
+int runLogin(CliCore& core, const QStringList& args) {
+    CommandLine cl(QStringLiteral("login"));
+    cl.addValueOption(QStringLiteral("username"), QStringLiteral("U"));
+    cl.addFlag(QStringLiteral("password-stdin"));
+    cl.addValueOption(QStringLiteral("auto"), QStringLiteral("on|off"));
+    cl.addValueOption(QStringLiteral("captcha"), QStringLiteral("ANSWER"));
+    cl.addFlag(QStringLiteral("json"));
+    if (!cl.parse(args, 0)) {
+        return usageError(cl.error());
+    }
+    SettingsStore& settings = core.settings();
+    const QString username = cl.isSet(QStringLiteral("username"))
+                                 ? cl.value(QStringLiteral("username"))
+                                 : settings.string(keys::username).value_or(QString());
+    const QString password = cl.isSet(QStringLiteral("password-stdin"))
+                                 ? readSecretLine()
+                                 : settings.string(keys::password).value_or(QString());
+    bool automatic = automaticLoginEnabled(settings);
+    if (cl.isSet(QStringLiteral("auto"))) {
+        const QString value = cl.value(QStringLiteral("auto"));
+        if (value != QLatin1StringView("on") && value != QLatin1StringView("off")) {
+            return usageError(QStringLiteral("--auto takes on or off"));
+        }
+        automatic = value == QLatin1StringView("on");
+    }
+    std::optional<QString> challenge;
+    QString answer;
+    if (cl.isSet(QStringLiteral("captcha"))) {
+        challenge = pendingChallenge(core);
+        if (!challenge) {
+            return usageError(QStringLiteral("no CAPTCHA is waiting for an answer; run login first"));
+        }
+        answer = cl.value(QStringLiteral("captcha"));
+    }
+
+    OperationQueue queue(1);
+    auto check = core.run<FetchPageLoginCheck>(queue, core.config().sessionCheckUrl(), core.site());
+    // Stored before the attempt, as the login screen does: the member's typing is kept even
+    // when the attempt fails.
+    storeCredentials(settings, username, password, automatic);
+    if (!check || !isStillSignedIn(*check, core.session())) {
+        auto signIn = core.run<FetchPageSignIn>(queue, core.config().loginUrl(), username, password,
+                                                challenge, answer, core.site());
+        if (challenge) {
+            forgetChallenge(core);  // a challenge answers once, right or wrong
+        }
+        const SignInVerdict verdict = judgeSignIn(*signIn, core.session());
+        if (!verdict.ok) {
+            printError(QString(kLoginFailedTitle), verdict.message);
+            return hasCaptchaRequest(signIn->result()) ? askForCaptcha(core) : kExitFailure;
+        }
+    }
+    forgetChallenge(core);
+
+    const Announcement announcement =
+        checkAnnouncement(core.config(), core.net(), QStringLiteral(PELLORAN_VERSION));
+    if (announcement.kind == Announcement::Kind::Stop) {
+        printError(QStringLiteral("Login error"), announcement.message);
+        return kExitFailure;
+    }
+    if (announcement.kind == Announcement::Kind::Go && !announcement.message.isEmpty()) {
+        printOut(announcement.message);
+    }
+    printMemberBar(core.userInfo(), cl.isSet(QStringLiteral("json")));
+    return kExitSuccess;
+}
+
+}  // namespace pelloran::cli

@@ -1,0 +1,65 @@
+// pelloran-cli push: fetch a torrent from the site and push it to the member's client.
+
+#include "cli/cli_core.h"
+#include "cli/cli_output.h"
+#include "cli/command_line.h"
+#include "cli/commands.h"
+#include "cli/listing_fetch.h"
+
+#include "remote/fetch_page_download.h"
+#include "site/site_urls.h"
+
+namespace pelloran::cli {
+
+int runPush(CliCore& core, const QStringList& args) {
+    CommandLine cl(QStringLiteral("push"));
+    cl.addValueOption(QStringLiteral("url"), QStringLiteral("URL"));
+    cl.addValueOption(QStringLiteral("name"), QStringLiteral("NAME"));
+    cl.addValueOption(QStringLiteral("browse-row"), QStringLiteral("I"));
+    cl.addValueOption(QStringLiteral("page"), QStringLiteral("N"));
+    if (!cl.parse(args, 0)) {
+        return usageError(cl.error());
+    }
+    const bool byUrl = cl.isSet(QStringLiteral("url")) || cl.isSet(QStringLiteral("name"));
+    const bool byRow = cl.isSet(QStringLiteral("browse-row"));
+    if (byUrl == byRow || (byUrl && !(cl.isSet(QStringLiteral("url")) && cl.isSet(QStringLiteral("name"))))) {
+        return usageError(QStringLiteral("push: give --url and --name, or --browse-row"));
+    }
+    core.enterSignedInMode();
+
+    QString url;
+    QString name;
+    if (byUrl) {
+        url = cl.value(QStringLiteral("url"));
+        name = cl.value(QStringLiteral("name"));
+    } else {
+        bool rowOk = false;
+        bool pageOk = false;
+        const int row = cl.intValue(QStringLiteral("browse-row"), -1, &rowOk);
+        const int page = cl.intValue(QStringLiteral("page"), 1, &pageOk);
+        if (!rowOk || !pageOk || row < 0 || page < 1) {
+            return usageError(QStringLiteral("push: --browse-row takes a number from 0, --page from 1"));
+        }
+        const std::optional<TorrentList> rows =
+            fetchListing(core, browseUrl(core.config(), core.settings(), page));
+        if (!rows) {
+            return reportNoPage(core);
+        }
+        if (row >= rows->size()) {
+            return usageError(QStringLiteral("push: browse page %1 has %2 rows").arg(page).arg(rows->size()));
+        }
+        const TorrentPtr& t = (*rows)[row];
+        url = torrentFileUrl(core.config(), t->downloadUrl().value_or(QString()));
+        name = t->name().value_or(QString());
+    }
+    // Failures raise their own alert (printed on stderr) and deliver no name.
+    const std::optional<QString> sent =
+        core.run<FetchPageDownload>(core.serialQueue(), url, name, core.remote());
+    if (!sent) {
+        return kExitFailure;
+    }
+    printOut(QStringLiteral("Sent ") + *sent);
+    return kExitSuccess;
+}
+
+}  // namespace pelloran::cli
