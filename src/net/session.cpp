@@ -16,6 +16,7 @@ void Session::setSessionValidated(bool valid) {
     QMutexLocker lock(&mutex_);
     sessionValidated_.store(valid);
     if (valid) {
+        abandoned_ = false;
         validated_.wakeAll();
     }
 }
@@ -30,6 +31,7 @@ void Session::sessionInvalidated() {
     {
         QMutexLocker lock(&mutex_);
         sessionValidated_.store(false);
+        abandoned_ = false;  // a new attempt: nobody has given up on it yet
         handler = handler_;
     }
     reloginCount_.fetch_add(1);
@@ -40,9 +42,8 @@ void Session::sessionInvalidated() {
 
 bool Session::waitUntilValidated() {
     QMutexLocker lock(&mutex_);
-    const quint64 epoch = epoch_;
     while (!sessionValidated_.load()) {
-        if (epoch_ != epoch) {
+        if (abandoned_) {
             return false;
         }
         validated_.wait(&mutex_);
@@ -52,7 +53,7 @@ bool Session::waitUntilValidated() {
 
 void Session::abandonWaits() {
     QMutexLocker lock(&mutex_);
-    ++epoch_;
+    abandoned_ = true;
     validated_.wakeAll();
 }
 

@@ -47,7 +47,8 @@ public:
     bool waitUntilValidated();
 
     // For a front end where nobody can sign in any more (the command line after a failed
-    // re-login): every request waiting now stops waiting and fails.
+    // re-login): every request waiting now, or starting to wait before the session is valid
+    // again or a new re-login starts, stops waiting and fails.
     void abandonWaits();
 
     int reloginCount() const { return reloginCount_.load(); }  // how often the handler ran
@@ -58,10 +59,10 @@ private:
     std::atomic<bool> sessionValidated_{true};
     std::atomic<bool> showLogin_{false};
     std::atomic<int> reloginCount_{0};
-    QMutex mutex_;  // guards handler_, epoch_ and the wait
+    QMutex mutex_;  // guards handler_, abandoned_ and the wait
     QWaitCondition validated_;
     ReloginHandler handler_;
-    quint64 epoch_ = 0;  // bumped by abandonWaits()
+    bool abandoned_ = false;
 };
 
 }  // namespace pelloran
