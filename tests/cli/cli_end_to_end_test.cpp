@@ -1,0 +1,236 @@
+// pelloran-cli end to end: the built program against the demo tracker and a real
+// transmission-daemon, as a member (or a script) would use it.
+
+#include "net/cookie_store.h"
+#include "site/filter.h"
+#include "support/demo_fixture.h"
+#include "support/temp_home.h"
+#include "support/transmission_daemon.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QUrl>
+#include <cstdlib>
+
+namespace pelloran {
+namespace {
+
+struct CliRun {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+class CliTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(site.start());
+        env = QProcessEnvironment::systemEnvironment();
+        const SiteConfig c = test::configFor(site);
+        env.insert(QStringLiteral("PELLORAN_HOME"), home.path());
+        env.insert(QStringLiteral("PELLORAN_SITE_HOST"), c.siteHost);
+        env.insert(QStringLiteral("PELLORAN_FORUM_HOST"), c.forumHost);
+        env.insert(QStringLiteral("PELLORAN_COOKIE_DOMAIN"), c.cookieDomain);
+        env.insert(QStringLiteral("PELLORAN_CAPTCHA_HOST"), c.captchaHost);
+        env.insert(QStringLiteral("PELLORAN_CAPTCHA_COOKIE_DOMAIN"), c.captchaCookieDomain);
+        env.insert(QStringLiteral("PELLORAN_ANNOUNCE_HOST"), c.announceHost);
+        env.insert(QStringLiteral("PELLORAN_LOGIN_TITLE"), c.loginTitle);
+    }
+
+    CliRun cli(const QStringList& args, const QByteArray& input = QByteArray()) {
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(PELLORAN_CLI_PATH), args);
+        EXPECT_TRUE(p.waitForStarted(10000));
+        p.write(input);
+        p.closeWriteChannel();
+        const bool finished = p.waitForFinished(60000);
+        EXPECT_TRUE(finished) << "pelloran-cli " << args.join(QLatin1Char(' ')).toStdString()
+                              << " did not finish";
+        if (!finished) {
+            p.kill();
+            p.waitForFinished();
+        }
+        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+                QString::fromUtf8(p.readAllStandardOutput()),
+                QString::fromUtf8(p.readAllStandardError())};
+    }
+
+    CliRun signIn() {
+        return cli({QStringLiteral("login"), QStringLiteral("--username"), site.memberName(),
+                    QStringLiteral("--password-stdin")},
+                   site.memberPassword().toUtf8() + '\n');
+    }
+
+    QJsonArray jsonRows(const QStringList& args) {
+        const CliRun r = cli(args + QStringList{QStringLiteral("--json")});
+        EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+        return QJsonDocument::fromJson(r.out.toUtf8()).array();
+    }
+
+    demo::DemoSite site;
+    test::TempHome home;
+    QProcessEnvironment env;
+};
+
+// A real component the test needs: a failure under CI, a skip elsewhere.
+bool daemonAvailable() {
+    return !test::TransmissionDaemon::binaryPath().isEmpty();
+}
+bool underCi() {
+    const char* ci = std::getenv("CI");
+    return ci && QByteArray(ci) == "true";
+}
+
+TEST_F(CliTest, SignInBrowseAndPushToRealTransmission) {
+    if (!daemonAvailable()) {
+        if (underCi()) {
+            FAIL() << "transmission-daemon is not installed; scripts/deps installs it";
+        }
+        GTEST_SKIP() << "transmission-daemon is not installed; scripts/deps installs it";
+    }
+    test::TransmissionDaemon daemon;
+    QString error;
+    ASSERT_TRUE(daemon.start(&error)) << error.toStdString();
+
+    const CliRun set = cli({QStringLiteral("remote"), QStringLiteral("set"), QStringLiteral("--client"),
+                         QStringLiteral("transmission"), QStringLiteral("--address"),
+                         daemon.address(), QStringLiteral("--port"), QString::number(daemon.port()),
+                         QStringLiteral("--user"), daemon.username(),
+                         QStringLiteral("--password-stdin")},
+                        daemon.password().toUtf8() + '\n');
+    ASSERT_EQ(set.exitCode, 0) << set.err.toStdString();
+    const CliRun show = cli({QStringLiteral("remote"), QStringLiteral("show")});
+    EXPECT_TRUE(show.out.contains(QStringLiteral("Transmission")));
+    EXPECT_TRUE(show.out.contains(QStringLiteral("(set)")));
+    EXPECT_FALSE(show.out.contains(daemon.password()));
+    EXPECT_EQ(cli({QStringLiteral("remote"), QStringLiteral("test")}).exitCode, 0);
+
+    const CliRun login = signIn();
+    ASSERT_EQ(login.exitCode, 0) << login.err.toStdString();
+    EXPECT_TRUE(login.out.contains(QStringLiteral("Signed in as demo")));
+
+    const QJsonArray rows = jsonRows({QStringLiteral("browse")});
+    const auto expected = demo::DemoSite::clientRows(site.listing(QStringLiteral("/torrents/browse/index/page/1")));
+    ASSERT_EQ(rows.size(), qsizetype(expected.size()));
+    EXPECT_EQ(rows[0].toObject().value(QStringLiteral("name")).toString(), expected[0].name);
+    EXPECT_FALSE(rows[0].toObject().contains(QStringLiteral("ratio")));  // absent fields left out
+
+    const CliRun push = cli({QStringLiteral("push"), QStringLiteral("--browse-row"), QStringLiteral("0")});
+    ASSERT_EQ(push.exitCode, 0) << push.err.toStdString();
+    EXPECT_EQ(push.out.trimmed(), QStringLiteral("Sent ") + expected[0].name);
+    const auto held = daemon.torrents();
+    ASSERT_TRUE(held.has_value());
+    ASSERT_EQ(held->size(), 1u);
+    EXPECT_EQ(held->front().name, expected[0].fileName);
+
+    EXPECT_TRUE(cli({QStringLiteral("history")}).out.startsWith(QStringLiteral("   0 ") + expected[0].name));
+    EXPECT_TRUE(jsonRows({QStringLiteral("browse")})[0].toObject().value(QStringLiteral("isDownloaded")).toBool());
+
+    // The daemon gone: the push fails with the client alert and the history stays as it was.
+    daemon.stop();
+    const CliRun failed = cli({QStringLiteral("push"), QStringLiteral("--browse-row"), QStringLiteral("1")});
+    EXPECT_EQ(failed.exitCode, 1);
+    EXPECT_EQ(failed.err, QStringLiteral("Connection with server failed.\nPlease make sure you have "
+                                         "correctly setup your remote download settings.\n"));
+    EXPECT_EQ(cli({QStringLiteral("history")}).out.count(QLatin1Char('\n')), 1);
+}
+
+TEST_F(CliTest, CaptchaRoundTripAndLogout) {
+    const CliRun wrong = cli({QStringLiteral("login"), QStringLiteral("--username"), site.memberName(),
+                           QStringLiteral("--password-stdin")},
+                          "not the password\n");
+    EXPECT_EQ(wrong.exitCode, 1);
+    EXPECT_EQ(wrong.err, QStringLiteral("Login failed.\nBad username or password.\n"));
+
+    site.setRequireCaptcha(true);
+    const CliRun asked = signIn();
+    ASSERT_EQ(asked.exitCode, 3) << asked.err.toStdString();
+    EXPECT_EQ(asked.err, QStringLiteral("Login failed.\nBad captcha image information.  Try again.\n"));
+    const QString picture = QDir(home.path()).filePath(QStringLiteral("captcha.png"));
+    EXPECT_TRUE(asked.out.contains(picture));
+    EXPECT_FALSE(QImage(picture).isNull());
+
+    const QString answer = site.captchaAnswerFor(site.lastCaptchaToken()).value_or(QString());
+    const CliRun answered = cli({QStringLiteral("login"), QStringLiteral("--captcha"), answer});
+    ASSERT_EQ(answered.exitCode, 0) << answered.err.toStdString();
+    EXPECT_TRUE(answered.out.contains(QStringLiteral("Signed in as demo")));
+    // Answering again needs a new picture first.
+    EXPECT_EQ(cli({QStringLiteral("login"), QStringLiteral("--captcha"), answer}).exitCode, 2);
+
+    EXPECT_EQ(cli({QStringLiteral("logout")}).exitCode, 0);
+    CookieStore cookies(QDir(home.path()).filePath(QStringLiteral("cookies.txt")));
+    for (const Cookie& c : cookies.cookies()) {
+        EXPECT_NE(c.domain, site.cookieDomain());
+        EXPECT_NE(c.domain, site.captchaCookieDomain());
+    }
+}
+
+TEST_F(CliTest, LostSessionIsRenewedAndAFailedReloginEndsTheCommand) {
+    ASSERT_EQ(signIn().exitCode, 0);
+    site.expireAllSessions();
+    EXPECT_FALSE(jsonRows({QStringLiteral("browse")}).isEmpty());
+
+    // Wrong credentials stored by a failed attempt: the next lost session can't be renewed.
+    cli({QStringLiteral("login"), QStringLiteral("--password-stdin")}, "changed\n");
+    site.expireAllSessions();
+    for (const QString& command : {QStringLiteral("browse"), QStringLiteral("favorites"),
+                                   QStringLiteral("snatchlist")}) {
+        const CliRun r = cli({command});
+        EXPECT_EQ(r.exitCode, 1) << command.toStdString();
+        EXPECT_EQ(r.err, QStringLiteral("Login failed.\nBad username or password.\n"));
+    }
+}
+
+TEST_F(CliTest, FavoritesArriveInPageOrderThroughTheSavedFilters) {
+    ASSERT_EQ(signIn().exitCode, 0);
+    ASSERT_EQ(cli({QStringLiteral("filters"), QStringLiteral("add"), QStringLiteral("x264|FLAC")}).exitCode, 0);
+    site.setListingDelay(1, 400);  // the first page answers last
+    site.setListingDelay(2, 200);
+    const QJsonArray rows =
+        jsonRows({QStringLiteral("favorites"), QStringLiteral("--pages"), QStringLiteral("4")});
+    QStringList expected;
+    const Filter filter(QStringLiteral("x264|FLAC"));
+    for (int page = 1; page <= 4; ++page) {
+        for (const auto& t : demo::DemoSite::clientRows(site.listing(demo::DemoSite::favoritesPath(page)))) {
+            if (filter.isAccepted(t.name)) {
+                expected.append(t.name);
+            }
+        }
+    }
+    ASSERT_FALSE(expected.isEmpty());
+    QStringList got;
+    for (const QJsonValue& row : rows) {
+        got.append(row.toObject().value(QStringLiteral("name")).toString());
+    }
+    EXPECT_EQ(got, expected);
+}
+
+TEST_F(CliTest, UsageErrorsAndDisplaySettings) {
+    EXPECT_EQ(cli({QStringLiteral("frobnicate")}).exitCode, 2);
+    EXPECT_EQ(cli({QStringLiteral("push")}).exitCode, 2);
+    EXPECT_EQ(cli({QStringLiteral("browse"), QStringLiteral("--page"), QStringLiteral("zero")}).exitCode, 2);
+    EXPECT_EQ(cli({QStringLiteral("filters"), QStringLiteral("add"), QStringLiteral("(unbalanced")}).exitCode, 2);
+    EXPECT_EQ(cli({QStringLiteral("settings"), QStringLiteral("set"), QStringLiteral("orderBy"),
+                   QStringLiteral("orderby/name")}).exitCode, 2);
+    EXPECT_EQ(cli({QStringLiteral("settings"), QStringLiteral("set"), QStringLiteral("Pelloran_password"),
+                   QStringLiteral("x")}).exitCode, 2);
+    ASSERT_EQ(cli({QStringLiteral("settings"), QStringLiteral("set"), QStringLiteral("categories"),
+                   QStringLiteral("13,8,abc,99")}).exitCode, 0);
+    EXPECT_EQ(cli({QStringLiteral("settings"), QStringLiteral("get"), QStringLiteral("Pelloran_categories")}).out,
+              QStringLiteral("8,13\n"));
+    // The browse request then carries the categories: only rows of those categories come back.
+    ASSERT_EQ(signIn().exitCode, 0);
+    for (const QJsonValue& row : jsonRows({QStringLiteral("browse")})) {
+        const QString type = row.toObject().value(QStringLiteral("type")).toString();
+        EXPECT_TRUE(type == QStringLiteral("cam.png") || type == QStringLiteral("hd.png")) << type.toStdString();
+    }
+}
+
+}  // namespace
+}  // namespace pelloran
