@@ -1,5 +1,7 @@
 #include "demo_server.h"
 
+#include "listen_backlog.h"
+
 #include <QCryptographicHash>
 
 #include "catalog.h"
@@ -72,11 +74,13 @@ bool DemoServer::bindService(Service& service, const QString& address, int offse
     };
     if (tryBind(address)) {
         service.address = address;
+        widenListenBacklog(service.port);
         return true;
     }
     const QString fallback = QStringLiteral("127.0.0.1");
     if (address != fallback && tryBind(fallback)) {
         service.address = fallback;
+        widenListenBacklog(service.port);
         std::lock_guard lock(switchMutex_);
         warnings_ << QStringLiteral(
                          "cannot listen on %1; the %2 service uses %3 instead, so its "
