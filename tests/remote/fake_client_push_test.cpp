@@ -63,10 +63,17 @@ TEST_F(FakeClientPushTest, TorrentReachesTheClientWithCredentialsAndFileName) {
 }
 
 TEST_F(FakeClientPushTest, NoUserNameSendsNoAuthorization) {
+    // First with the user name never stored (absent), then stored empty.
     for (const QString& name : {QStringLiteral("Vuze"), QStringLiteral("Utorrent")}) {
         fake::FakeClientBase& fake = fakeNamed(name);
-        useClient(name, QStringLiteral("127.0.0.1"), fake.port(), QString(),
-                  QStringLiteral("ignored"));
+        serverInfo.setClient(name);
+        serverInfo.setAddress(QStringLiteral("127.0.0.1"));
+        serverInfo.setPort(QString::number(fake.port()));
+        serverInfo.setPassword(QStringLiteral("ignored"));
+        if (name == QLatin1StringView("Utorrent")) {
+            serverInfo.setUsername(QString());
+        }
+        ASSERT_EQ(serverInfo.username().has_value(), name == QLatin1StringView("Utorrent"));
         EXPECT_TRUE(push(site.torrents().at(1)).result.has_value()) << name.toStdString();
         for (const fake::ReceivedRequest& r : fake.requests()) {
             EXPECT_FALSE(r.hasHeader("Authorization")) << r.target.toStdString();

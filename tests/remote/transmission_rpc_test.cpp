@@ -25,6 +25,7 @@ struct RpcAnswer {
 
 struct RpcCase {
     const char* label;
+    std::string handshakeId;  // "" : the handshake's answer has no session-id header
     int uploadStatus;
     std::vector<RpcAnswer> rpcAnswers;  // one per RPC request, in order
     bool pushed;
@@ -44,10 +45,13 @@ protected:
         ASSERT_NO_FATAL_FAILURE(startSite());
         const RpcCase& c = GetParam();
         httplib::Server& s = client.server();
-        s.Get("/transmission/rpc", [](const httplib::Request&, httplib::Response& res) {
-            res.status = 409;
-            res.set_header("X-Transmission-Session-Id", "sid-1");
-        });
+        s.Get("/transmission/rpc",
+              [id = c.handshakeId](const httplib::Request&, httplib::Response& res) {
+                  res.status = 409;
+                  if (!id.empty()) {
+                      res.set_header("X-Transmission-Session-Id", id);
+                  }
+              });
         s.Post("/transmission/upload",
                [status = c.uploadStatus](const httplib::Request&, httplib::Response& res) {
                    res.status = status;
@@ -95,6 +99,10 @@ TEST_P(TransmissionRpcTest, RefusedUploadGoesThroughRpc) {
     ASSERT_GE(requests.size(), 2u);
     EXPECT_EQ(requests[0].method, "GET");  // the handshake
     EXPECT_EQ(requests[1].target, "/transmission/upload?paused=false");
+    // The session id goes up as a form field, empty when the handshake brought none.
+    const std::string idField =
+        "name=\"X-Transmission-Session-Id\"\r\n\r\n" + c.handshakeId + "\r\n--";
+    EXPECT_NE(requests[1].body.find(idField), std::string::npos);
 
     const std::vector<test::RecordedRequest> rpc = rpcPosts();
     ASSERT_EQ(rpc.size(), c.rpcRequests);
@@ -102,8 +110,9 @@ TEST_P(TransmissionRpcTest, RefusedUploadGoesThroughRpc) {
     for (size_t i = 0; i < rpc.size(); ++i) {
         SCOPED_TRACE(i);
         // The first RPC carries the handshake's id, a repeat the id of the 409 before it.
-        const std::string expectedId = i == 0 ? "sid-1" : c.rpcAnswers[i - 1].sessionId;
+        const std::string expectedId = i == 0 ? c.handshakeId : c.rpcAnswers[i - 1].sessionId;
         EXPECT_EQ(rpc[i].header("X-Transmission-Session-Id"), expectedId);
+        EXPECT_EQ(rpc[i].hasHeader("X-Transmission-Session-Id"), !expectedId.empty());
         EXPECT_TRUE(rpc[i].header("Authorization") == auth) << "RPC without the credentials";
         const QJsonObject body =
             QJsonDocument::fromJson(QByteArray::fromStdString(rpc[i].body)).object();
@@ -121,22 +130,34 @@ INSTANTIATE_TEST_SUITE_P(
     Answers, TransmissionRpcTest,
     ::testing::Values(
         // Transmission 3: the upload address with a query string always answers 409.
-        RpcCase{"UploadRefusedRpcSucceeds", 409, {{200, "", kSuccess}}, true, 1},
+        RpcCase{"UploadRefusedRpcSucceeds", "sid-1", 409, {{200, "", kSuccess}}, true, 1},
         RpcCase{"RpcWantsANewSessionIdOnce",
+                "sid-1",
                 409,
                 {{409, "sid-2", "<h1>409</h1>"}, {200, "", kSuccess}},
                 true,
                 2},
         RpcCase{"RpcErrorWithStatus200",
+                "sid-1",
                 409,
                 {{200, "", R"({"arguments":{},"result":"duplicate torrent"})"}},
                 false,
                 1},
-        RpcCase{"RpcAnswerNotJson", 409, {{200, "", "<html>ok</html>"}}, false, 1},
-        RpcCase{"RpcKeepsAnswering409", 409, {{409, "sid-2", ""}, {409, "sid-3", ""}}, false, 2},
-        RpcCase{"RpcSuccessWithErrorStatus", 500, {{500, "", kSuccess}}, false, 1},
+        RpcCase{"RpcAnswerNotJson", "sid-1", 409, {{200, "", "<html>ok</html>"}}, false, 1},
+        RpcCase{"RpcKeepsAnswering409",
+                "sid-1",
+                409,
+                {{409, "sid-2", ""}, {409, "sid-3", ""}},
+                false,
+                2},
+        RpcCase{"RpcSuccessWithErrorStatus", "sid-1", 500, {{500, "", kSuccess}}, false, 1},
         // An accepted upload is judged by its status alone: no RPC, whatever the body says.
-        RpcCase{"UploadAccepted", 200, {{500, "", ""}}, true, 0}),
+        RpcCase{"UploadAccepted", "sid-1", 200, {{500, "", ""}}, true, 0},
+        // No id from the handshake: the upload still goes up and decides by its status...
+        RpcCase{"NoSessionIdUploadAccepted", "", 200, {{500, "", ""}}, true, 0},
+        // ... and a refused one reaches RPC, which learns the id from its first 409.
+        RpcCase{
+            "NoSessionIdRpcLearnsIt", "", 409, {{409, "sid-2", ""}, {200, "", kSuccess}}, true, 2}),
     [](const ::testing::TestParamInfo<RpcCase>& info) { return std::string(info.param.label); });
 
 TEST(TransmissionRpcAnswer, OnlyResultSuccessCounts) {
