@@ -19,6 +19,15 @@ struct RewrittenDetails {
 // expected blocks.
 RewrittenDetails rewriteDetailsPage(const QString& page, const QString& imdbHost);
 
+// A page cut down to its head part (up to the middle block) and one block of content (from
+// the block's opening tag to the end of the page); absent when the page doesn't have them.
+struct PageCut {
+    QString head;
+    QString block;
+};
+// `block` is the block's opening tag, e.g. <div id="torrent">. Linear in the page's length.
+std::optional<PageCut> cutPage(const QString& page, QLatin1StringView block);
+
 // Head + profile block, or the fixed error page when the page has no profile block.
 QString rewriteProfilePage(const QString& page);
 

@@ -1,6 +1,7 @@
 // Cutting details and profile pages down to their content.
 
 #include "site/page_rewriting.h"
+#include "text/regex.h"
 
 #include <gtest/gtest.h>
 
@@ -55,6 +56,67 @@ TEST(PageRewritingTest, ProfileKeepsItsBlockOrBecomesTheErrorPage) {
     EXPECT_FALSE(cut.contains(QStringLiteral("header")));
     EXPECT_EQ(rewriteProfilePage(kHead + QStringLiteral("<div id=\"middle\">No such member</div>")),
               QStringLiteral("<html>Error loading page.  Try again.</html>"));
+}
+
+}  // namespace
+}  // namespace pelloran
+
+namespace pelloran {
+namespace {
+
+// The cut is worked out by searching; it must give exactly what the pattern it stands for
+// gives. Pages are built from the pieces that matter, in random orders and numbers.
+TEST(PageRewritingTest, CutAgreesWithItsPatternOnRandomPages) {
+    const QString pattern = QStringLiteral(
+        R"re(([\s\S]*</head>[\s\S]*?)<div id="middle">[\s\S]*</div>[\s\S]*?(<div id="torrent">[\s\S]*))re");
+    // The four tags the pattern looks for come twice, so that many pages do match.
+    const QStringList pieces = {
+        QStringLiteral("</head>"),       QStringLiteral("<div id=\"middle\">"),
+        QStringLiteral("</div>"),        QStringLiteral("<div id=\"torrent\">"),
+        QStringLiteral("</head>"),       QStringLiteral("<div id=\"middle\">"),
+        QStringLiteral("</div>"),        QStringLiteral("<div id=\"torrent\">"),
+        QStringLiteral("text\n"),        QStringLiteral("<div>"),
+        QStringLiteral("</di"),          QStringLiteral("v>"),
+        QStringLiteral("<div id=\"torrent"),
+    };
+    quint32 seed = 12345;
+    const auto next = [&seed](quint32 bound) {
+        seed = seed * 1664525u + 1013904223u;
+        return (seed >> 8) % bound;
+    };
+    text::setRegexStepBudget(1 << 28);  // the pattern itself, without its time bound
+    int matched = 0;
+    for (int round = 0; round < 5000; ++round) {
+        QString page;
+        const quint32 count = 1 + next(18);
+        for (quint32 i = 0; i < count; ++i) {
+            page += pieces[int(next(quint32(pieces.size())))];
+        }
+        const QStringList g = text::captureComponentsMatchedByRegex(page, pattern);
+        const std::optional<PageCut> cut = cutPage(page, QLatin1StringView("<div id=\"torrent\">"));
+        ASSERT_EQ(cut.has_value(), g.size() == 3) << page.toStdString();
+        if (cut) {
+            ++matched;
+            EXPECT_EQ(cut->head, g[1]) << page.toStdString();
+            EXPECT_EQ(cut->block, g[2]) << page.toStdString();
+        }
+    }
+    text::setRegexStepBudget(0);
+    EXPECT_GT(matched, 300);  // the random pages do exercise the matching side
+}
+
+TEST(PageRewritingTest, LongPageWithManyBlocksIsCutQuickly) {
+    // A long details page whose comments hold thousands of closing tags: the pattern would
+    // backtrack over every one of them.
+    QString page = kHead + QStringLiteral("<div id=\"middle\"><div id=\"nav\">n</div>\n<div id=\"torrent\">T");
+    for (int i = 0; i < 4000; ++i) {
+        page += QStringLiteral("<div class=\"comment\">comment %1</div>\n").arg(i);
+    }
+    page += QStringLiteral("</div></body></html>");
+    const RewrittenDetails r = rewriteDetailsPage(page, QStringLiteral("www.imdb.com"));
+    EXPECT_TRUE(r.page.startsWith(kHead));
+    EXPECT_TRUE(r.page.contains(QStringLiteral("comment 3999")));
+    EXPECT_FALSE(r.page.contains(QStringLiteral("id=\"nav\"")));
 }
 
 }  // namespace
