@@ -90,8 +90,9 @@ void SettingsStore::load() {
     }
     if (!good) {
         // Keep the unreadable file for the member (or a developer) to look at, and start empty.
-        const QString aside = filePath_ + QStringLiteral(".corrupt-") +
-                              QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMddHHmmss"));
+        const QString aside =
+            filePath_ + QStringLiteral(".corrupt-") +
+            QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMddHHmmss"));
         if (QFile::rename(filePath_, aside)) {
             movedAside_ = aside;
         }
@@ -169,8 +170,8 @@ bool SettingsStore::flush() {
     if (!QDir().mkpath(directory_)) {
         return false;
     }
-    QFile::setPermissions(directory_, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                          QFileDevice::ExeOwner);
+    QFile::setPermissions(directory_,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     QSaveFile file(filePath_);
     file.setDirectWriteFallback(false);
     if (!file.open(QIODevice::WriteOnly)) {

@@ -55,8 +55,8 @@ private:
     QString directory_;
     QString filePath_;
     QString movedAside_;
-    mutable QMutex mutex_;       // guards values_
-    QMutex writeMutex_;          // serialises flushes so the newest snapshot is written last
+    mutable QMutex mutex_;  // guards values_
+    QMutex writeMutex_;     // serialises flushes so the newest snapshot is written last
     QHash<QString, Value> values_;
 };
 

@@ -69,11 +69,11 @@ public:
         std::optional<Result> got;
         QEventLoop loop;
         QObject context;
-        queue.addOperation(std::make_unique<Op>(std::forward<Args>(args)..., &context,
-                                                [&](Result value) {
-                                                    got = std::move(value);
-                                                    loop.quit();
-                                                }));
+        queue.addOperation(
+            std::make_unique<Op>(std::forward<Args>(args)..., &context, [&](Result value) {
+                got = std::move(value);
+                loop.quit();
+            }));
         if (!got) {
             loop.exec();
         }

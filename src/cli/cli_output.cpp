@@ -24,13 +24,16 @@ int columnsOf(char32_t c) {
     if (c < 0x20 || (c >= 0x7F && c < 0xA0)) {
         return 0;
     }
-    if (QChar::category(c) == QChar::Mark_NonSpacing || QChar::category(c) == QChar::Mark_Enclosing) {
+    if (QChar::category(c) == QChar::Mark_NonSpacing ||
+        QChar::category(c) == QChar::Mark_Enclosing) {
         return 0;
     }
     return isWide(c) ? 2 : 1;
 }
 
-QString field(const std::optional<QString>& value) { return value.value_or(QString()); }
+QString field(const std::optional<QString>& value) {
+    return value.value_or(QString());
+}
 
 // Table lines are padded column by column; the padding after the last column is dropped.
 QString joinLines(const QStringList& lines) {

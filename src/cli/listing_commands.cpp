@@ -52,8 +52,9 @@ int runBrowse(CliCore& core, const QStringList& args) {
     bool ok = cl.parse(args, 0);
     const int page = cl.intValue(QStringLiteral("page"), 1, &ok);
     if (!ok || page < 1) {
-        return usageError(cl.error().isEmpty() ? QStringLiteral("browse: --page takes a number from 1")
-                                               : cl.error());
+        return usageError(cl.error().isEmpty()
+                              ? QStringLiteral("browse: --page takes a number from 1")
+                              : cl.error());
     }
     const std::optional<TorrentList> rows =
         fetchListing(core, browseUrl(core.config(), core.settings(), page));
@@ -70,8 +71,9 @@ int runSearch(CliCore& core, const QStringList& args) {
     bool ok = cl.parse(args, 1);
     const int page = cl.intValue(QStringLiteral("page"), 1, &ok);
     if (!ok || page < 1) {
-        return usageError(cl.error().isEmpty() ? QStringLiteral("search: --page takes a number from 1")
-                                               : cl.error());
+        return usageError(cl.error().isEmpty()
+                              ? QStringLiteral("search: --page takes a number from 1")
+                              : cl.error());
     }
     const QString query = text::escapeSearchText(cl.positional().first());
     const std::optional<TorrentList> rows =
@@ -115,7 +117,8 @@ int runFavorites(CliCore& core, const QStringList& args) {
             favoritesUrl(core.config(), page), core.site(), &context,
             [&, pages](std::optional<TorrentList> rows) {
                 arrived.append(std::move(rows));
-                progress.show(QStringLiteral("Scanning page %1 of %2...").arg(arrived.size()).arg(pages));
+                progress.show(
+                    QStringLiteral("Scanning page %1 of %2...").arg(arrived.size()).arg(pages));
                 if (arrived.size() == pages) {
                     loop.quit();
                 }

@@ -15,8 +15,8 @@ std::optional<TorrentList> fetchListing(CliCore& core, const QString& url) {
 
 bool loadMemberBar(CliCore& core) {
     core.enterSignedInMode();
-    auto check =
-        core.run<FetchPageLoginCheck>(core.serialQueue(), core.config().sessionCheckUrl(), core.site());
+    auto check = core.run<FetchPageLoginCheck>(core.serialQueue(), core.config().sessionCheckUrl(),
+                                               core.site());
     return check && isStillSignedIn(*check, core.session()) && core.userInfo().username();
 }
 

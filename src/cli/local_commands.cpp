@@ -71,7 +71,8 @@ int runFilters(CliCore& core, const QStringList& args) {
             printOut(QStringLiteral("No favorite filters."));
         }
         for (qsizetype row = 0; row < filters.size(); ++row) {
-            printOut(fitColumn(QString::number(row), 4, true) + QLatin1Char(' ') + filters[row].regex());
+            printOut(fitColumn(QString::number(row), 4, true) + QLatin1Char(' ') +
+                     filters[row].regex());
         }
         return kExitSuccess;
     }
@@ -90,7 +91,8 @@ int runFilters(CliCore& core, const QStringList& args) {
         }
         return kExitSuccess;
     }
-    return usageError(QStringLiteral("filters: use 'filters', 'filters add KEYWORD' or 'filters remove ROW'"));
+    return usageError(
+        QStringLiteral("filters: use 'filters', 'filters add KEYWORD' or 'filters remove ROW'"));
 }
 
 int runRemote(CliCore& core, const QStringList& args) {
@@ -126,7 +128,8 @@ int runRemote(CliCore& core, const QStringList& args) {
                 }
             }
             if (!type) {
-                return usageError(QStringLiteral("remote: --client is Vuze, Transmission or Utorrent"));
+                return usageError(
+                    QStringLiteral("remote: --client is Vuze, Transmission or Utorrent"));
             }
             server.setClient(QString(type->name));
             // As on the settings screen, choosing a client brings its default port.
@@ -163,8 +166,8 @@ int runSettings(CliCore& core, const QStringList& args) {
     const QStringList& words = cl.positional();
     // Only the display settings: the rest belongs to login, remote, filters and history.
     static const QList<QLatin1StringView> displayKeys = {
-        keys::categories,       keys::orderBy,       keys::sortBy,       keys::searchCategories,
-        keys::searchOrderBy,    keys::searchSortBy,  keys::favoritesCount};
+        keys::categories,    keys::orderBy,      keys::sortBy,        keys::searchCategories,
+        keys::searchOrderBy, keys::searchSortBy, keys::favoritesCount};
     QString key = words[1];
     if (!key.startsWith(QStringLiteral("Pelloran_"))) {
         key.prepend(QStringLiteral("Pelloran_"));
@@ -181,7 +184,8 @@ int runSettings(CliCore& core, const QStringList& args) {
         return kExitSuccess;
     }
     if (words[0] != QLatin1StringView("set") || words.size() != 3) {
-        return usageError(QStringLiteral("settings: use 'settings get KEY' or 'settings set KEY VALUE'"));
+        return usageError(
+            QStringLiteral("settings: use 'settings get KEY' or 'settings set KEY VALUE'"));
     }
     QString value = words[2];
     const auto isOption = [&value](const QList<ListingOption>& options) {
@@ -193,7 +197,8 @@ int runSettings(CliCore& core, const QStringList& args) {
         value = categoriesSetting(ids);  // table order, unknown ids left out
     } else if (key == keys::orderBy || key == keys::searchOrderBy) {
         if (!isOption(orderOptions())) {
-            return usageError(QStringLiteral("settings: order is '', orderby/size, orderby/seeders or orderby/leechers"));
+            return usageError(QStringLiteral(
+                "settings: order is '', orderby/size, orderby/seeders or orderby/leechers"));
         }
     } else if (key == keys::sortBy || key == keys::searchSortBy) {
         if (!isOption(sortOptions())) {
@@ -203,7 +208,8 @@ int runSettings(CliCore& core, const QStringList& args) {
         bool ok = false;
         const int pages = value.toInt(&ok);
         if (!ok || pages < 1) {
-            return usageError(QStringLiteral("settings: the favorites page count is a number from 1"));
+            return usageError(
+                QStringLiteral("settings: the favorites page count is a number from 1"));
         }
         value = QString::number(pages);
     }
@@ -221,7 +227,8 @@ int runLogout(CliCore& core, const QStringList& args) {
     // (the forum's, the member's client's) stay. A host with a port is matched without it, as
     // cookies never carry ports.
     const SiteConfig& c = core.config();
-    QStringList domains{c.cookieDomain, c.captchaCookieDomain, c.siteHost, hostWithoutPort(c.siteHost)};
+    QStringList domains{c.cookieDomain, c.captchaCookieDomain, c.siteHost,
+                        hostWithoutPort(c.siteHost)};
     domains.removeDuplicates();
     for (const QString& domain : domains) {
         core.cookies().deleteCookiesWithDomain(domain);

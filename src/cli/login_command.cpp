@@ -2,8 +2,8 @@
 
 #include "cli/cli_core.h"
 #include "cli/cli_output.h"
-#include "cli/commands.h"
 #include "cli/command_line.h"
+#include "cli/commands.h"
 
 #include "app/settings_keys.h"
 #include "net/url_loader.h"
@@ -53,7 +53,8 @@ int askForCaptcha(CliCore& core) {
     OperationQueue queue(1);
     auto challenge = core.run<FetchPageCaptcha>(queue, core.config().loginUrl(), core.site());
     if (!challenge) {
-        printError(QString(kLoginFailedTitle), QStringLiteral("The CAPTCHA picture could not be loaded."));
+        printError(QString(kLoginFailedTitle),
+                   QStringLiteral("The CAPTCHA picture could not be loaded."));
         return kExitFailure;
     }
     UrlLoadRequest request;
@@ -61,7 +62,8 @@ int askForCaptcha(CliCore& core) {
     const QImage picture = QImage::fromData(loadUrl(request, core.cookies()).body);
     if (picture.isNull() || !picture.save(pictureFile(core), "PNG") ||
         !writeFile(challengeFile(core), challenge->token.toUtf8())) {
-        printError(QString(kLoginFailedTitle), QStringLiteral("The CAPTCHA picture could not be loaded."));
+        printError(QString(kLoginFailedTitle),
+                   QStringLiteral("The CAPTCHA picture could not be loaded."));
         return kExitFailure;
     }
     printOut(QStringLiteral("The site asks for the words in a picture: ") + pictureFile(core));
@@ -75,9 +77,9 @@ void printMemberBar(const UserInfo& info, bool json) {
         return;
     }
     printOut(QStringLiteral("Signed in as ") + info.username().value_or(QString()));
-    printOut(QStringLiteral("Ratio ") + info.ratio().value_or(QString()) + QStringLiteral("   Up ") +
-             info.uploaded().value_or(QString()) + QStringLiteral("   Down ") +
-             info.downloaded().value_or(QString()));
+    printOut(QStringLiteral("Ratio ") + info.ratio().value_or(QString()) +
+             QStringLiteral("   Up ") + info.uploaded().value_or(QString()) +
+             QStringLiteral("   Down ") + info.downloaded().value_or(QString()));
 }
 
 }  // namespace
@@ -112,7 +114,8 @@ int runLogin(CliCore& core, const QStringList& args) {
     if (cl.isSet(QStringLiteral("captcha"))) {
         challenge = pendingChallenge(core);
         if (!challenge) {
-            return usageError(QStringLiteral("no CAPTCHA is waiting for an answer; run login first"));
+            return usageError(
+                QStringLiteral("no CAPTCHA is waiting for an answer; run login first"));
         }
         answer = cl.value(QStringLiteral("captcha"));
     }

@@ -22,7 +22,8 @@ int runPush(CliCore& core, const QStringList& args) {
     }
     const bool byUrl = cl.isSet(QStringLiteral("url")) || cl.isSet(QStringLiteral("name"));
     const bool byRow = cl.isSet(QStringLiteral("browse-row"));
-    if (byUrl == byRow || (byUrl && !(cl.isSet(QStringLiteral("url")) && cl.isSet(QStringLiteral("name"))))) {
+    if (byUrl == byRow ||
+        (byUrl && !(cl.isSet(QStringLiteral("url")) && cl.isSet(QStringLiteral("name"))))) {
         return usageError(QStringLiteral("push: give --url and --name, or --browse-row"));
     }
     core.enterSignedInMode();
@@ -38,7 +39,8 @@ int runPush(CliCore& core, const QStringList& args) {
         const int row = cl.intValue(QStringLiteral("browse-row"), -1, &rowOk);
         const int page = cl.intValue(QStringLiteral("page"), 1, &pageOk);
         if (!rowOk || !pageOk || row < 0 || page < 1) {
-            return usageError(QStringLiteral("push: --browse-row takes a number from 0, --page from 1"));
+            return usageError(
+                QStringLiteral("push: --browse-row takes a number from 0, --page from 1"));
         }
         const std::optional<TorrentList> rows =
             fetchListing(core, browseUrl(core.config(), core.settings(), page));
@@ -46,7 +48,8 @@ int runPush(CliCore& core, const QStringList& args) {
             return reportNoPage(core);
         }
         if (row >= rows->size()) {
-            return usageError(QStringLiteral("push: browse page %1 has %2 rows").arg(page).arg(rows->size()));
+            return usageError(
+                QStringLiteral("push: browse page %1 has %2 rows").arg(page).arg(rows->size()));
         }
         const TorrentPtr& t = (*rows)[row];
         url = torrentFileUrl(core.config(), t->downloadUrl().value_or(QString()));

@@ -58,7 +58,9 @@ QByteArray formatLine(const Cookie& c) {
     return line;
 }
 
-bool expired(const Cookie& c, qint64 now) { return c.expires != 0 && c.expires < now; }
+bool expired(const Cookie& c, qint64 now) {
+    return c.expires != 0 && c.expires < now;
+}
 
 }  // namespace
 
@@ -89,7 +91,9 @@ CookieStore::CookieStore(const QString& filePath)
     }
 }
 
-CookieStore::~CookieStore() { curl_share_cleanup(share_); }
+CookieStore::~CookieStore() {
+    curl_share_cleanup(share_);
+}
 
 QList<QByteArray> CookieStore::netscapeLines() const {
     EasyHandle h(curl_easy_init());

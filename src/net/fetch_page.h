@@ -84,8 +84,8 @@ private:
 // POSTs a form body; delivers true whatever the outcome.
 class FetchPagePost : public FetchPageWith<bool> {
 public:
-    FetchPagePost(const QString& url, const QString& post, const NetContext& net,
-                  QObject* context, Callback callback);
+    FetchPagePost(const QString& url, const QString& post, const NetContext& net, QObject* context,
+                  Callback callback);
     QString post() const { return post_; }
 
 protected:

@@ -7,9 +7,13 @@ OperationQueue::OperationQueue(int width) {
     pool_.setExpiryTimeout(30000);
 }
 
-OperationQueue::~OperationQueue() { pool_.waitForDone(); }
+OperationQueue::~OperationQueue() {
+    pool_.waitForDone();
+}
 
-int OperationQueue::width() const { return pool_.maxThreadCount(); }
+int OperationQueue::width() const {
+    return pool_.maxThreadCount();
+}
 
 void OperationQueue::addOperation(std::unique_ptr<Operation> operation) {
     count_->fetch_add(1);
@@ -21,6 +25,8 @@ void OperationQueue::addOperation(std::unique_ptr<Operation> operation) {
     });
 }
 
-bool OperationQueue::waitForDone(int msecs) { return pool_.waitForDone(msecs); }
+bool OperationQueue::waitForDone(int msecs) {
+    return pool_.waitForDone(msecs);
+}
 
 }  // namespace pelloran

@@ -20,10 +20,10 @@ using HeaderList = QList<QPair<QByteArray, QByteArray>>;
 std::optional<QByteArray> headerValue(const HeaderList& headers, const QByteArray& name);
 
 struct UrlLoadRequest {
-    QString url;                // sent as its UTF-8 bytes, unchanged
-    QByteArray method = "GET";  // "GET" or "POST"
+    QString url;                     // sent as its UTF-8 bytes, unchanged
+    QByteArray method = "GET";       // "GET" or "POST"
     std::optional<QByteArray> body;  // POST body
-    HeaderList headers;         // sent in this order, exactly as given
+    HeaderList headers;              // sent in this order, exactly as given
     int timeoutSeconds = 60;
 };
 

@@ -49,6 +49,8 @@ QString deviceModelName() {
     return QSysInfo::kernelType() + QLatin1Char('-') + QSysInfo::currentCpuArchitecture();
 }
 
-QString operatingSystemVersion() { return QSysInfo::prettyProductName(); }
+QString operatingSystemVersion() {
+    return QSysInfo::prettyProductName();
+}
 
 }  // namespace pelloran

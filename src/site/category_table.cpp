@@ -4,23 +4,40 @@ namespace pelloran {
 
 const QList<Category>& categoryTable() {
     static const QList<Category> table = {
-        {QStringLiteral("Movies"), 0},        {QStringLiteral("Cam"), 8},
-        {QStringLiteral("TS/TC"), 9},         {QStringLiteral("R5/Screeners"), 10},
-        {QStringLiteral("DVDRip/DVDScreener"), 11}, {QStringLiteral("DVD-R"), 12},
-        {QStringLiteral("HD"), 13},           {QStringLiteral("BDRip"), 14},
-        {QStringLiteral("Boxsets"), 15},      {QStringLiteral("Documentaries"), 29},
-        {QStringLiteral("TV"), 0},            {QStringLiteral("Episodes"), 26},
-        {QStringLiteral("Episodes HD"), 32},  {QStringLiteral("BoxSets"), 27},
-        {QStringLiteral("Games"), 0},         {QStringLiteral("PC"), 17},
-        {QStringLiteral("XBOX"), 18},         {QStringLiteral("XBOX360"), 19},
-        {QStringLiteral("PS2"), 20},          {QStringLiteral("PS3"), 21},
-        {QStringLiteral("PSP"), 22},          {QStringLiteral("Wii"), 28},
-        {QStringLiteral("Nintendo DS"), 30},  {QStringLiteral("Music"), 0},
-        {QStringLiteral("Music Videos"), 16}, {QStringLiteral("Audio"), 31},
-        {QStringLiteral("Books"), 0},         {QStringLiteral("Books"), 5},
-        {QStringLiteral("Applications"), 0},  {QStringLiteral("PC-ISO"), 23},
-        {QStringLiteral("Mac"), 24},          {QStringLiteral("PDA"), 25},
-        {QStringLiteral("Anime"), 0},         {QStringLiteral("Anime"), 7},
+        {QStringLiteral("Movies"), 0},
+        {QStringLiteral("Cam"), 8},
+        {QStringLiteral("TS/TC"), 9},
+        {QStringLiteral("R5/Screeners"), 10},
+        {QStringLiteral("DVDRip/DVDScreener"), 11},
+        {QStringLiteral("DVD-R"), 12},
+        {QStringLiteral("HD"), 13},
+        {QStringLiteral("BDRip"), 14},
+        {QStringLiteral("Boxsets"), 15},
+        {QStringLiteral("Documentaries"), 29},
+        {QStringLiteral("TV"), 0},
+        {QStringLiteral("Episodes"), 26},
+        {QStringLiteral("Episodes HD"), 32},
+        {QStringLiteral("BoxSets"), 27},
+        {QStringLiteral("Games"), 0},
+        {QStringLiteral("PC"), 17},
+        {QStringLiteral("XBOX"), 18},
+        {QStringLiteral("XBOX360"), 19},
+        {QStringLiteral("PS2"), 20},
+        {QStringLiteral("PS3"), 21},
+        {QStringLiteral("PSP"), 22},
+        {QStringLiteral("Wii"), 28},
+        {QStringLiteral("Nintendo DS"), 30},
+        {QStringLiteral("Music"), 0},
+        {QStringLiteral("Music Videos"), 16},
+        {QStringLiteral("Audio"), 31},
+        {QStringLiteral("Books"), 0},
+        {QStringLiteral("Books"), 5},
+        {QStringLiteral("Applications"), 0},
+        {QStringLiteral("PC-ISO"), 23},
+        {QStringLiteral("Mac"), 24},
+        {QStringLiteral("PDA"), 25},
+        {QStringLiteral("Anime"), 0},
+        {QStringLiteral("Anime"), 7},
     };
     return table;
 }
@@ -60,7 +77,8 @@ QList<int> categoryIdsFromSetting(const QString& setting) {
         // first other character, 0 when there are none.
         const QString trimmed = piece.trimmed();
         qsizetype digits = 0;
-        while (digits < trimmed.size() && trimmed[digits].isDigit() && trimmed[digits].unicode() < 128) {
+        while (digits < trimmed.size() && trimmed[digits].isDigit() &&
+               trimmed[digits].unicode() < 128) {
             ++digits;
         }
         const int id = trimmed.left(digits).toInt();

@@ -36,8 +36,8 @@ QString signInFormBody(const QString& username, const QString& password,
     // has no escapes, so its "%" must be escaped like any other reserved character.
     const QString escapedPassword = text::stringWithPercentEscape(
         QString(password).replace(QLatin1Char('%'), QStringLiteral("%25")));
-    QString body = QStringLiteral("username=") + username + QStringLiteral("&password=") +
-                   escapedPassword;
+    QString body =
+        QStringLiteral("username=") + username + QStringLiteral("&password=") + escapedPassword;
     if (captchaChallenge && !captchaChallenge->isEmpty()) {
         body += QStringLiteral("&recaptcha_challenge_field=") + *captchaChallenge +
                 QStringLiteral("&recaptcha_response_field=") + captcha;
@@ -96,8 +96,8 @@ void FetchPageLoginCheck::main() {
 FetchPageSignIn::FetchPageSignIn(const QString& url, const QString& username,
                                  const QString& password,
                                  const std::optional<QString>& captchaChallenge,
-                                 const QString& captcha, const SiteContext& site,
-                                 QObject* context, Callback callback)
+                                 const QString& captcha, const SiteContext& site, QObject* context,
+                                 Callback callback)
     : FetchPageWith(url, context, std::move(callback)),
       username_(username),
       password_(password),

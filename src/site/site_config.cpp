@@ -44,9 +44,13 @@ QString SiteConfig::forumUrl(const QString& path) const {
     return QStringLiteral("http://") + forumHost + path;
 }
 
-QString SiteConfig::loginUrl() const { return siteUrl(QStringLiteral("/user/account/login/")); }
+QString SiteConfig::loginUrl() const {
+    return siteUrl(QStringLiteral("/user/account/login/"));
+}
 
-QString SiteConfig::sessionCheckUrl() const { return siteUrl(QStringLiteral("/torrents/browse")); }
+QString SiteConfig::sessionCheckUrl() const {
+    return siteUrl(QStringLiteral("/torrents/browse"));
+}
 
 QString hostWithoutPort(const QString& host) {
     const qsizetype colon = host.lastIndexOf(QLatin1Char(':'));

@@ -26,8 +26,8 @@ struct SiteConfig {
     // "http://" + site host + path (path begins with "/").
     QString siteUrl(const QString& path) const;
     QString forumUrl(const QString& path) const;
-    QString loginUrl() const;        // the login page and sign-in form target
-    QString sessionCheckUrl() const; // the page whose title tells whether the session lives
+    QString loginUrl() const;         // the login page and sign-in form target
+    QString sessionCheckUrl() const;  // the page whose title tells whether the session lives
 };
 
 // A host without its ":port" part, as cookies name their domain.

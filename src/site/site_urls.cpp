@@ -21,7 +21,8 @@ QString nonEmpty(const SettingsStore& settings, QLatin1StringView key) {
 
 QString listingOptionsPath(const SettingsStore& settings, ListingKind kind) {
     const bool browse = kind == ListingKind::Browse;
-    const QString categories = nonEmpty(settings, browse ? keys::categories : keys::searchCategories);
+    const QString categories =
+        nonEmpty(settings, browse ? keys::categories : keys::searchCategories);
     const QString orderBy = nonEmpty(settings, browse ? keys::orderBy : keys::searchOrderBy);
     const QString sortBy = nonEmpty(settings, browse ? keys::sortBy : keys::searchSortBy);
     QString path;

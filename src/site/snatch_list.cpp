@@ -26,7 +26,9 @@ constexpr QLatin1StringView kRowStart{R"(<a href=\")"};
 
 }  // namespace
 
-QString snatchListBody(const QString& userId) { return kBodyTemplate + userId; }
+QString snatchListBody(const QString& userId) {
+    return kBodyTemplate + userId;
+}
 
 TorrentList parseSnatchList(const QString& text) {
     QList<qsizetype> starts;

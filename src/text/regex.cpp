@@ -236,14 +236,20 @@ int replaceOccurrencesOfRegex(QString& subject, const QString& pattern, const QS
     return count;
 }
 
-bool isValidRegex(const QString& pattern) { return cache().get(pattern) != nullptr; }
+bool isValidRegex(const QString& pattern) {
+    return cache().get(pattern) != nullptr;
+}
 
-void clearRegexCache() { cache().clear(); }
+void clearRegexCache() {
+    cache().clear();
+}
 
 void setRegexStepBudget(int steps) {
     g_stepBudget.store(steps > 0 ? steps : kDefaultRegexStepBudget, std::memory_order_relaxed);
 }
 
-int regexStepBudget() { return g_stepBudget.load(std::memory_order_relaxed); }
+int regexStepBudget() {
+    return g_stepBudget.load(std::memory_order_relaxed);
+}
 
 }  // namespace pelloran::text

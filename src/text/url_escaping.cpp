@@ -17,8 +17,9 @@ bool isHex(char c) {
 // The characters RFC 3986 allows in a URL outside escapes: unreserved and reserved.
 bool isUrlCharacter(unsigned char c) {
     static constexpr char kAllowed[] = "-._~:/?#[]@!$&'()*+,;=";
-    return isAsciiAlnum(c) || (c != 0 && QByteArray::fromRawData(kAllowed, sizeof(kAllowed) - 1)
-                                             .contains(static_cast<char>(c)));
+    return isAsciiAlnum(c) ||
+           (c != 0 &&
+            QByteArray::fromRawData(kAllowed, sizeof(kAllowed) - 1).contains(static_cast<char>(c)));
 }
 
 // The characters that may stand in a path piece of a search, as browsers have always left
@@ -26,8 +27,9 @@ bool isUrlCharacter(unsigned char c) {
 // are delimiters of the host part ("[", "]").
 bool isSearchCharacter(unsigned char c) {
     static constexpr char kAllowed[] = "-._~:/?@!$&'()*+,;=";
-    return isAsciiAlnum(c) || (c != 0 && QByteArray::fromRawData(kAllowed, sizeof(kAllowed) - 1)
-                                             .contains(static_cast<char>(c)));
+    return isAsciiAlnum(c) ||
+           (c != 0 &&
+            QByteArray::fromRawData(kAllowed, sizeof(kAllowed) - 1).contains(static_cast<char>(c)));
 }
 
 void appendEscaped(QByteArray& out, unsigned char c) {

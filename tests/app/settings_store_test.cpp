@@ -1,16 +1,16 @@
 // The settings store: types and absence survive a restart, the file stays private and whole,
 // concurrent writers lose nothing, and a broken file never fails start-up.
 
-#include "app/settings_keys.h"
 #include "app/settings_store.h"
+#include "app/settings_keys.h"
 #include "support/file_mode.h"
 #include "support/temp_home.h"
 
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
 #include <QJsonDocument>
 #include <atomic>
-#include <gtest/gtest.h>
 #include <thread>
 
 namespace pelloran {

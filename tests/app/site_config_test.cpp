@@ -1,7 +1,7 @@
 // Site configuration: build defaults, environment overrides, and the addresses built from them.
 
-#include "app/app_paths.h"
 #include "site/site_config.h"
+#include "app/app_paths.h"
 
 #include <gtest/gtest.h>
 
@@ -22,7 +22,8 @@ TEST(SiteConfigTest, EnvironmentOverridesDefaultsOnlyWhenSet) {
     EXPECT_EQ(c.loginUrl(), QStringLiteral("http://127.0.0.1:8410/user/account/login/"));
     EXPECT_EQ(c.sessionCheckUrl(), QStringLiteral("http://127.0.0.1:8410/torrents/browse"));
     EXPECT_EQ(hostWithoutPort(c.siteHost), QStringLiteral("127.0.0.1"));
-    EXPECT_EQ(hostWithoutPort(QStringLiteral("tracker.example")), QStringLiteral("tracker.example"));
+    EXPECT_EQ(hostWithoutPort(QStringLiteral("tracker.example")),
+              QStringLiteral("tracker.example"));
 }
 
 TEST(SiteConfigTest, HomeFolderComesFromEnvironment) {
@@ -30,7 +31,8 @@ TEST(SiteConfigTest, HomeFolderComesFromEnvironment) {
     env.insert(QStringLiteral("PELLORAN_HOME"), QStringLiteral("/tmp/pelloran-home"));
     EXPECT_EQ(dataDirectoryFromEnvironment(env), QStringLiteral("/tmp/pelloran-home"));
     EXPECT_EQ(cookieFilePath(QStringLiteral("/tmp/h")), QStringLiteral("/tmp/h/cookies.txt"));
-    EXPECT_TRUE(dataDirectoryFromEnvironment(QProcessEnvironment()).endsWith(QStringLiteral("/Pelloran")));
+    EXPECT_TRUE(
+        dataDirectoryFromEnvironment(QProcessEnvironment()).endsWith(QStringLiteral("/Pelloran")));
 }
 
 }  // namespace

@@ -98,12 +98,12 @@ TEST_F(CliTest, SignInBrowseAndPushToRealTransmission) {
     QString error;
     ASSERT_TRUE(daemon.start(&error)) << error.toStdString();
 
-    const CliRun set = cli({QStringLiteral("remote"), QStringLiteral("set"), QStringLiteral("--client"),
-                         QStringLiteral("transmission"), QStringLiteral("--address"),
-                         daemon.address(), QStringLiteral("--port"), QString::number(daemon.port()),
-                         QStringLiteral("--user"), daemon.username(),
-                         QStringLiteral("--password-stdin")},
-                        daemon.password().toUtf8() + '\n');
+    const CliRun set =
+        cli({QStringLiteral("remote"), QStringLiteral("set"), QStringLiteral("--client"),
+             QStringLiteral("transmission"), QStringLiteral("--address"), daemon.address(),
+             QStringLiteral("--port"), QString::number(daemon.port()), QStringLiteral("--user"),
+             daemon.username(), QStringLiteral("--password-stdin")},
+            daemon.password().toUtf8() + '\n');
     ASSERT_EQ(set.exitCode, 0) << set.err.toStdString();
     const CliRun show = cli({QStringLiteral("remote"), QStringLiteral("show")});
     EXPECT_TRUE(show.out.contains(QStringLiteral("Transmission")));
@@ -116,12 +116,14 @@ TEST_F(CliTest, SignInBrowseAndPushToRealTransmission) {
     EXPECT_TRUE(login.out.contains(QStringLiteral("Signed in as demo")));
 
     const QJsonArray rows = jsonRows({QStringLiteral("browse")});
-    const auto expected = demo::DemoSite::clientRows(site.listing(QStringLiteral("/torrents/browse/index/page/1")));
+    const auto expected =
+        demo::DemoSite::clientRows(site.listing(QStringLiteral("/torrents/browse/index/page/1")));
     ASSERT_EQ(rows.size(), qsizetype(expected.size()));
     EXPECT_EQ(rows[0].toObject().value(QStringLiteral("name")).toString(), expected[0].name);
     EXPECT_FALSE(rows[0].toObject().contains(QStringLiteral("ratio")));  // absent fields left out
 
-    const CliRun push = cli({QStringLiteral("push"), QStringLiteral("--browse-row"), QStringLiteral("0")});
+    const CliRun push =
+        cli({QStringLiteral("push"), QStringLiteral("--browse-row"), QStringLiteral("0")});
     ASSERT_EQ(push.exitCode, 0) << push.err.toStdString();
     EXPECT_EQ(push.out.trimmed(), QStringLiteral("Sent ") + expected[0].name);
     const auto held = daemon.torrents();
@@ -129,29 +131,36 @@ TEST_F(CliTest, SignInBrowseAndPushToRealTransmission) {
     ASSERT_EQ(held->size(), 1u);
     EXPECT_EQ(held->front().name, expected[0].fileName);
 
-    EXPECT_TRUE(cli({QStringLiteral("history")}).out.startsWith(QStringLiteral("   0 ") + expected[0].name));
-    EXPECT_TRUE(jsonRows({QStringLiteral("browse")})[0].toObject().value(QStringLiteral("isDownloaded")).toBool());
+    EXPECT_TRUE(cli({QStringLiteral("history")})
+                    .out.startsWith(QStringLiteral("   0 ") + expected[0].name));
+    EXPECT_TRUE(jsonRows({QStringLiteral("browse")})[0]
+                    .toObject()
+                    .value(QStringLiteral("isDownloaded"))
+                    .toBool());
 
     // The daemon gone: the push fails with the client alert and the history stays as it was.
     daemon.stop();
-    const CliRun failed = cli({QStringLiteral("push"), QStringLiteral("--browse-row"), QStringLiteral("1")});
+    const CliRun failed =
+        cli({QStringLiteral("push"), QStringLiteral("--browse-row"), QStringLiteral("1")});
     EXPECT_EQ(failed.exitCode, 1);
-    EXPECT_EQ(failed.err, QStringLiteral("Connection with server failed.\nPlease make sure you have "
-                                         "correctly setup your remote download settings.\n"));
+    EXPECT_EQ(failed.err,
+              QStringLiteral("Connection with server failed.\nPlease make sure you have "
+                             "correctly setup your remote download settings.\n"));
     EXPECT_EQ(cli({QStringLiteral("history")}).out.count(QLatin1Char('\n')), 1);
 }
 
 TEST_F(CliTest, CaptchaRoundTripAndLogout) {
-    const CliRun wrong = cli({QStringLiteral("login"), QStringLiteral("--username"), site.memberName(),
-                           QStringLiteral("--password-stdin")},
-                          "not the password\n");
+    const CliRun wrong = cli({QStringLiteral("login"), QStringLiteral("--username"),
+                              site.memberName(), QStringLiteral("--password-stdin")},
+                             "not the password\n");
     EXPECT_EQ(wrong.exitCode, 1);
     EXPECT_EQ(wrong.err, QStringLiteral("Login failed.\nBad username or password.\n"));
 
     site.setRequireCaptcha(true);
     const CliRun asked = signIn();
     ASSERT_EQ(asked.exitCode, 3) << asked.err.toStdString();
-    EXPECT_EQ(asked.err, QStringLiteral("Login failed.\nBad captcha image information.  Try again.\n"));
+    EXPECT_EQ(asked.err,
+              QStringLiteral("Login failed.\nBad captcha image information.  Try again.\n"));
     const QString picture = QDir(home.path()).filePath(QStringLiteral("captcha.png"));
     EXPECT_TRUE(asked.out.contains(picture));
     EXPECT_FALSE(QImage(picture).isNull());
@@ -179,8 +188,8 @@ TEST_F(CliTest, LostSessionIsRenewedAndAFailedReloginEndsTheCommand) {
     // Wrong credentials stored by a failed attempt: the next lost session can't be renewed.
     cli({QStringLiteral("login"), QStringLiteral("--password-stdin")}, "changed\n");
     site.expireAllSessions();
-    for (const QString& command : {QStringLiteral("browse"), QStringLiteral("favorites"),
-                                   QStringLiteral("snatchlist")}) {
+    for (const QString& command :
+         {QStringLiteral("browse"), QStringLiteral("favorites"), QStringLiteral("snatchlist")}) {
         const CliRun r = cli({command});
         EXPECT_EQ(r.exitCode, 1) << command.toStdString();
         EXPECT_EQ(r.err, QStringLiteral("Login failed.\nBad username or password.\n"));
@@ -189,7 +198,9 @@ TEST_F(CliTest, LostSessionIsRenewedAndAFailedReloginEndsTheCommand) {
 
 TEST_F(CliTest, FavoritesArriveInPageOrderThroughTheSavedFilters) {
     ASSERT_EQ(signIn().exitCode, 0);
-    ASSERT_EQ(cli({QStringLiteral("filters"), QStringLiteral("add"), QStringLiteral("x264|FLAC")}).exitCode, 0);
+    ASSERT_EQ(cli({QStringLiteral("filters"), QStringLiteral("add"), QStringLiteral("x264|FLAC")})
+                  .exitCode,
+              0);
     site.setListingDelay(1, 400);  // the first page answers last
     site.setListingDelay(2, 200);
     const QJsonArray rows =
@@ -197,7 +208,8 @@ TEST_F(CliTest, FavoritesArriveInPageOrderThroughTheSavedFilters) {
     QStringList expected;
     const Filter filter(QStringLiteral("x264|FLAC"));
     for (int page = 1; page <= 4; ++page) {
-        for (const auto& t : demo::DemoSite::clientRows(site.listing(demo::DemoSite::favoritesPath(page)))) {
+        for (const auto& t :
+             demo::DemoSite::clientRows(site.listing(demo::DemoSite::favoritesPath(page)))) {
             if (filter.isAccepted(t.name)) {
                 expected.append(t.name);
             }
@@ -214,21 +226,34 @@ TEST_F(CliTest, FavoritesArriveInPageOrderThroughTheSavedFilters) {
 TEST_F(CliTest, UsageErrorsAndDisplaySettings) {
     EXPECT_EQ(cli({QStringLiteral("frobnicate")}).exitCode, 2);
     EXPECT_EQ(cli({QStringLiteral("push")}).exitCode, 2);
-    EXPECT_EQ(cli({QStringLiteral("browse"), QStringLiteral("--page"), QStringLiteral("zero")}).exitCode, 2);
-    EXPECT_EQ(cli({QStringLiteral("filters"), QStringLiteral("add"), QStringLiteral("(unbalanced")}).exitCode, 2);
+    EXPECT_EQ(
+        cli({QStringLiteral("browse"), QStringLiteral("--page"), QStringLiteral("zero")}).exitCode,
+        2);
+    EXPECT_EQ(cli({QStringLiteral("filters"), QStringLiteral("add"), QStringLiteral("(unbalanced")})
+                  .exitCode,
+              2);
     EXPECT_EQ(cli({QStringLiteral("settings"), QStringLiteral("set"), QStringLiteral("orderBy"),
-                   QStringLiteral("orderby/name")}).exitCode, 2);
-    EXPECT_EQ(cli({QStringLiteral("settings"), QStringLiteral("set"), QStringLiteral("Pelloran_password"),
-                   QStringLiteral("x")}).exitCode, 2);
+                   QStringLiteral("orderby/name")})
+                  .exitCode,
+              2);
+    EXPECT_EQ(cli({QStringLiteral("settings"), QStringLiteral("set"),
+                   QStringLiteral("Pelloran_password"), QStringLiteral("x")})
+                  .exitCode,
+              2);
     ASSERT_EQ(cli({QStringLiteral("settings"), QStringLiteral("set"), QStringLiteral("categories"),
-                   QStringLiteral("13,8,abc,99")}).exitCode, 0);
-    EXPECT_EQ(cli({QStringLiteral("settings"), QStringLiteral("get"), QStringLiteral("Pelloran_categories")}).out,
+                   QStringLiteral("13,8,abc,99")})
+                  .exitCode,
+              0);
+    EXPECT_EQ(cli({QStringLiteral("settings"), QStringLiteral("get"),
+                   QStringLiteral("Pelloran_categories")})
+                  .out,
               QStringLiteral("8,13\n"));
     // The browse request then carries the categories: only rows of those categories come back.
     ASSERT_EQ(signIn().exitCode, 0);
     for (const QJsonValue& row : jsonRows({QStringLiteral("browse")})) {
         const QString type = row.toObject().value(QStringLiteral("type")).toString();
-        EXPECT_TRUE(type == QStringLiteral("cam.png") || type == QStringLiteral("hd.png")) << type.toStdString();
+        EXPECT_TRUE(type == QStringLiteral("cam.png") || type == QStringLiteral("hd.png"))
+            << type.toStdString();
     }
 }
 

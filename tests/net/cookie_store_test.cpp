@@ -1,12 +1,12 @@
 // The shared cookie store: what survives a restart, exact-domain deletion, and hostile files.
 
 #include "net/cookie_store.h"
-#include "support/temp_home.h"
 #include "support/file_mode.h"
+#include "support/temp_home.h"
 
+#include <gtest/gtest.h>
 #include <QFile>
 #include <QFileInfo>
-#include <gtest/gtest.h>
 
 namespace pelloran {
 namespace {
@@ -46,20 +46,23 @@ TEST(CookieStoreTest, SurvivesRestartWithPrivateFile) {
     }
     EXPECT_EQ(test::fileMode(path), 0600);
     CookieStore reloaded(path);
-    EXPECT_EQ(names(reloaded.cookies()),
-              (QStringList{QStringLiteral(".example.org/qauid=31337"),
-                           QStringLiteral("127.0.0.1/sid=s1")}));
+    EXPECT_EQ(names(reloaded.cookies()), (QStringList{QStringLiteral(".example.org/qauid=31337"),
+                                                      QStringLiteral("127.0.0.1/sid=s1")}));
 }
 
 TEST(CookieStoreTest, DeletesOnlyTheExactDomain) {
     CookieStore store;
-    store.setCookie(makeCookie(QStringLiteral("127.0.0.1"), QStringLiteral("a"), QStringLiteral("1")));
-    store.setCookie(makeCookie(QStringLiteral(".127.0.0.1"), QStringLiteral("b"), QStringLiteral("2")));
-    store.setCookie(makeCookie(QStringLiteral("127.0.0.2"), QStringLiteral("c"), QStringLiteral("3")));
-    store.setCookie(makeCookie(QStringLiteral("127.0.0.1"), QStringLiteral("d"), QStringLiteral("4")));
+    store.setCookie(
+        makeCookie(QStringLiteral("127.0.0.1"), QStringLiteral("a"), QStringLiteral("1")));
+    store.setCookie(
+        makeCookie(QStringLiteral(".127.0.0.1"), QStringLiteral("b"), QStringLiteral("2")));
+    store.setCookie(
+        makeCookie(QStringLiteral("127.0.0.2"), QStringLiteral("c"), QStringLiteral("3")));
+    store.setCookie(
+        makeCookie(QStringLiteral("127.0.0.1"), QStringLiteral("d"), QStringLiteral("4")));
     EXPECT_EQ(store.deleteCookiesWithDomain(QStringLiteral("127.0.0.1")), 2);
-    EXPECT_EQ(names(store.cookies()), (QStringList{QStringLiteral(".127.0.0.1/b=2"),
-                                                   QStringLiteral("127.0.0.2/c=3")}));
+    EXPECT_EQ(names(store.cookies()),
+              (QStringList{QStringLiteral(".127.0.0.1/b=2"), QStringLiteral("127.0.0.2/c=3")}));
     EXPECT_EQ(store.deleteCookiesWithDomain(QStringLiteral("nowhere")), 0);
 }
 

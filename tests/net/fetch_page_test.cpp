@@ -21,13 +21,13 @@ using test::NetFixture;
 class FetchPageTest : public NetFixture {
 protected:
     void SetUp() override {
-        server.server().Get(R"(/page/(\d+))", [](const httplib::Request& req,
-                                                  httplib::Response& res) {
-            const int page = std::stoi(req.matches[1]);
-            // Later pages answer first: page 5 at once, page 1 last.
-            std::this_thread::sleep_for(std::chrono::milliseconds((5 - page) * 60));
-            res.set_content("page " + std::to_string(page), "text/plain");
-        });
+        server.server().Get(
+            R"(/page/(\d+))", [](const httplib::Request& req, httplib::Response& res) {
+                const int page = std::stoi(req.matches[1]);
+                // Later pages answer first: page 5 at once, page 1 last.
+                std::this_thread::sleep_for(std::chrono::milliseconds((5 - page) * 60));
+                res.set_content("page " + std::to_string(page), "text/plain");
+            });
         server.server().Get("/picture.png", [](const httplib::Request&, httplib::Response& res) {
             QImage image(20, 10, QImage::Format_ARGB32);
             image.fill(Qt::red);
@@ -85,9 +85,8 @@ TEST_F(FetchPageTest, DeliveryToVanishedContextIsDropped) {
 TEST_F(FetchPageTest, OperationThreadDeliveryRunsOnQueueThread) {
     OperationQueue queue(1);
     std::atomic<Qt::HANDLE> deliveredOn{nullptr};
-    auto op = fetch(5, nullptr, [&](std::optional<QString>) {
-        deliveredOn = QThread::currentThreadId();
-    });
+    auto op = fetch(5, nullptr,
+                    [&](std::optional<QString>) { deliveredOn = QThread::currentThreadId(); });
     op->setDeliveryThread(DeliveryThread::Operation);
     queue.addOperation(std::move(op));
     queue.waitForDone();  // no event processing needed

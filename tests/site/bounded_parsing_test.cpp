@@ -6,8 +6,8 @@
 #include "site/snatch_list.h"
 #include "site/torrent_listing.h"
 
-#include <QElapsedTimer>
 #include <gtest/gtest.h>
+#include <QElapsedTimer>
 
 namespace pelloran {
 namespace {
@@ -34,9 +34,11 @@ TEST(BoundedParsingTest, ListingPagesThatMatchNowhere) {
     // Rows like a listing's, without the category image the pattern needs.
     const QString rows = repeatUntil(
         QStringLiteral("<html><table>\n"),
-        QStringLiteral("<tr class=\"t\" id=\"r1\">\n<td><a href=\"/b\">x</a></td>\n<td class=\"n\">"
-                       "<a href=\"/torrent/1\">Name</a> on 2012-01-01 10:00:00</td>\n<td><a href=\"/d\">"
-                       "d</a></td>\n<td>1</td>\n<td>1.0 GB</td>\n<td>2</td>\n<td>3</td>\n<td>4</td>\n</tr>\n"));
+        QStringLiteral(
+            "<tr class=\"t\" id=\"r1\">\n<td><a href=\"/b\">x</a></td>\n<td class=\"n\">"
+            "<a href=\"/torrent/1\">Name</a> on 2012-01-01 10:00:00</td>\n<td><a href=\"/d\">"
+            "d</a></td>\n<td>1</td>\n<td>1.0 "
+            "GB</td>\n<td>2</td>\n<td>3</td>\n<td>4</td>\n</tr>\n"));
     // One opening tag followed by nothing but cells: a single huge row.
     const QString oneRow = repeatUntil(QStringLiteral("<tr id=\"x\">\n"),
                                        QStringLiteral("<td><a href=\"/a\">a</a> on b</td>\n"));
@@ -52,8 +54,7 @@ TEST(BoundedParsingTest, SnatchTextThatMatchesNowhere) {
     const QString rows = repeatUntil(
         QStringLiteral("{\"aaData\":["),
         // Rows cut short after the size: the fields the pattern needs never come.
-        QStringLiteral(R"(["<a href=\"\/torrent\/1\/x\">x<\/a>","1 GB"],)"),
-        QStringLiteral("]}"));
+        QStringLiteral(R"(["<a href=\"\/torrent\/1\/x\">x<\/a>","1 GB"],)"), QStringLiteral("]}"));
     // One row whose link never closes, with separators all along.
     const QString oneRow = repeatUntil(QStringLiteral(R"(["<a href=\"\/torrent\/1\">)"),
                                        QStringLiteral(R"(x","1 GB",1,2,3,")"));

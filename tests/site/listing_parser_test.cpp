@@ -3,8 +3,8 @@
 
 #include "site/torrent_listing.h"
 
-#include <QFile>
 #include <gtest/gtest.h>
+#include <QFile>
 
 namespace pelloran {
 namespace {
@@ -42,7 +42,8 @@ void expectRow(const Row& got, const Row& want) {
 }
 
 TEST(ListingParserTest, ReadsRowsAndLeavesKbRowOutWithoutMergingNeighbours) {
-    const TorrentList rows = parseTorrentListing(readFixture(QStringLiteral("listing_small.html")), {});
+    const TorrentList rows =
+        parseTorrentListing(readFixture(QStringLiteral("listing_small.html")), {});
     ASSERT_EQ(rows.size(), 3);
     expectRow(rowOf(rows[0]),
               {QStringLiteral("hd.png"), QStringLiteral("/torrent/101/Some.Movie.2011.720p"),
@@ -53,7 +54,8 @@ TEST(ListingParserTest, ReadsRowsAndLeavesKbRowOutWithoutMergingNeighbours) {
     // The row after the KB one keeps its own size and figures.
     expectRow(rowOf(rows[1]),
               {QStringLiteral("audio.png"), QStringLiteral("/torrent/103/Dust-Bones?ref=list&x=1"),
-               QString::fromUtf8("Dust & Bones \xE2\x80\x93 Caf\xC3\xA9 \xE4\xB8\x9C\xE4\xBA\xAC (2010) [FLAC]"),
+               QString::fromUtf8(
+                   "Dust & Bones \xE2\x80\x93 Caf\xC3\xA9 \xE4\xB8\x9C\xE4\xBA\xAC (2010) [FLAC]"),
                QStringLiteral("2012-03-04 09:15:00"),
                // "&amp;" read as "&", an existing "%20" kept as it is.
                QStringLiteral("/download.php?id=103&name=Dust%20&%20Bones.torrent"),

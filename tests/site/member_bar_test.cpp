@@ -10,10 +10,11 @@ namespace pelloran {
 namespace {
 
 QString bar(const QString& link, const QString& ratio) {
-    return QStringLiteral("<html><body><div id=\"memberBar\">\n <a href=\"/profile/demo\">") + link +
-           QStringLiteral("</a>\n <span class=\"lbl\">Ratio:</span>") + ratio +
-           QStringLiteral("\n <span class=\"lbl\">Up:</span> 120.5 GB\n"
-                          " <span class=\"lbl\">Down:</span> 97.66 MB\n</div></body></html>");
+    return QStringLiteral("<html><body><div id=\"memberBar\">\n <a href=\"/profile/demo\">") +
+           link + QStringLiteral("</a>\n <span class=\"lbl\">Ratio:</span>") + ratio +
+           QStringLiteral(
+               "\n <span class=\"lbl\">Up:</span> 120.5 GB\n"
+               " <span class=\"lbl\">Down:</span> 97.66 MB\n</div></body></html>");
 }
 
 TEST(MemberBarTest, ReadsNameFormsAndFiguresAsPrinted) {

@@ -8,12 +8,15 @@
 namespace pelloran {
 namespace {
 
-const QString kHead = QStringLiteral("<html><head><title>T</title><link rel=\"stylesheet\" href=\"/s.css\" /></head>\n<body>\n");
+const QString kHead = QStringLiteral(
+    "<html><head><title>T</title><link rel=\"stylesheet\" href=\"/s.css\" /></head>\n<body>\n");
 
 QString details(const QString& torrentBlock) {
-    return kHead + QStringLiteral(
-                       "<div id=\"middle\">\n<div id=\"header\">menus <div id=\"pageTools\">top</div></div>\n"
-                       "<div id=\"nav\">nav</div>\n") +
+    return kHead +
+           QStringLiteral(
+               "<div id=\"middle\">\n<div id=\"header\">menus <div "
+               "id=\"pageTools\">top</div></div>\n"
+               "<div id=\"nav\">nav</div>\n") +
            torrentBlock + QStringLiteral("\n</div>\n</body></html>");
 }
 
@@ -40,7 +43,8 @@ TEST(PageRewritingTest, DetailsWithoutLinkOrBlocks) {
         details(QStringLiteral("<div id=\"torrent\">plain</div>")), QStringLiteral("www.imdb.com"));
     EXPECT_FALSE(noLink.imdb.has_value());
     EXPECT_TRUE(noLink.page.contains(QStringLiteral("plain")));
-    const QString odd = QStringLiteral("<html><body>no blocks <a href='http://www.imdb.com/x'>i</a></body></html>");
+    const QString odd =
+        QStringLiteral("<html><body>no blocks <a href='http://www.imdb.com/x'>i</a></body></html>");
     const RewrittenDetails unmatched = rewriteDetailsPage(odd, QStringLiteral("www.imdb.com"));
     EXPECT_EQ(unmatched.page, odd);
     EXPECT_FALSE(unmatched.imdb.has_value());
@@ -71,12 +75,18 @@ TEST(PageRewritingTest, CutAgreesWithItsPatternOnRandomPages) {
         R"re(([\s\S]*</head>[\s\S]*?)<div id="middle">[\s\S]*</div>[\s\S]*?(<div id="torrent">[\s\S]*))re");
     // The four tags the pattern looks for come twice, so that many pages do match.
     const QStringList pieces = {
-        QStringLiteral("</head>"),       QStringLiteral("<div id=\"middle\">"),
-        QStringLiteral("</div>"),        QStringLiteral("<div id=\"torrent\">"),
-        QStringLiteral("</head>"),       QStringLiteral("<div id=\"middle\">"),
-        QStringLiteral("</div>"),        QStringLiteral("<div id=\"torrent\">"),
-        QStringLiteral("text\n"),        QStringLiteral("<div>"),
-        QStringLiteral("</di"),          QStringLiteral("v>"),
+        QStringLiteral("</head>"),
+        QStringLiteral("<div id=\"middle\">"),
+        QStringLiteral("</div>"),
+        QStringLiteral("<div id=\"torrent\">"),
+        QStringLiteral("</head>"),
+        QStringLiteral("<div id=\"middle\">"),
+        QStringLiteral("</div>"),
+        QStringLiteral("<div id=\"torrent\">"),
+        QStringLiteral("text\n"),
+        QStringLiteral("<div>"),
+        QStringLiteral("</di"),
+        QStringLiteral("v>"),
         QStringLiteral("<div id=\"torrent"),
     };
     quint32 seed = 12345;
@@ -108,7 +118,8 @@ TEST(PageRewritingTest, CutAgreesWithItsPatternOnRandomPages) {
 TEST(PageRewritingTest, LongPageWithManyBlocksIsCutQuickly) {
     // A long details page whose comments hold thousands of closing tags: the pattern would
     // backtrack over every one of them.
-    QString page = kHead + QStringLiteral("<div id=\"middle\"><div id=\"nav\">n</div>\n<div id=\"torrent\">T");
+    QString page =
+        kHead + QStringLiteral("<div id=\"middle\"><div id=\"nav\">n</div>\n<div id=\"torrent\">T");
     for (int i = 0; i < 4000; ++i) {
         page += QStringLiteral("<div class=\"comment\">comment %1</div>\n").arg(i);
     }

@@ -1,10 +1,10 @@
 // The sign-in form, stored credentials, CAPTCHA reading and the announcement answer.
 
+#include "site/sign_in.h"
 #include "app/settings_keys.h"
 #include "app/settings_store.h"
 #include "site/announcement.h"
 #include "site/captcha.h"
-#include "site/sign_in.h"
 #include "site/site_config.h"
 #include "support/temp_home.h"
 
@@ -14,9 +14,10 @@ namespace pelloran {
 namespace {
 
 TEST(SignInTest, FormEscapesOnlyThePasswordAndPercentToo) {
-    EXPECT_EQ(signInFormBody(QStringLiteral("a&b"), QStringLiteral("p&ss%41+x y"), std::nullopt,
-                             QString()),
-              QStringLiteral("username=a&b&password=p%26ss%2541%2Bx%20y&remember_me=on&login=submit"));
+    EXPECT_EQ(
+        signInFormBody(QStringLiteral("a&b"), QStringLiteral("p&ss%41+x y"), std::nullopt,
+                       QString()),
+        QStringLiteral("username=a&b&password=p%26ss%2541%2Bx%20y&remember_me=on&login=submit"));
     // An empty challenge (after a successful sign-in) is the short form again.
     EXPECT_EQ(signInFormBody(QStringLiteral("demo"), QStringLiteral("pw"), QString(),
                              QStringLiteral("ignored")),
@@ -36,7 +37,8 @@ TEST(SignInTest, CredentialsAndAutomaticLoginSwitch) {
     EXPECT_EQ(reread.string(keys::username), QStringLiteral("demo"));
     EXPECT_EQ(reread.string(keys::password), QStringLiteral("wrong"));
     EXPECT_EQ(reread.string(keys::automaticLogin), QStringLiteral("YES"));
-    for (const auto& [stored, on] : {std::pair{"YES", true}, {"NO", false}, {"maybe", true}, {"", true}}) {
+    for (const auto& [stored, on] :
+         {std::pair{"YES", true}, {"NO", false}, {"maybe", true}, {"", true}}) {
         settings.setValue(keys::automaticLogin, QString::fromLatin1(stored));
         EXPECT_EQ(automaticLoginEnabled(settings), on) << stored;
     }
@@ -52,11 +54,14 @@ TEST(SignInTest, PageMarkersAnswerYesForAbsentText) {
 
 TEST(SignInTest, CaptchaScriptAndToken) {
     const QString page = QStringLiteral(
-        "<form><script type=\"text/javascript\"\n src=\"http://127.0.0.3:9/recaptcha/api/challenge?k=KEY\">"
+        "<form><script type=\"text/javascript\"\n "
+        "src=\"http://127.0.0.3:9/recaptcha/api/challenge?k=KEY\">"
         "</script></form>");
-    EXPECT_EQ(captchaScriptUrl(page), QStringLiteral("http://127.0.0.3:9/recaptcha/api/challenge?k=KEY"));
+    EXPECT_EQ(captchaScriptUrl(page),
+              QStringLiteral("http://127.0.0.3:9/recaptcha/api/challenge?k=KEY"));
     EXPECT_FALSE(captchaScriptUrl(QStringLiteral("<form>plain</form>")).has_value());
-    EXPECT_EQ(captchaToken(QStringLiteral("var RecaptchaState = {\n site : 'K',\n challenge : 'T0k-en',\n};")),
+    EXPECT_EQ(captchaToken(QStringLiteral(
+                  "var RecaptchaState = {\n site : 'K',\n challenge : 'T0k-en',\n};")),
               QStringLiteral("T0k-en"));
     EXPECT_FALSE(captchaToken(QStringLiteral("var x = {};")).has_value());
 }

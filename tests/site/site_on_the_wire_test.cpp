@@ -54,7 +54,8 @@ protected:
     QString lastLoginPostBody() {
         QString body;
         for (const auto& r : site.requestLog(QStringLiteral("site"))) {
-            if (r.method == QStringLiteral("POST") && r.path == QStringLiteral("/user/account/login/")) {
+            if (r.method == QStringLiteral("POST") &&
+                r.path == QStringLiteral("/user/account/login/")) {
                 body = QString::fromUtf8(r.body);
             }
         }
@@ -94,7 +95,8 @@ TEST_F(SiteOnTheWireTest, SignInRoundTripFillsMemberBarAndCookies) {
 }
 
 TEST_F(SiteOnTheWireTest, PasswordWithReservedCharactersSignsIn) {
-    const SignInVerdict verdict = signInVerdict(QStringLiteral("quietfox"), QStringLiteral("p&ss%41+x"));
+    const SignInVerdict verdict =
+        signInVerdict(QStringLiteral("quietfox"), QStringLiteral("p&ss%41+x"));
     EXPECT_TRUE(verdict.ok) << verdict.message.toStdString();
     EXPECT_EQ(userInfo.username(), QStringLiteral("quietfox"));
 }
@@ -193,7 +195,8 @@ TEST_F(SiteOnTheWireTest, ListingRowsMarksAndDownloadAddressesThatWork) {
     }
     EXPECT_GT(checkedDownloads, 80);
     // Past the last page: a present, empty list.
-    const auto past = runOperation<FetchPageAllTorrents>(browseUrl(config, *settings, 999), siteContext());
+    const auto past =
+        runOperation<FetchPageAllTorrents>(browseUrl(config, *settings, 999), siteContext());
     ASSERT_TRUE(past.has_value());
     EXPECT_TRUE(past->isEmpty());
 }
@@ -222,8 +225,8 @@ TEST_F(SiteOnTheWireTest, DetailsProfileAndForumPages) {
     ASSERT_NE(film, nullptr);
     HttpRequestRegExDetails details(detailsPageUrl(config, film->detailsHref), siteContext());
     details.request();
-    EXPECT_EQ(details.imdb(), QStringLiteral("http://www.imdb.com/title/") + film->imdbId +
-                                  QLatin1Char('/'));
+    EXPECT_EQ(details.imdb(),
+              QStringLiteral("http://www.imdb.com/title/") + film->imdbId + QLatin1Char('/'));
     ASSERT_TRUE(details.result().has_value());
     EXPECT_TRUE(details.result()->contains(QStringLiteral("<div id=\"torrent\">")));
     EXPECT_FALSE(details.result()->contains(QStringLiteral("pageTools")));
@@ -253,7 +256,8 @@ TEST_F(SiteOnTheWireTest, SessionLostMidListingIsRenewedSilently) {
     renewer.install();
 
     site.expireAllSessions();
-    const auto rows = runOperation<FetchPageAllTorrents>(browseUrl(config, *settings, 1), siteContext());
+    const auto rows =
+        runOperation<FetchPageAllTorrents>(browseUrl(config, *settings, 1), siteContext());
     ASSERT_TRUE(rows.has_value());
     EXPECT_FALSE(rows->isEmpty());
     EXPECT_EQ(session->reloginCount(), 1);
@@ -271,7 +275,8 @@ TEST_F(SiteOnTheWireTest, SessionLostMidListingIsRenewedSilently) {
     });
     failing.install();
     site.expireAllSessions();
-    const auto none = runOperation<FetchPageAllTorrents>(browseUrl(config, *settings, 1), siteContext());
+    const auto none =
+        runOperation<FetchPageAllTorrents>(browseUrl(config, *settings, 1), siteContext());
     EXPECT_FALSE(none.has_value());
     EXPECT_EQ(failures.load(), 1);
     EXPECT_EQ(failureMessage, QStringLiteral("Bad username or password."));

@@ -1,9 +1,9 @@
 // The site addresses the lists build from the settings.
 
+#include "site/site_urls.h"
 #include "app/settings_keys.h"
 #include "app/settings_store.h"
 #include "site/site_config.h"
-#include "site/site_urls.h"
 #include "support/temp_home.h"
 #include "text/url_escaping.h"
 
@@ -21,7 +21,8 @@ protected:
 };
 
 TEST_F(SiteUrlsTest, BrowsePiecesInOrderOnlyWhenSet) {
-    EXPECT_EQ(browseUrl(config, settings, 2), QStringLiteral("http://t.example:8410/torrents/browse/index/page/2"));
+    EXPECT_EQ(browseUrl(config, settings, 2),
+              QStringLiteral("http://t.example:8410/torrents/browse/index/page/2"));
     settings.setValue(keys::sortBy, QStringLiteral("asc"));
     EXPECT_EQ(browseUrl(config, settings, 1),
               QStringLiteral("http://t.example:8410/torrents/browse/index/order/asc/page/1"));
@@ -29,7 +30,8 @@ TEST_F(SiteUrlsTest, BrowsePiecesInOrderOnlyWhenSet) {
     settings.setValue(keys::orderBy, QStringLiteral("orderby/size"));
     settings.setValue(keys::sortBy, QStringLiteral("desc"));
     EXPECT_EQ(browseUrl(config, settings, 2),
-              QStringLiteral("http://t.example:8410/torrents/browse/index/categories/8,9/orderby/size/order/desc/page/2"));
+              QStringLiteral("http://t.example:8410/torrents/browse/index/categories/8,9/orderby/"
+                             "size/order/desc/page/2"));
     settings.setValue(keys::categories, QString());  // "" means no piece, like absent
     settings.setValue(keys::orderBy, QString());
     EXPECT_EQ(browseUrl(config, settings, 3),
@@ -45,13 +47,15 @@ TEST_F(SiteUrlsTest, SearchUsesItsOwnKeysAndNoPagePieceOnPageOne) {
     settings.setValue(keys::searchCategories, QStringLiteral("13,26"));
     settings.setValue(keys::searchOrderBy, QStringLiteral("orderby/seeders"));
     EXPECT_EQ(searchUrl(config, settings, query, 2),
-              QStringLiteral("http://t.example:8410/torrents/browse/index/query/big%20show/categories/13,26/orderby/seeders/page/2"));
+              QStringLiteral("http://t.example:8410/torrents/browse/index/query/big%20show/"
+                             "categories/13,26/orderby/seeders/page/2"));
 }
 
 TEST_F(SiteUrlsTest, FixedAddresses) {
     EXPECT_EQ(favoritesUrl(config, 3),
               QStringLiteral("http://t.example:8410/torrents/browse/index/categories/"
-                             "1,8,9,10,11,12,13,14,15,29,2,26,27,3,17,18,19,20,21,22,28,30,32,4,16,31,5,6,23,24,25,7/page/3"));
+                             "1,8,9,10,11,12,13,14,15,29,2,26,27,3,17,18,19,20,21,22,28,30,32,4,16,"
+                             "31,5,6,23,24,25,7/page/3"));
     EXPECT_EQ(detailsPageUrl(config, QStringLiteral("/torrent/12345")),
               QStringLiteral("http://t.example:8410//torrent/12345"));
     EXPECT_EQ(profileUrl(config, QStringLiteral("some one")),
@@ -69,7 +73,8 @@ TEST(UrlEscapingTest, EscapesWhatAUrlCannotHold) {
         {QStringLiteral("a%20b"), QStringLiteral("a%20b"), QStringLiteral("a%2520b")},
         {QStringLiteral("100%"), QStringLiteral("100%25"), QStringLiteral("100%25")},
         {QStringLiteral("%zz%4"), QStringLiteral("%25zz%254"), QStringLiteral("%25zz%254")},
-        {QStringLiteral("/p?a=1&b=2#f"), QStringLiteral("/p?a=1&b=2#f"), QStringLiteral("/p?a=1&b=2%23f")},
+        {QStringLiteral("/p?a=1&b=2#f"), QStringLiteral("/p?a=1&b=2#f"),
+         QStringLiteral("/p?a=1&b=2%23f")},
         {QString::fromUtf8("\xC3\xA9"), QStringLiteral("%C3%A9"), QStringLiteral("%C3%A9")},
         {QStringLiteral("a+b\"<>{}|\\^`"), QStringLiteral("a+b%22%3C%3E%7B%7D%7C%5C%5E%60"),
          QStringLiteral("a+b%22%3C%3E%7B%7D%7C%5C%5E%60")},

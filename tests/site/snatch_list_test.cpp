@@ -9,7 +9,8 @@ namespace {
 
 // One row as json_encode writes it: slashes escaped, the link as the first field.
 QString row(int id, const QString& name, const QString& size = QStringLiteral("1.4 GB")) {
-    return QStringLiteral(R"(["<a href=\"\/torrent\/%1\/Slug-%1\">%2<\/a>","%3","18d 1h","12.0 MB","%3",1,33,22,"0.009","2012-07-02 12:13:59"])")
+    return QStringLiteral(
+               R"(["<a href=\"\/torrent\/%1\/Slug-%1\">%2<\/a>","%3","18d 1h","12.0 MB","%3",1,33,22,"0.009","2012-07-02 12:13:59"])")
         .arg(QString::number(id), name, size);
 }
 
@@ -39,7 +40,8 @@ TEST(SnatchListTest, ReadsFieldsWithOnlyAmpersandDecoded) {
 
 TEST(SnatchListTest, MalformedRowIsSkippedWithoutSwallowingTheNext) {
     QString broken = row(2, QStringLiteral("Broken"));
-    broken.replace(QStringLiteral(",1,33,22,"), QStringLiteral(",\"1\",\"x\"]"));  // fields cut short
+    broken.replace(QStringLiteral(",1,33,22,"),
+                   QStringLiteral(",\"1\",\"x\"]"));  // fields cut short
     const TorrentList rows = parseSnatchList(
         answer({row(1, QStringLiteral("First")), broken, row(3, QStringLiteral("Third"))}));
     ASSERT_EQ(rows.size(), 2);
@@ -61,7 +63,8 @@ TEST(SnatchListTest, EmptyAnswersAndTheRequestBody) {
     // The body asks for 50 rows for the member, with the id last and unescaped.
     EXPECT_EQ(snatchListBody(QStringLiteral("%@")).size(), 815);
     const QString body = snatchListBody(QStringLiteral("31337"));
-    EXPECT_TRUE(body.startsWith(QStringLiteral("sEcho=1&iColumns=10&sColumns=&iDisplayStart=0&iDisplayLength=50&")));
+    EXPECT_TRUE(body.startsWith(
+        QStringLiteral("sEcho=1&iColumns=10&sColumns=&iDisplayStart=0&iDisplayLength=50&")));
     EXPECT_TRUE(body.contains(QStringLiteral("&iSortCol_0=9&sSortDir_0=desc&")));
     EXPECT_TRUE(body.contains(QStringLiteral("&bSortable_5=false&")));
     EXPECT_TRUE(body.endsWith(QStringLiteral("&userID=31337")));

@@ -69,7 +69,9 @@ TestServer::TestServer(const std::string& address) : address_(address) {
     });
 }
 
-TestServer::~TestServer() { stop(); }
+TestServer::~TestServer() {
+    stop();
+}
 
 bool TestServer::start() {
     port_ = server_.bind_to_any_port(address_);

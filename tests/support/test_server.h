@@ -15,8 +15,8 @@ namespace pelloran::test {
 
 struct RecordedRequest {
     std::string method;
-    std::string path;     // without the query
-    std::string target;   // path and query as sent
+    std::string path;    // without the query
+    std::string target;  // path and query as sent
     httplib::Headers headers;
     std::string body;
 
@@ -38,7 +38,7 @@ public:
 
     int port() const { return port_; }
     std::string address() const { return address_; }
-    QString hostPort() const;             // "127.0.0.1:PORT"
+    QString hostPort() const;                // "127.0.0.1:PORT"
     QString url(const QString& path) const;  // "http://127.0.0.1:PORT" + path
 
     std::vector<RecordedRequest> requests() const;
