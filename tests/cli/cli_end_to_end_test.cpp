@@ -223,6 +223,30 @@ TEST_F(CliTest, FavoritesArriveInPageOrderThroughTheSavedFilters) {
     EXPECT_EQ(got, expected);
 }
 
+TEST_F(CliTest, AnnouncementAfterSignInAndJsonMemberBar) {
+    site.setAnnouncement(QStringLiteral("STOP:Closed for maintenance"));
+    const CliRun stopped = signIn();
+    EXPECT_EQ(stopped.exitCode, 1);
+    EXPECT_EQ(stopped.err, QStringLiteral("Login error\nClosed for maintenance\n"));
+
+    site.setAnnouncement(QStringLiteral("GO:Welcome back"));
+    const CliRun go = cli({QStringLiteral("login"), QStringLiteral("--json")});
+    ASSERT_EQ(go.exitCode, 0) << go.err.toStdString();
+    EXPECT_TRUE(go.out.startsWith(QStringLiteral("Welcome back\n")));
+    const QJsonObject bar =
+        QJsonDocument::fromJson(go.out.mid(go.out.indexOf(QLatin1Char('{'))).toUtf8()).object();
+    EXPECT_EQ(bar.value(QStringLiteral("username")).toString(), site.memberName());
+    EXPECT_EQ(bar.value(QStringLiteral("ids")).toString(), site.memberId());
+    EXPECT_TRUE(bar.contains(QStringLiteral("ratio")));
+
+    // The table fits 100 columns.
+    const CliRun table = cli({QStringLiteral("browse"), QStringLiteral("--page"), QStringLiteral("2")});
+    ASSERT_EQ(table.exitCode, 0);
+    for (const QString& line : table.out.split(QLatin1Char('\n'))) {
+        EXPECT_LE(line.size(), 100) << line.toStdString();
+    }
+}
+
 TEST_F(CliTest, UsageErrorsAndDisplaySettings) {
     EXPECT_EQ(cli({QStringLiteral("frobnicate")}).exitCode, 2);
     EXPECT_EQ(cli({QStringLiteral("push")}).exitCode, 2);

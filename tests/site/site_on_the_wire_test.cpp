@@ -7,6 +7,7 @@
 #include "net/http_request.h"
 #include "net/operation_queue.h"
 #include "net/url_loader.h"
+#include "site/announcement.h"
 #include "site/captcha.h"
 #include "site/page_rewriting.h"
 #include "site/session_renewer.h"
@@ -17,7 +18,9 @@
 #include "support/demo_fixture.h"
 #include "support/test_server.h"
 
+#include <QElapsedTimer>
 #include <QImage>
+#include <thread>
 #include <QTest>
 #include <QUrl>
 
@@ -245,6 +248,35 @@ TEST_F(SiteOnTheWireTest, DetailsProfileAndForumPages) {
     const auto log = site.requestLog(QStringLiteral("forum"));
     ASSERT_FALSE(log.empty());
     EXPECT_EQ(log.back().userAgent(), QString(kMobileUserAgent));
+}
+
+TEST_F(SiteOnTheWireTest, AnnouncementAnswersAndItsTimeLimit) {
+    site.setAnnouncement(QStringLiteral("STOP:Closed for maintenance"));
+    const Announcement stop = checkAnnouncement(config, net(), QStringLiteral("1.2.3"));
+    EXPECT_EQ(stop.kind, Announcement::Kind::Stop);
+    EXPECT_EQ(stop.message, QStringLiteral("Closed for maintenance"));
+    const auto log = site.requestLog(QStringLiteral("announce"));
+    ASSERT_EQ(log.size(), 1u);
+    EXPECT_EQ(log[0].path, QStringLiteral("/pelloran.php"));
+    EXPECT_TRUE(log[0].query.startsWith(QStringLiteral("v=1.2.3&m=")));
+    EXPECT_TRUE(log[0].query.contains(QStringLiteral("&p=")));
+
+    site.setAnnouncement(QString());
+    EXPECT_EQ(checkAnnouncement(config, net(), QStringLiteral("1")).kind, Announcement::Kind::Proceed);
+
+    // An endpoint that doesn't answer in time lets the member in after the limit.
+    test::TestServer silent;
+    silent.server().Get("/pelloran.php", [](const httplib::Request&, httplib::Response& res) {
+        std::this_thread::sleep_for(std::chrono::seconds(5));
+        res.set_content("STOP:too late", "text/plain");
+    });
+    ASSERT_TRUE(silent.start());
+    SiteConfig slow = config;
+    slow.announceHost = silent.hostPort();
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_EQ(checkAnnouncement(slow, net(), QStringLiteral("1")).kind, Announcement::Kind::Proceed);
+    EXPECT_LT(timer.elapsed(), 4900);  // the 3-second limit, not the server's 5 seconds
 }
 
 TEST_F(SiteOnTheWireTest, SessionLostMidListingIsRenewedSilently) {
