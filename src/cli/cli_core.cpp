@@ -1,28 +1,14 @@
 #include "cli/cli_core.h"
 
 #include "app/app_paths.h"
-
-#include <cstdio>
+#include "cli/cli_output.h"
 
 namespace pelloran::cli {
 
-namespace {
-QMutex& stderrMutex() {
-    static QMutex mutex;
-    return mutex;
-}
-}  // namespace
-
 void StderrAlertSink::showAlert(const Alert& alert) {
-    {
-        QMutexLocker lock(&stderrMutex());
-        std::fprintf(stderr, "%s\n", alert.title.toLocal8Bit().constData());
-        if (!alert.message.isEmpty()) {
-            std::fprintf(stderr, "%s\n", alert.message.toLocal8Bit().constData());
-        }
-        std::fflush(stderr);
-    }
+    // Operations may raise alerts from their threads; the lock keeps title and message together.
     QMutexLocker lock(&mutex_);
+    printError(alert.title, alert.message);
     last_ = alert;
 }
 

@@ -2,13 +2,9 @@
 
 #include "net/http_request.h"
 
-#include <QCoreApplication>
-#include <QMetaObject>
-
 namespace pelloran {
 
-FetchPage::FetchPage(const QString& url, QObject* context)
-    : url_(url), context_(context), hasContext_(context != nullptr) {}
+FetchPage::FetchPage(const QString& url, QObject* context) : url_(url), receiver_(context) {}
 
 void FetchPage::setPageOrder(std::shared_ptr<PageOrder> order, int priority,
                              std::optional<int> dependPriority) {
@@ -22,23 +18,6 @@ void FetchPage::run() {
     deliver();
 }
 
-void FetchPage::postToUi(std::function<void()> call) const {
-    QCoreApplication* app = QCoreApplication::instance();
-    if (!app) {
-        return;
-    }
-    QPointer<QObject> context = context_;
-    const bool needsContext = hasContext_;
-    QMetaObject::invokeMethod(
-        app,
-        [context, needsContext, call = std::move(call)] {
-            if (!needsContext || context) {
-                call();
-            }
-        },
-        Qt::QueuedConnection);
-}
-
 void FetchPage::deliver() {
     std::function<void()> call = deliveryCall();
     if (order_) {
@@ -48,7 +27,7 @@ void FetchPage::deliver() {
         // Posting before removing our token is what keeps the UI thread's order: the next
         // page can only post after this one has.
         if (call) {
-            postToUi(std::move(call));
+            receiver_.post(std::move(call));
         }
         order_->remove(priority_);
         return;
@@ -59,7 +38,7 @@ void FetchPage::deliver() {
     if (deliveryThread_ == DeliveryThread::Operation) {
         call();
     } else {
-        postToUi(std::move(call));
+        receiver_.post(std::move(call));
     }
 }
 

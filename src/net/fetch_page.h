@@ -10,9 +10,9 @@
 #include "net/net_context.h"
 #include "net/operation_queue.h"
 #include "net/page_order.h"
+#include "net/ui_receiver.h"
 
 #include <QObject>
-#include <QPointer>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -45,11 +45,9 @@ protected:
 
 private:
     void deliver();
-    void postToUi(std::function<void()> call) const;
 
     QString url_;
-    QPointer<QObject> context_;
-    bool hasContext_;
+    UiReceiver receiver_;
     std::shared_ptr<PageOrder> order_;
     int priority_ = 0;
     std::optional<int> dependPriority_;

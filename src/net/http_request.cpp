@@ -14,16 +14,6 @@ namespace {
 
 constexpr int kDefaultTimeoutSeconds = 60;
 
-void setHeader(HeaderList& headers, const QByteArray& name, const QByteArray& value) {
-    for (auto& [key, existing] : headers) {
-        if (key.compare(name, Qt::CaseInsensitive) == 0) {
-            existing = value;
-            return;
-        }
-    }
-    headers.append({name, value});
-}
-
 }  // namespace
 
 HttpRequest::HttpRequest(const QString& url, const NetContext& net) : url_(url), net_(net) {}
@@ -57,32 +47,34 @@ UrlLoadRequest HttpRequest::buildRequest() const {
     req.method = type_.toUtf8();
     HeaderList& h = req.headers;
     if (type_ != QLatin1StringView("POST")) {
-        setHeader(h, "Content-Type", "text/html");
+        setHeaderValue(h, "Content-Type", "text/html");
     } else if (client_) {
         const QByteArray body = client_->getData();
-        setHeader(h, "Content-Type",
-                  "multipart/form-data; boundary=" + QByteArray(kMultipartBoundary.data()));
-        setHeader(h, "Keep-Alive", "115");
-        setHeader(h, "Accept", "text/html,application/xhtml+xml,application/xml;q=0.9,*/*;q=0.8");
-        setHeader(h, "Content-Length", QByteArray::number(body.size()));
+        setHeaderValue(h, "Content-Type",
+                       "multipart/form-data; boundary=" + QByteArray(kMultipartBoundary.data()));
+        setHeaderValue(h, "Keep-Alive", "115");
+        setHeaderValue(h, "Accept",
+                       "text/html,application/xhtml+xml,application/xml;q=0.9,*/*;q=0.8");
+        setHeaderValue(h, "Content-Length", QByteArray::number(body.size()));
         req.body = body;
     } else {
         const QByteArray body = postData_.toUtf8();
-        setHeader(h, "Content-Type", "application/x-www-form-urlencoded");
-        setHeader(h, "Content-Length", QByteArray::number(body.size()));
+        setHeaderValue(h, "Content-Type", "application/x-www-form-urlencoded");
+        setHeaderValue(h, "Content-Length", QByteArray::number(body.size()));
         req.body = body;
     }
     for (auto it = extraHeaders_.constBegin(); it != extraHeaders_.constEnd(); ++it) {
-        setHeader(h, it.key().toUtf8(), it.value().toUtf8());
+        setHeaderValue(h, it.key().toUtf8(), it.value().toUtf8());
     }
     if (username_ && !username_->isEmpty()) {
         const QString credentials = *username_ + QLatin1Char(':') + password_.value_or(QString());
-        setHeader(h, "Authorization",
-                  "Basic " + text::base64Encoding(credentials.toUtf8()).toLatin1());
+        setHeaderValue(h, "Authorization",
+                       "Basic " + text::base64Encoding(credentials.toUtf8()).toLatin1());
     }
-    setHeader(h, "User-Agent",
-              overwriteUserAgent_ ? QByteArray(kDesktopUserAgent.data(), kDesktopUserAgent.size())
-                                  : QByteArray(kMobileUserAgent.data(), kMobileUserAgent.size()));
+    setHeaderValue(h, "User-Agent",
+                   overwriteUserAgent_
+                       ? QByteArray(kDesktopUserAgent.data(), kDesktopUserAgent.size())
+                       : QByteArray(kMobileUserAgent.data(), kMobileUserAgent.size()));
     req.timeoutSeconds = timeout_ != 0 ? timeout_ : kDefaultTimeoutSeconds;
     return req;
 }

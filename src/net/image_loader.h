@@ -4,10 +4,10 @@
 
 #include "net/net_context.h"
 #include "net/operation_queue.h"
+#include "net/ui_receiver.h"
 
 #include <QImage>
 #include <QObject>
-#include <QPointer>
 #include <QString>
 #include <functional>
 
@@ -22,8 +22,7 @@ public:
 private:
     QString url_;
     NetContext net_;
-    QPointer<QObject> context_;
-    bool hasContext_;
+    UiReceiver receiver_;
     Callback callback_;
 };
 

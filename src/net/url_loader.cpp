@@ -58,6 +58,16 @@ std::optional<QByteArray> headerValue(const HeaderList& headers, const QByteArra
     return std::nullopt;
 }
 
+void setHeaderValue(HeaderList& headers, const QByteArray& name, const QByteArray& value) {
+    for (auto& [key, existing] : headers) {
+        if (key.compare(name, Qt::CaseInsensitive) == 0) {
+            existing = value;
+            return;
+        }
+    }
+    headers.append({name, value});
+}
+
 UrlLoadResult loadUrl(const UrlLoadRequest& request, CookieStore& cookies) {
     ensureCurlGlobalInit();
     std::unique_ptr<CURL, EasyDeleter> h(curl_easy_init());

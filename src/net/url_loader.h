@@ -18,6 +18,8 @@ using HeaderList = QList<QPair<QByteArray, QByteArray>>;
 
 // Case-insensitive lookup, as HTTP header names are; absent when not present.
 std::optional<QByteArray> headerValue(const HeaderList& headers, const QByteArray& name);
+// Replaces the value of the header `name` (in its place), or appends it when not present.
+void setHeaderValue(HeaderList& headers, const QByteArray& name, const QByteArray& value);
 
 struct UrlLoadRequest {
     QString url;                     // sent as its UTF-8 bytes, unchanged

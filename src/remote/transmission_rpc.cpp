@@ -2,6 +2,7 @@
 
 #include "net/http_request.h"
 #include "remote/transmission.h"
+#include "text/string_helpers.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -16,7 +17,7 @@ constexpr int kConflictStatus = 409;  // the answer that hands out a fresh sessi
 
 QByteArray torrentAddRequest(const QByteArray& torrentFile) {
     const QJsonObject arguments{
-        {QStringLiteral("metainfo"), QString::fromLatin1(torrentFile.toBase64())},
+        {QStringLiteral("metainfo"), text::base64Encoding(torrentFile)},
         {QStringLiteral("paused"), false},
     };
     const QJsonObject request{

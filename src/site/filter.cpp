@@ -10,10 +10,9 @@ namespace pelloran {
 
 bool Filter::isAccepted(const QString& name, text::RegexBudget* budget) const {
     const QString pattern = QStringLiteral(".*(") + regex_ + QStringLiteral(").*");
-    if (budget) {
-        return !text::arrayOfCaptureComponentsMatchedByRegex(name, pattern, *budget).isEmpty();
-    }
-    return !text::arrayOfCaptureComponentsMatchedByRegex(name, pattern).isEmpty();
+    text::RegexBudget own(text::regexStepBudget());
+    return !text::arrayOfCaptureComponentsMatchedByRegex(name, pattern, budget ? *budget : own)
+                .isEmpty();
 }
 
 TorrentList filterTorrents(const TorrentList& torrents, const QList<Filter>& filters) {

@@ -14,7 +14,6 @@ SessionRenewer::~SessionRenewer() {
     if (site_.net.session) {
         site_.net.session->setReloginHandler({});
     }
-    queue_.waitForDone();
 }
 
 void SessionRenewer::install() {

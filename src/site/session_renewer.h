@@ -18,6 +18,7 @@ public:
     // sign in (the login page came back), with the judged message. The session stays invalid.
     using FailureHandler = std::function<void(const SignInVerdict& verdict)>;
     SessionRenewer(const SiteContext& site, FailureHandler onFailure);
+    // Unregisters, then waits for a sign-in still running (the queue does on destruction).
     ~SessionRenewer();
     SessionRenewer(const SessionRenewer&) = delete;
     SessionRenewer& operator=(const SessionRenewer&) = delete;

@@ -1,6 +1,6 @@
 #include "site/snatch_list.h"
 
-#include "text/regex.h"
+#include "site/row_matching.h"
 
 namespace pelloran {
 
@@ -37,17 +37,7 @@ TorrentList parseSnatchList(const QString& text) {
         starts.append(at);
     }
     TorrentList torrents;
-    text::RegexBudget budget(text::regexStepBudget());
-    for (qsizetype i = 0; i < starts.size(); ++i) {
-        const qsizetype end = i + 1 < starts.size() ? starts[i + 1] : text.size();
-        const QStringList g = text::captureComponentsMatchedByRegex(
-            text.mid(starts[i], end - starts[i]), kSnatchRowPattern, budget);
-        if (budget.exhausted()) {
-            return {};
-        }
-        if (g.size() != 8) {
-            continue;
-        }
+    for (const QStringList& g : matchEachRow(text, starts, kSnatchRowPattern)) {
         auto t = std::make_shared<Torrent>();
         t->setDetailsUrl(QString(g[1]).remove(QLatin1Char('\\')));
         t->setName(QString(g[2]).replace(QStringLiteral("&amp;"), QStringLiteral("&")));

@@ -2,7 +2,7 @@
 
 #include "app/settings_keys.h"
 #include "app/settings_store.h"
-#include "text/regex.h"
+#include "site/row_matching.h"
 #include "text/string_helpers.h"
 #include "text/url_escaping.h"
 
@@ -45,20 +45,8 @@ TorrentPtr makeTorrent(const QStringList& g, const QStringList& history) {
 
 TorrentList parseTorrentListing(const QString& page, const QStringList& history) {
     TorrentList torrents;
-    const QList<qsizetype> starts = rowStarts(page);
-    // One budget for the whole page: many slow rows can't add up to a long read either.
-    text::RegexBudget budget(text::regexStepBudget());
-    for (qsizetype i = 0; i < starts.size(); ++i) {
-        const qsizetype end = i + 1 < starts.size() ? starts[i + 1] : page.size();
-        const QString row = page.mid(starts[i], end - starts[i]);
-        const QStringList g =
-            text::captureComponentsMatchedByRegex(row, kTorrentRowPattern, budget);
-        if (budget.exhausted()) {
-            return {};  // a page this costly to read is not a listing we can trust
-        }
-        if (g.size() == 10) {
-            torrents.append(makeTorrent(g, history));
-        }
+    for (const QStringList& g : matchEachRow(page, rowStarts(page), kTorrentRowPattern)) {
+        torrents.append(makeTorrent(g, history));
     }
     return torrents;
 }

@@ -1,0 +1,19 @@
+#pragma once
+// Reads the rows of a page one at a time: a row pattern is matched within each row's own text
+// (from where one row starts to where the next one does), never across the whole page. A row
+// that doesn't fit the pattern is then simply missing: its lazy spans can't run on into the
+// next row and misread it. It also bounds each match by the size of one row.
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace pelloran {
+
+// The components of each row that matches `pattern`, in page order. One work budget covers
+// the whole page; a page that spends it gives no rows at all, since a cut-off read can't be
+// told from a complete one.
+QList<QStringList> matchEachRow(const QString& text, const QList<qsizetype>& rowStarts,
+                                const QString& pattern);
+
+}  // namespace pelloran
