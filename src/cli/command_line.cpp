@@ -49,15 +49,17 @@ bool CommandLine::parse(const QStringList& args, int minPositional, int maxPosit
     return true;
 }
 
-int CommandLine::intValue(const QString& name, int fallback, bool* ok) const {
+std::optional<int> CommandLine::number(const QString& name, int fallback, int minimum) {
     if (!isSet(name)) {
-        *ok = true;
         return fallback;
     }
     bool parsed = false;
     const int v = value(name).toInt(&parsed);
-    *ok = parsed;
-    return parsed ? v : fallback;
+    if (!parsed || v < minimum) {
+        error_ = QStringLiteral("%1: --%2 takes a number from %3").arg(command_, name).arg(minimum);
+        return std::nullopt;
+    }
+    return v;
 }
 
 }  // namespace pelloran::cli

@@ -6,6 +6,7 @@
 #include <QSet>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 namespace pelloran::cli {
 
@@ -27,8 +28,9 @@ public:
     const QStringList& positional() const { return positional_; }
     QString error() const { return error_; }
 
-    // A whole number option; absent or not a number gives `fallback` and sets `ok` false.
-    int intValue(const QString& name, int fallback, bool* ok) const;
+    // A whole number option of at least `minimum`; `fallback` when the option isn't given.
+    // Absent, with error() set, when it is given but isn't such a number.
+    std::optional<int> number(const QString& name, int fallback, int minimum);
 
 private:
     QString command_;

@@ -49,15 +49,15 @@ int runBrowse(CliCore& core, const QStringList& args) {
     CommandLine cl(QStringLiteral("browse"));
     cl.addValueOption(QStringLiteral("page"), QStringLiteral("N"));
     cl.addFlag(QStringLiteral("json"));
-    bool ok = cl.parse(args, 0);
-    const int page = cl.intValue(QStringLiteral("page"), 1, &ok);
-    if (!ok || page < 1) {
-        return usageError(cl.error().isEmpty()
-                              ? QStringLiteral("browse: --page takes a number from 1")
-                              : cl.error());
+    if (!cl.parse(args, 0)) {
+        return usageError(cl.error());
+    }
+    const std::optional<int> page = cl.number(QStringLiteral("page"), 1, 1);
+    if (!page) {
+        return usageError(cl.error());
     }
     const std::optional<TorrentList> rows =
-        fetchListing(core, browseUrl(core.config(), core.settings(), page));
+        fetchListing(core, browseUrl(core.config(), core.settings(), *page));
     if (!rows) {
         return reportNoPage(core);
     }
@@ -68,16 +68,16 @@ int runSearch(CliCore& core, const QStringList& args) {
     CommandLine cl(QStringLiteral("search"));
     cl.addValueOption(QStringLiteral("page"), QStringLiteral("N"));
     cl.addFlag(QStringLiteral("json"));
-    bool ok = cl.parse(args, 1);
-    const int page = cl.intValue(QStringLiteral("page"), 1, &ok);
-    if (!ok || page < 1) {
-        return usageError(cl.error().isEmpty()
-                              ? QStringLiteral("search: --page takes a number from 1")
-                              : cl.error());
+    if (!cl.parse(args, 1)) {
+        return usageError(cl.error());
+    }
+    const std::optional<int> page = cl.number(QStringLiteral("page"), 1, 1);
+    if (!page) {
+        return usageError(cl.error());
     }
     const QString query = text::escapeSearchText(cl.positional().first());
     const std::optional<TorrentList> rows =
-        fetchListing(core, searchUrl(core.config(), core.settings(), query, page));
+        fetchListing(core, searchUrl(core.config(), core.settings(), query, *page));
     if (!rows) {
         return reportNoPage(core);
     }
@@ -89,16 +89,17 @@ int runFavorites(CliCore& core, const QStringList& args) {
     cl.addValueOption(QStringLiteral("start"), QStringLiteral("S"));
     cl.addValueOption(QStringLiteral("pages"), QStringLiteral("N"));
     cl.addFlag(QStringLiteral("json"));
-    bool ok = cl.parse(args, 0);
-    bool pagesOk = ok;
-    const int start = cl.intValue(QStringLiteral("start"), 1, &ok);
-    const int pages =
-        cl.intValue(QStringLiteral("pages"), storedFavoritesPages(core.settings()), &pagesOk);
-    if (!ok || !pagesOk || start < 1 || pages < 1) {
-        return usageError(cl.error().isEmpty()
-                              ? QStringLiteral("favorites: --start and --pages take numbers from 1")
-                              : cl.error());
+    if (!cl.parse(args, 0)) {
+        return usageError(cl.error());
     }
+    const std::optional<int> firstPage = cl.number(QStringLiteral("start"), 1, 1);
+    const std::optional<int> pageCount =
+        cl.number(QStringLiteral("pages"), storedFavoritesPages(core.settings()), 1);
+    if (!firstPage || !pageCount) {
+        return usageError(cl.error());
+    }
+    const int start = *firstPage;
+    const int pages = *pageCount;
     const QList<Filter> filters = loadFilters(core.settings());
     core.enterSignedInMode();
 

@@ -34,14 +34,13 @@ int runPush(CliCore& core, const QStringList& args) {
         url = cl.value(QStringLiteral("url"));
         name = cl.value(QStringLiteral("name"));
     } else {
-        bool rowOk = false;
-        bool pageOk = false;
-        const int row = cl.intValue(QStringLiteral("browse-row"), -1, &rowOk);
-        const int page = cl.intValue(QStringLiteral("page"), 1, &pageOk);
-        if (!rowOk || !pageOk || row < 0 || page < 1) {
-            return usageError(
-                QStringLiteral("push: --browse-row takes a number from 0, --page from 1"));
+        const std::optional<int> browseRow = cl.number(QStringLiteral("browse-row"), 0, 0);
+        const std::optional<int> browsePage = cl.number(QStringLiteral("page"), 1, 1);
+        if (!browseRow || !browsePage) {
+            return usageError(cl.error());
         }
+        const int row = *browseRow;
+        const int page = *browsePage;
         const std::optional<TorrentList> rows =
             fetchListing(core, browseUrl(core.config(), core.settings(), page));
         if (!rows) {

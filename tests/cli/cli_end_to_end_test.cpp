@@ -240,7 +240,8 @@ TEST_F(CliTest, AnnouncementAfterSignInAndJsonMemberBar) {
     EXPECT_TRUE(bar.contains(QStringLiteral("ratio")));
 
     // The table fits 100 columns.
-    const CliRun table = cli({QStringLiteral("browse"), QStringLiteral("--page"), QStringLiteral("2")});
+    const CliRun table =
+        cli({QStringLiteral("browse"), QStringLiteral("--page"), QStringLiteral("2")});
     ASSERT_EQ(table.exitCode, 0);
     for (const QString& line : table.out.split(QLatin1Char('\n'))) {
         EXPECT_LE(line.size(), 100) << line.toStdString();
@@ -252,6 +253,11 @@ TEST_F(CliTest, UsageErrorsAndDisplaySettings) {
     EXPECT_EQ(cli({QStringLiteral("push")}).exitCode, 2);
     EXPECT_EQ(
         cli({QStringLiteral("browse"), QStringLiteral("--page"), QStringLiteral("zero")}).exitCode,
+        2);
+    // An unknown option is refused even when the other options are fine.
+    EXPECT_EQ(cli({QStringLiteral("browse"), QStringLiteral("--bogus")}).exitCode, 2);
+    EXPECT_EQ(
+        cli({QStringLiteral("favorites"), QStringLiteral("--pages"), QStringLiteral("0")}).exitCode,
         2);
     EXPECT_EQ(cli({QStringLiteral("filters"), QStringLiteral("add"), QStringLiteral("(unbalanced")})
                   .exitCode,
