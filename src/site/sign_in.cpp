@@ -110,8 +110,7 @@ void FetchPageSignIn::main() {
     request->setType(QStringLiteral("POST"));
     request->setPostData(signInFormBody(username_, password_, captchaChallenge_, captcha_));
     request->request();
-    if (site_.userInfo && site_.net.session && request->isResponseValid() &&
-        !site_.net.session->isLoginHeader(request->result())) {
+    if (site_.userInfo && site_.net.session && isStillSignedIn(*request, *site_.net.session)) {
         refreshMemberBar(request->responseData(), *site_.userInfo, site_.net);
     }
     setReturnObject(request);

@@ -49,7 +49,7 @@ struct SignInVerdict {
     QString message;  // "" on success
 };
 
-// The session check's answer says the member is still signed in (valid, not the login page).
+// The answer is a signed-in page: a valid response that is not the login page.
 bool isStillSignedIn(const HttpRequest& check, const Session& session);
 
 // Judges the sign-in exchange into success or the exact failure message.
