@@ -12,7 +12,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include "app/settings_store.h"
+#include "store/settings_store.h"
 #include "net/cookie_store.h"
 #include "net/http_request.h"
 #include "net/session.h"

@@ -1,6 +1,6 @@
 #include "cli/cli_core.h"
 
-#include "app/app_paths.h"
+#include "store/app_paths.h"
 #include "cli/cli_output.h"
 
 namespace pelloran::cli {

@@ -4,7 +4,7 @@
 // remote settings and history, the alert printer, and the silent re-login. Operations run on
 // queues as in the app; the command waits for each delivery in a local event loop.
 
-#include "app/settings_store.h"
+#include "store/settings_store.h"
 #include "net/cookie_store.h"
 #include "net/operation_queue.h"
 #include "net/session.h"

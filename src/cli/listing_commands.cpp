@@ -6,7 +6,7 @@
 #include "cli/commands.h"
 #include "cli/listing_fetch.h"
 
-#include "app/settings_keys.h"
+#include "store/settings_keys.h"
 #include "net/page_order.h"
 #include "site/filter.h"
 #include "site/site_urls.h"

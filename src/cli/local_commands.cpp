@@ -5,7 +5,7 @@
 #include "cli/command_line.h"
 #include "cli/commands.h"
 
-#include "app/settings_keys.h"
+#include "store/settings_keys.h"
 #include "remote/bit_client_registry.h"
 #include "remote/fetch_page_remote_ui.h"
 #include "remote/remote_alerts.h"

@@ -5,7 +5,7 @@
 #include "cli/command_line.h"
 #include "cli/commands.h"
 
-#include "app/settings_keys.h"
+#include "store/settings_keys.h"
 #include "net/url_loader.h"
 #include "site/announcement.h"
 #include "site/captcha.h"

@@ -1,7 +1,7 @@
 #include "remote/download_history.h"
 
-#include "app/settings_keys.h"
-#include "app/settings_store.h"
+#include "store/settings_keys.h"
+#include "store/settings_store.h"
 
 namespace pelloran {
 

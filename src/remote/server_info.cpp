@@ -1,7 +1,7 @@
 #include "remote/server_info.h"
 
-#include "app/settings_keys.h"
-#include "app/settings_store.h"
+#include "store/settings_keys.h"
+#include "store/settings_store.h"
 
 namespace pelloran {
 

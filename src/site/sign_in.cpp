@@ -1,7 +1,7 @@
 #include "site/sign_in.h"
 
-#include "app/settings_keys.h"
-#include "app/settings_store.h"
+#include "store/settings_keys.h"
+#include "store/settings_store.h"
 #include "net/session.h"
 #include "site/user_info.h"
 #include "text/string_helpers.h"

@@ -1,7 +1,7 @@
 #include "site/site_urls.h"
 
-#include "app/settings_keys.h"
-#include "app/settings_store.h"
+#include "store/settings_keys.h"
+#include "store/settings_store.h"
 #include "site/site_config.h"
 
 namespace pelloran {

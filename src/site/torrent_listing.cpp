@@ -1,7 +1,7 @@
 #include "site/torrent_listing.h"
 
-#include "app/settings_keys.h"
-#include "app/settings_store.h"
+#include "store/settings_keys.h"
+#include "store/settings_store.h"
 #include "site/row_matching.h"
 #include "text/string_helpers.h"
 #include "text/url_escaping.h"

@@ -2,8 +2,8 @@
 // durability of every change.
 
 #include "remote/download_history.h"
-#include "app/settings_keys.h"
-#include "app/settings_store.h"
+#include "store/settings_keys.h"
+#include "store/settings_store.h"
 #include "support/temp_home.h"
 #include "text/qstring_printer.h"
 

@@ -1,7 +1,7 @@
 // Pushes to the loopback fake Vuze and uTorrent web interfaces: what reaches them, how their
 // refusals end, and the history under concurrent pushes.
 
-#include "app/settings_keys.h"
+#include "store/settings_keys.h"
 #include "remote/remote_alerts.h"
 #include "remote_fixture.h"
 #include "text/qstring_printer.h"

@@ -3,7 +3,7 @@
 // with the remote settings and the download history over it, a cookie store, a recording alert
 // sink, and the demo site with the demo member signed in (its downloads need the session).
 
-#include "app/settings_store.h"
+#include "store/settings_store.h"
 #include "net/cookie_store.h"
 #include "net/http_request.h"
 #include "net/operation_queue.h"

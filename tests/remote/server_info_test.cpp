@@ -1,8 +1,8 @@
 // The remote settings: write-through with a flush only on change, and reload.
 
 #include "remote/server_info.h"
-#include "app/settings_keys.h"
-#include "app/settings_store.h"
+#include "store/settings_keys.h"
+#include "store/settings_store.h"
 #include "support/temp_home.h"
 #include "text/qstring_printer.h"
 

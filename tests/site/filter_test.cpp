@@ -1,8 +1,8 @@
 // Favorite filters: keywords as pattern pieces, the saved list, and run-away keywords.
 
 #include "site/filter.h"
-#include "app/settings_keys.h"
-#include "app/settings_store.h"
+#include "store/settings_keys.h"
+#include "store/settings_store.h"
 #include "support/temp_home.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 // The sign-in form, stored credentials, CAPTCHA reading and the announcement answer.
 
 #include "site/sign_in.h"
-#include "app/settings_keys.h"
-#include "app/settings_store.h"
+#include "store/settings_keys.h"
+#include "store/settings_store.h"
 #include "site/announcement.h"
 #include "site/captcha.h"
 #include "site/site_config.h"

@@ -3,7 +3,7 @@
 // download addresses, the snatch list, details, profiles, the forum, and a session lost in
 // the middle of a listing fetch.
 
-#include "app/settings_keys.h"
+#include "store/settings_keys.h"
 #include "net/http_request.h"
 #include "net/operation_queue.h"
 #include "net/url_loader.h"

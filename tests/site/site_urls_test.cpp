@@ -1,8 +1,8 @@
 // The site addresses the lists build from the settings.
 
 #include "site/site_urls.h"
-#include "app/settings_keys.h"
-#include "app/settings_store.h"
+#include "store/settings_keys.h"
+#include "store/settings_store.h"
 #include "site/site_config.h"
 #include "support/temp_home.h"
 #include "text/url_escaping.h"

@@ -2,7 +2,7 @@
 // A running demo site and everything a client of it needs: configuration pointing at it,
 // a settings store in a temporary home, a cookie store, the session state and the member bar.
 
-#include "app/settings_store.h"
+#include "store/settings_store.h"
 #include "demo_site.h"
 #include "net/cookie_store.h"
 #include "net/session.h"

@@ -1,7 +1,7 @@
 // Site configuration: build defaults, environment overrides, and the addresses built from them.
 
 #include "site/site_config.h"
-#include "app/app_paths.h"
+#include "store/app_paths.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/app_paths.h"
+#include "store/app_paths.h"
 
 #include <QDir>
 #include <QStandardPaths>

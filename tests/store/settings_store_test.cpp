@@ -1,8 +1,8 @@
 // The settings store: types and absence survive a restart, the file stays private and whole,
 // concurrent writers lose nothing, and a broken file never fails start-up.
 
-#include "app/settings_store.h"
-#include "app/settings_keys.h"
+#include "store/settings_store.h"
+#include "store/settings_keys.h"
 #include "support/file_mode.h"
 #include "support/temp_home.h"
 

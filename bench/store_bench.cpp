@@ -3,8 +3,8 @@
 
 #include <benchmark/benchmark.h>
 
-#include "app/settings_keys.h"
-#include "app/settings_store.h"
+#include "store/settings_keys.h"
+#include "store/settings_store.h"
 
 #include <QTemporaryDir>
 
