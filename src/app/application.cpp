@@ -1,0 +1,86 @@
+#include "app/application.h"
+
+#include "app/app_services.h"
+#include "app/pelloran_app_delegate.h"
+#include "ui/image_library.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QIcon>
+
+namespace pelloran {
+
+namespace {
+
+QIcon applicationIcon() {
+    QIcon icon;
+    for (int size : {16, 24, 32, 48, 64, 128, 256}) {
+        icon.addPixmap(ImageLibrary::pixmap(QStringLiteral("pelloran-icon.png"), {size, size}, 1.0));
+    }
+    return icon;
+}
+
+}  // namespace
+
+int runApplication(int argc, char* argv[], const ApplicationHooks& hooks) {
+    // The web screens' engine needs this before the application object exists; it costs
+    // nothing while no web screen is open.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("pelloran"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Pelloran"));
+    QApplication::setApplicationVersion(QStringLiteral(PELLORAN_VERSION));
+    QApplication::setDesktopFileName(QStringLiteral("pelloran"));
+    QApplication::setWindowIcon(applicationIcon());
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Pelloran: the tracker's torrents as lists, sent to your own BitTorrent client.\n"
+        "The site and the data folder are configured by PELLORAN_* environment variables."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption scale(
+        QStringLiteral("scale"),
+        QStringLiteral("Pixels per point of the phone layout (default: about 1.5 on a 1080p "
+                       "screen)."),
+        QStringLiteral("factor"));
+    const QCommandLineOption height(
+        QStringLiteral("height"),
+        QStringLiteral("Window height in points (default: as tall as the screen allows, up to "
+                       "568)."),
+        QStringLiteral("points"));
+    parser.addOptions({scale, height});
+    parser.process(app);
+
+    PelloranAppDelegate::Options options;
+    if (parser.isSet(scale)) {
+        bool ok = false;
+        options.scale = parser.value(scale).toDouble(&ok);
+        if (!ok || options.scale < 0.5 || options.scale > 8) {
+            qCritical("pelloran: --scale takes a number from 0.5 to 8");
+            return 2;
+        }
+    }
+    if (parser.isSet(height)) {
+        bool ok = false;
+        options.heightPoints = parser.value(height).toInt(&ok);
+        if (!ok || options.heightPoints < 400 || options.heightPoints > 4000) {
+            qCritical("pelloran: --height takes a number of points from 400 to 4000");
+            return 2;
+        }
+    }
+
+    std::unique_ptr<AppServices> services = AppServices::fromEnvironment();
+    int status = 0;
+    {
+        PelloranAppDelegate delegate(*services, options);
+        delegate.applicationDidFinishLaunching();
+        if (hooks.launched) {
+            hooks.launched(delegate);
+        }
+        status = app.exec();
+    }
+    return status;
+}
+
+}  // namespace pelloran

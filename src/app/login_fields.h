@@ -1,0 +1,34 @@
+#pragma once
+// What the login face's fields hold, readable from any thread. The login face writes it as the
+// member types; the silent re-login reads it on a fetch thread while the login face is hidden,
+// so it never has to touch a widget there. One instance for the run: each new login face
+// starts from the store and writes here.
+
+#include <QMutex>
+#include <QString>
+
+namespace pelloran {
+
+class LoginFields {
+public:
+    struct Values {
+        QString username;
+        QString password;
+        bool automaticLogin = false;
+    };
+
+    Values values() const {
+        QMutexLocker lock(&mutex_);
+        return values_;
+    }
+    void setValues(const Values& v) {
+        QMutexLocker lock(&mutex_);
+        values_ = v;
+    }
+
+private:
+    mutable QMutex mutex_;
+    Values values_;
+};
+
+}  // namespace pelloran

@@ -1,0 +1,39 @@
+#include "app/pelloran_app_delegate.h"
+
+#include "app/app_services.h"
+#include "app/pelloran_window.h"
+#include "app/switch_view_controller.h"
+
+#include <QApplication>
+
+namespace pelloran {
+
+namespace {
+const QString kVersion = QStringLiteral(PELLORAN_VERSION);
+constexpr qreal kInterfaceFontPoints = 13;
+}
+
+PelloranAppDelegate::PelloranAppDelegate(AppServices& services, const Options& options)
+    : services_(services), options_(options), web_(options.webPluginDirs) {}
+
+PelloranAppDelegate::PelloranAppDelegate(AppServices& services)
+    : PelloranAppDelegate(services, Options{}) {}
+
+PelloranAppDelegate::~PelloranAppDelegate() = default;
+
+void PelloranAppDelegate::applicationDidFinishLaunching() {
+    recordVersion(services_.settings(), kVersion);
+    const UiScale scale = PelloranWindow::scaleForScreen(options_.scale);
+    // Everything not drawn by our screens (alerts, menus, tooltips) reads at the same scale.
+    QApplication::setFont(scale.font(FontFace::System, kInterfaceFontPoints));
+    window_ = std::make_unique<PelloranWindow>(scale, options_.heightPoints);
+    viewController_ = new SwitchViewController(services_, &web_, kVersion);
+    window_->setContent(viewController_);
+    if (options_.showWindow) {
+        window_->show();
+        window_->activateWindow();
+    }
+    viewController_->viewDidLoad();
+}
+
+}  // namespace pelloran

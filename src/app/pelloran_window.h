@@ -1,0 +1,32 @@
+#pragma once
+// The application's one window: the 320-point phone layout at the desktop scale, as tall as
+// the screen allows up to the tall phone. Title "Pelloran". It carries its UiScale for the
+// widgets inside.
+
+#include "ui/ui_scale.h"
+
+#include <QWidget>
+
+namespace pelloran {
+
+class PelloranWindow : public QWidget {
+public:
+    // `heightPoints` 0: fit the screen.
+    explicit PelloranWindow(const UiScale& scale, int heightPoints = 0);
+
+    UiScale scale() const { return scale_; }
+    // Puts `content` in the window, filling it.
+    void setContent(QWidget* content);
+
+    // The scale for the primary screen (about 1.5 on 1080p), unless `forced` is above 0.
+    static UiScale scaleForScreen(qreal forced = 0);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    UiScale scale_;
+    QWidget* content_ = nullptr;
+};
+
+}  // namespace pelloran

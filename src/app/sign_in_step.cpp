@@ -1,0 +1,21 @@
+#include "app/sign_in_step.h"
+
+#include "net/operation_queue.h"
+#include "site/site_config.h"
+
+namespace pelloran {
+
+void startSignIn(const LoginFields::Values& fields, const std::optional<QString>& captchaChallenge,
+                 const QString& captchaAnswer, const SiteContext& site, OperationQueue& queue,
+                 QObject* context, FetchPageSignIn::Callback completion, DeliveryThread delivery) {
+    // Stored before the attempt: what the member typed is kept even when it fails.
+    storeCredentials(*site.settings, fields.username, fields.password, fields.automaticLogin);
+    auto signIn = std::make_unique<FetchPageSignIn>(site.config->loginUrl(), fields.username,
+                                                    fields.password, captchaChallenge,
+                                                    captchaAnswer, site, context,
+                                                    std::move(completion));
+    signIn->setDeliveryThread(delivery);
+    queue.addOperation(std::move(signIn));
+}
+
+}  // namespace pelloran

@@ -1,0 +1,198 @@
+#include "app/switch_view_controller.h"
+
+#include "app/app_services.h"
+#include "app/login_view_controller.h"
+#include "app/main_tabs.h"
+#include "app/sign_in_step.h"
+#include "site/site_config.h"
+#include "store/settings_keys.h"
+#include "ui/alert_box.h"
+#include "ui/screen_context.h"
+#include "ui/tab_bar_controller.h"
+
+#include <QMessageBox>
+
+namespace pelloran {
+
+SwitchViewController::SwitchViewController(AppServices& services, WebScreenLoader* web,
+                                           const QString& version, QWidget* parent)
+    : QWidget(parent),
+      services_(services),
+      web_(web),
+      version_(version),
+      alertSink_(this, [this](const Alert& alert) { showAlert(alert); }) {
+    services_.session().setReloginHandler([this] { sessionInvalidated(); });
+}
+
+SwitchViewController::~SwitchViewController() {
+    Session& session = services_.session();
+    session.setReloginHandler({});
+    // Nobody can sign in any more: requests waiting for the session give up.
+    session.setShowLogin(false);
+    session.abandonWaits();
+}
+
+LoginViewController* SwitchViewController::loginViewController() const {
+    return loginViewController_;
+}
+
+TabBarController* SwitchViewController::tabBarController() const {
+    return tabBarController_;
+}
+
+void SwitchViewController::viewDidLoad() {
+    services_.session().setSessionValidated(true);
+    services_.session().setShowLogin(false);
+    loadLoginView();
+    Q_EMIT faceShown(false);
+    loginViewController_->tryAutoLogin();
+}
+
+void SwitchViewController::loadLoginView() {
+    LoginScreenContext context{services_.site(), &loginQueue_, &fields_, version_};
+    auto* fresh = new LoginViewController(context, this);
+    fresh->setGeometry(rect());
+    connect(fresh, &LoginViewController::switchRequested, this, &SwitchViewController::switchViews);
+    if (loginViewController_) {
+        loginViewController_->hide();
+        loginViewController_->deleteLater();
+    }
+    loginViewController_ = fresh;
+    fresh->show();
+    fresh->lower();
+    if (QWidget* focused = focusWidget()) {
+        focused->clearFocus();
+    }
+}
+
+void SwitchViewController::switchViews() {
+    Session& session = services_.session();
+    if (session.showLogin()) {
+        loadLoginView();
+        if (tabBarController_) {
+            tabBarController_->notifyWillDisappear();
+            tabBarController_->hide();
+        }
+        loginViewController_->raise();
+        session.setShowLogin(false);
+        Q_EMIT faceShown(false);
+        return;
+    }
+    if (!tabBarController_) {
+        buildTabBar();
+    }
+    if (loginViewController_) {
+        loginViewController_->hide();
+    }
+    session.setShowLogin(true);
+    session.setSessionValidated(true);  // releases requests that waited for this sign-in
+    services_.cookies().save();
+    tabBarController_->setGeometry(rect());
+    tabBarController_->show();
+    tabBarController_->raise();
+    tabBarController_->notifyWillAppear();
+    Q_EMIT faceShown(true);
+}
+
+void SwitchViewController::buildTabBar() {
+    tabBarController_ = new TabBarController(this);
+    tabBarController_->hide();
+    ScreenContext context{services_.site(), services_.remote(&alertSink_), UiScale::of(this),
+                          window(), tabBarController_, web_};
+    addMainTabs(*tabBarController_, context, [this] { logout(); });
+    connect(tabBarController_, &TabBarController::didSelect, this,
+            &SwitchViewController::tabSelected);
+    // The stored tab is restored here only: later sign-ins find the bar as it was left.
+    const std::optional<qint64> stored = services_.settings().integer(keys::tab);
+    if (stored && *stored >= 0 && *stored < tabBarController_->count() &&
+        *stored != kLogoutTabIndex) {
+        tabBarController_->setSelectedIndex(int(*stored));
+    }
+}
+
+void SwitchViewController::tabSelected(int index) {
+    // "More" itself is not a tab: its list is never stored as the tab to come back to.
+    if (index >= 0) {
+        services_.settings().setValue(keys::tab, qint64(index));
+        services_.settings().flush();
+    }
+    tabBarController_->popMoreToRoot();
+}
+
+void SwitchViewController::logout() {
+    if (!services_.session().showLogin()) {
+        return;
+    }
+    const SiteConfig& config = services_.config();
+    CookieStore& cookies = services_.cookies();
+    for (const QString& domain :
+         {config.cookieDomain, config.captchaCookieDomain, hostWithoutPort(config.siteHost)}) {
+        cookies.deleteCookiesWithDomain(domain);
+    }
+    cookies.save();
+    switchViews();
+}
+
+bool SwitchViewController::isMainInterfaceShown() const {
+    return tabBarController_ && tabBarController_->isVisible() && services_.session().showLogin();
+}
+
+void SwitchViewController::showAlert(const Alert& alert) {
+    auto shown = std::make_shared<QPointer<QMessageBox>>();
+    *shown = openAlert(window(), alert.title, alert.message, alert.buttons, [this, shown](int) {
+        if (alert_ == *shown) {
+            alert_ = nullptr;  // dismissed: forgotten
+        }
+    });
+    alert_ = *shown;
+}
+
+void SwitchViewController::sessionInvalidated() {
+    // Requests that meet the lost session together cause one sign-in.
+    if (reloginRunning_.exchange(true)) {
+        return;
+    }
+    startSignIn(fields_.values(), QString(), QString(), services_.site(), loginQueue_, nullptr,
+                [this](std::shared_ptr<HttpRequest> request) {
+                    sessionInvalidatedResponse(request);
+                },
+                DeliveryThread::Operation);
+}
+
+void SwitchViewController::sessionInvalidatedResponse(
+    const std::shared_ptr<HttpRequest>& request) {
+    Session& session = services_.session();
+    if (session.isLoginHeader(request->result())) {
+        // The stored credentials no longer sign in (or the site wants a CAPTCHA): the member
+        // signs in by hand. Waiting requests go on waiting for that.
+        const bool captcha = hasCaptchaRequest(request->result());
+        reloginRunning_ = false;
+        QMetaObject::invokeMethod(
+            this, [this, captcha] { reloginFailed(captcha); }, Qt::QueuedConnection);
+        return;
+    }
+    reloginRunning_ = false;
+    // Also after an exchange that brought no page: the waiting requests repeat and meet the
+    // same lack of connection on their own.
+    session.setSessionValidated(true);
+}
+
+void SwitchViewController::reloginFailed(bool captchaDemanded) {
+    logout();
+    // Stored credentials alone can't answer a CAPTCHA: put a fresh one in front of the member
+    // at once, so the first attempt by hand can succeed.
+    if (captchaDemanded && loginViewController_ && !loginViewController_->captchaOn()) {
+        loginViewController_->showCaptchaView();
+    }
+}
+
+void SwitchViewController::resizeEvent(QResizeEvent*) {
+    for (QWidget* face : {static_cast<QWidget*>(loginViewController_.data()),
+                          static_cast<QWidget*>(tabBarController_.data())}) {
+        if (face) {
+            face->setGeometry(rect());
+        }
+    }
+}
+
+}  // namespace pelloran

@@ -1,0 +1,166 @@
+#include "lists/history_list_view_controller.h"
+
+#include "remote/download_history.h"
+#include "ui/colors.h"
+#include "ui/ui_scale.h"
+
+#include <QKeyEvent>
+#include <QListView>
+#include <QMenu>
+#include <QPainter>
+#include <QStyledItemDelegate>
+#include <QTimer>
+
+namespace pelloran {
+
+namespace {
+
+constexpr qreal kContentHeight = 36;
+constexpr qreal kTextX = 5;
+constexpr qreal kFontPoints = 12;
+constexpr int kDeselectDelayMs = 250;
+
+// A row: a 36-point content area in dark grey, the name in light grey bold Arial 12 at x 5;
+// the last point of the row is left to the list's background as a separator.
+class HistoryRowDelegate : public QStyledItemDelegate {
+public:
+    explicit HistoryRowDelegate(QListView* view) : QStyledItemDelegate(view), view_(view) {}
+
+    QSize sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const override {
+        return {view_->viewport()->width(),
+                UiScale::of(view_).px(HistoryListViewController::kRowHeightPoints)};
+    }
+
+    void paint(QPainter* p, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        const UiScale s = UiScale::of(view_);
+        const QRect row = option.rect;
+        const QRect content(row.left(), row.top(), row.width(), s.px(kContentHeight));
+        const bool selected = option.state & QStyle::State_Selected;
+        p->save();
+        p->fillRect(content, selected ? colors::rowHighlight() : colors::rowBackground());
+        p->setPen(colors::rowText());
+        p->setFont(s.font(FontFace::ArialBold, kFontPoints));
+        const QRect text = content.adjusted(s.px(kTextX), 0, 0, 0);
+        p->drawText(text, Qt::AlignVCenter | Qt::AlignLeft,
+                    p->fontMetrics().elidedText(index.data().toString(), Qt::ElideRight,
+                                                text.width() - s.px(4)));
+        p->restore();
+    }
+
+private:
+    QListView* view_;
+};
+
+}  // namespace
+
+HistoryListModel::HistoryListModel(QObject* parent) : QAbstractListModel(parent) {}
+
+void HistoryListModel::setHistory(const QStringList& oldestFirst) {
+    beginResetModel();
+    history_ = oldestFirst;
+    endResetModel();
+}
+
+void HistoryListModel::removeRowShown(int row) {
+    const int i = entryIndex(row);
+    if (row < 0 || i < 0) {
+        return;
+    }
+    beginRemoveRows({}, row, row);
+    history_.removeAt(i);
+    endRemoveRows();
+}
+
+int HistoryListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : int(history_.size());
+}
+
+QVariant HistoryListModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || role != Qt::DisplayRole) {
+        return {};
+    }
+    return history_.value(entryIndex(index.row()));
+}
+
+HistoryListViewController::HistoryListViewController(const ScreenContext& context,
+                                                     QWidget* parent)
+    : ViewController(parent),
+      history_(context.remote.history),
+      model_(new HistoryListModel(this)),
+      list_(new QListView(this)) {
+    setTabBarItem(QStringLiteral("D/l History"), QStringLiteral("tabbar-snatch.png"));
+    list_->setModel(model_);
+    list_->setItemDelegate(new HistoryRowDelegate(list_));
+    list_->setFrameShape(QFrame::NoFrame);
+    list_->setUniformItemSizes(true);
+    list_->setSelectionMode(QAbstractItemView::SingleSelection);
+    list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list_->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    list_->setContextMenuPolicy(Qt::CustomContextMenu);
+    list_->setStyleSheet(
+        QStringLiteral("QListView { background: %1; }").arg(colors::listBackground().name()));
+    list_->installEventFilter(this);
+    connect(list_, &QListView::customContextMenuRequested, this,
+            &HistoryListViewController::showContextMenu);
+    // Choosing a row only flashes it: there is nothing to open.
+    connect(list_, &QListView::clicked, this, [this] {
+        QTimer::singleShot(kDeselectDelayMs, list_, [this] { list_->clearSelection(); });
+    });
+    reloadHistory();
+}
+
+void HistoryListViewController::viewWillAppear() {
+    reloadHistory();
+}
+
+void HistoryListViewController::reloadHistory() {
+    model_->setHistory(history_ ? history_->entries() : QStringList());
+}
+
+void HistoryListViewController::deleteRow(int row) {
+    if (!history_ || row < 0 || row >= model_->rowCount()) {
+        return;
+    }
+    // The store is read afresh; the row count shown says which entry the row is, even when a
+    // push landed after the list was loaded.
+    if (history_->removeRow(row, model_->historyTorrents().size())) {
+        model_->removeRowShown(row);
+    } else {
+        reloadHistory();
+    }
+}
+
+void HistoryListViewController::showContextMenu(const QPoint& pos) {
+    const QModelIndex index = list_->indexAt(pos);
+    if (!index.isValid()) {
+        return;
+    }
+    auto* menu = new QMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    const QPersistentModelIndex row(index);
+    menu->addAction(QStringLiteral("Delete"), this, [this, row] {
+        if (row.isValid()) {
+            deleteRow(row.row());
+        }
+    });
+    menu->popup(list_->viewport()->mapToGlobal(pos));
+}
+
+bool HistoryListViewController::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == list_ && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->key() == Qt::Key_Delete || key->key() == Qt::Key_Backspace) &&
+            list_->currentIndex().isValid()) {
+            deleteRow(list_->currentIndex().row());
+            return true;
+        }
+    }
+    return ViewController::eventFilter(watched, event);
+}
+
+void HistoryListViewController::resizeEvent(QResizeEvent*) {
+    list_->setGeometry(rect());
+}
+
+}  // namespace pelloran

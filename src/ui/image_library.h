@@ -1,0 +1,33 @@
+#pragma once
+// Our artwork by the resource names the screens use ("tabbar-all.png", "hd.png", "up.jpg"):
+// each name maps to an SVG source compiled into the program (":/pelloran/images/hd.svg"),
+// rendered at the size and pixel ratio asked for, so it is crisp at every scale.
+// UI thread only (rendered pixmaps are cached per name, size and ratio).
+
+#include <QColor>
+#include <QImage>
+#include <QPixmap>
+#include <QSize>
+#include <QString>
+
+namespace pelloran {
+
+class ImageLibrary {
+public:
+    // Whether the program has an image of that name.
+    static bool has(const QString& name);
+    // The image's own size in points (its SVG view box); empty when there is none.
+    static QSizeF naturalSize(const QString& name);
+    // The image drawn to fill `logicalSize` at `devicePixelRatio`; null when there is none.
+    static QPixmap pixmap(const QString& name, const QSize& logicalSize, qreal devicePixelRatio);
+    // The same, with every opaque pixel painted `tint` (template images: tab icons).
+    static QPixmap tinted(const QString& name, const QSize& logicalSize, qreal devicePixelRatio,
+                          const QColor& tint);
+    // An image of exactly `pixelSize` pixels; null when there is none.
+    static QImage image(const QString& name, const QSize& pixelSize);
+
+    // ":/pelloran/images/<name without extension>.svg"
+    static QString resourcePath(const QString& name);
+};
+
+}  // namespace pelloran

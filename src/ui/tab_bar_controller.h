@@ -1,0 +1,92 @@
+#pragma once
+// The main interface: the bottom tab bar with the first four tabs and "More", which lists the
+// others. Each tab's screen sits in its own navigation stack (or alone, when the tab has none);
+// a tab chosen from the "More" list is shown inside the "More" area with a back button to the
+// list. UI thread only.
+//
+// Index semantics: tabs are numbered in the order added; selectedIndex() is the tab on screen,
+// or kMoreListIndex while the "More" list itself shows.
+
+#include "ui/view_controller.h"
+
+#include <QList>
+#include <QPointer>
+#include <QWidget>
+
+class QStackedWidget;
+
+namespace pelloran {
+
+class MoreListViewController;
+class NavigationStack;
+class TabBar;
+
+class TabBarController : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int kVisibleTabs = 4;  // tabs the bar shows before "More"
+    static constexpr int kMoreListIndex = -1;
+
+    explicit TabBarController(QWidget* parent = nullptr);
+
+    // Adds a tab: its screen, wrapped in a navigation stack of its own when `ownStack`.
+    // The screen's tab title and image name make its item.
+    void addTab(ViewController* screen, bool ownStack);
+    int count() const { return int(tabs_.size()); }
+    ViewController* screen(int index) const;
+    NavigationStack* navigationStack(int index) const;  // null for a tab without one
+    NavigationStack* moreNavigationStack() const { return moreStack_; }
+    MoreListViewController* moreList() const { return moreList_; }
+    TabBar* tabBar() const { return bar_; }
+
+    int selectedIndex() const;
+    // Selects a tab from code (the member did not tap): nothing is reported.
+    void setSelectedIndex(int index);
+
+    // Back to the "More" list, its navigation bar visible.
+    void popMoreToRoot();
+
+    // Every item, "More" and its rows included.
+    void setItemsEnabled(bool enabled);
+    bool itemsEnabled() const { return itemsEnabled_; }
+
+    // The tab bar is about to be shown or removed: the selected screen hears of it.
+    void notifyWillAppear();
+    void notifyWillDisappear();
+
+Q_SIGNALS:
+    // The member tapped a bar item: a tab's index, or kMoreListIndex for "More".
+    void didSelect(int index);
+    // The member chose a tab in the "More" list.
+    void didSelectFromMore(int index);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    struct Tab {
+        QPointer<ViewController> screen;
+        QPointer<NavigationStack> ownStack;
+        QPointer<QWidget> container;  // what is shown: the own stack, or a wrapper stack in More
+    };
+
+    void buildBarItems();
+    void slotClicked(int slot);
+    void showSlot(int slot);
+    void showInMore(int index);
+    QWidget* currentContainer() const;
+    void notifyContainer(QWidget* container, bool appear);
+    void relayout();
+
+    QList<Tab> tabs_;
+    TabBar* bar_;
+    QStackedWidget* pages_;
+    QStackedWidget* moreArea_;
+    MoreListViewController* moreList_;
+    NavigationStack* moreStack_;
+    int slot_ = 0;
+    int moreShown_ = kMoreListIndex;  // the tab shown in the More area
+    bool itemsEnabled_ = true;
+};
+
+}  // namespace pelloran

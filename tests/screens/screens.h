@@ -1,0 +1,23 @@
+#pragma once
+// One picture of the app: its file name and how to get the app there. Shots run in order on
+// one app, so each starts where the previous one left it.
+
+#include "support/app_driver.h"
+
+#include <QImage>
+#include <QString>
+#include <functional>
+#include <vector>
+
+namespace pelloran::screens {
+
+struct Shot {
+    QString file;  // "login.png"
+    std::function<QImage(test::AppDriver&, demo::DemoSite&)> take;
+};
+
+// The login face, the CAPTCHA, the alerts, the information page, the tab bar, the "More"
+// list, the history and the overlays.
+std::vector<Shot> shellShots();
+
+}  // namespace pelloran::screens

@@ -1,0 +1,49 @@
+// pelloran-screens OUTPUT_DIR [--scale F]: renders every screen of the app into OUTPUT_DIR.
+
+#include "screens.h"
+
+#include <QApplication>
+#include <QDir>
+#include <cstdio>
+
+using namespace pelloran;
+
+int main(int argc, char* argv[]) {
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    const QStringList args = QApplication::arguments();
+    if (args.size() < 2) {
+        std::fprintf(stderr, "usage: pelloran-screens OUTPUT_DIR [--scale F]\n");
+        return 2;
+    }
+    const QString out = args[1];
+    qreal scale = 1.5;
+    const qsizetype at = args.indexOf(QStringLiteral("--scale"));
+    if (at > 0 && at + 1 < args.size()) {
+        scale = args[at + 1].toDouble();
+    }
+    QDir().mkpath(out);
+
+    demo::DemoSite site;
+    if (!site.start()) {
+        std::fprintf(stderr, "pelloran-screens: the demo site did not start\n");
+        return 1;
+    }
+    test::AppDriver::Options options;
+    options.scale = scale;
+    test::AppDriver driver(site, options);
+    int failures = 0;
+    std::vector<screens::Shot> shots = screens::shellShots();
+    for (const screens::Shot& shot : shots) {
+        const QImage image = shot.take(driver, site);
+        const QString path = QDir(out).filePath(shot.file);
+        if (image.isNull() || !image.save(path, "PNG")) {
+            std::fprintf(stderr, "pelloran-screens: %s failed\n", qPrintable(shot.file));
+            ++failures;
+            continue;
+        }
+        std::printf("%s\n", qPrintable(path));
+    }
+    driver.quit();
+    return failures == 0 ? 0 : 1;
+}
