@@ -12,6 +12,7 @@ namespace pelloran {
 class TabBarController;
 
 class LogoutViewController : public ViewController {
+    Q_OBJECT
 public:
     LogoutViewController(TabBarController* tabBar, std::function<void()> logout,
                          QWidget* parent = nullptr);

@@ -18,6 +18,7 @@ class DownloadHistory;
 
 // Rows of the history: row r shows entry (count - 1 - r) of the stored list (oldest first).
 class HistoryListModel : public QAbstractListModel {
+    Q_OBJECT
 public:
     explicit HistoryListModel(QObject* parent = nullptr);
 
@@ -35,6 +36,7 @@ private:
 };
 
 class HistoryListViewController : public ViewController {
+    Q_OBJECT
 public:
     static constexpr int kRowHeightPoints = 37;
 

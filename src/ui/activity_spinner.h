@@ -7,6 +7,7 @@
 namespace pelloran {
 
 class ActivitySpinner : public QWidget {
+    Q_OBJECT
 public:
     static constexpr int kSizePoints = 20;
 

@@ -11,6 +11,7 @@
 namespace pelloran {
 
 class FlipTransition : public QWidget {
+    Q_OBJECT
 public:
     enum class From { Right, Left };
 

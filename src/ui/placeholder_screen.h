@@ -7,6 +7,7 @@
 namespace pelloran {
 
 class PlaceholderScreen : public ViewController {
+    Q_OBJECT
 public:
     PlaceholderScreen(const QString& title, const QString& tabTitle, const QString& imageName,
                       QWidget* parent = nullptr);

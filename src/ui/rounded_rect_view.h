@@ -9,6 +9,7 @@
 namespace pelloran {
 
 class RoundedRectView : public QWidget {
+    Q_OBJECT
 public:
     explicit RoundedRectView(QWidget* parent = nullptr);
 

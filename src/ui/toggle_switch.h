@@ -8,6 +8,7 @@
 namespace pelloran {
 
 class ToggleSwitch : public QAbstractButton {
+    Q_OBJECT
 public:
     static constexpr int kWidthPoints = 51;
     static constexpr int kHeightPoints = 31;

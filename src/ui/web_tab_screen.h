@@ -12,6 +12,7 @@
 namespace pelloran {
 
 class WebTabScreen : public PlaceholderScreen {
+    Q_OBJECT
 public:
     WebTabScreen(WebTab tab, const QString& tabTitle, const QString& imageName,
                  const ScreenContext& context, ViewController* target, QWidget* parent = nullptr);

@@ -1,8 +1,12 @@
-// Widget suites run inside a QApplication (offscreen), set up as the app sets itself up.
+// Widget suites run inside a QApplication, offscreen unless told otherwise, set up as the app
+// sets itself up.
 #include <gtest/gtest.h>
 #include <QApplication>
 
 int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");  // also when ctest lists the tests
+    }
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     testing::InitGoogleTest(&argc, argv);

@@ -1,0 +1,137 @@
+// The shell around the screens: the tab bar built once per run, the stored tab, "More",
+// logout, and the alerts of background operations.
+
+#include "app_fixture.h"
+
+#include "net/cookie_store.h"
+#include "ui/more_list_view_controller.h"
+#include "ui/navigation_stack.h"
+#include "ui/tab_bar.h"
+#include "ui/toggle_switch.h"
+
+#include <QListWidget>
+#include <thread>
+
+namespace pelloran::test {
+namespace {
+
+using ShellTest = AppTest;
+
+void clickSlot(TabBarController* tabs, int slot) {
+    TabBar* bar = tabs->tabBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->slotRect(slot).center());
+}
+
+// Taps "More", then row `row` of its list.
+void chooseMoreRow(TabBarController* tabs, int row) {
+    clickSlot(tabs, TabBarController::kVisibleTabs);
+    QListWidget* list = tabs->moreList()->list();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualItemRect(list->item(row)).center());
+}
+
+TEST_F(ShellTest, TheTenTabsInOrder) {
+    launchSignedIn();
+    TabBarController* tabs = app->tabBar();
+    ASSERT_EQ(tabs->count(), 10);
+    const QStringList titles = {"All Torrents", "Favorites", "Search",    "My SnatchList",
+                                "Forum",        "D/l History", "Remote UI", "Remote Settings",
+                                "127.0.0.1",    "Logout"};
+    for (int i = 0; i < 10; ++i) {
+        EXPECT_EQ(tabs->screen(i)->tabTitle(), titles[i]) << i;
+        EXPECT_EQ(tabs->navigationStack(i) != nullptr, i != 5) << i;
+    }
+    EXPECT_EQ(tabs->screen(0)->tabImageName(), QStringLiteral("tabbar-all.png"));
+    EXPECT_EQ(tabs->screen(9)->tabImageName(), QStringLiteral("tabbar-logout.png"));
+    EXPECT_EQ(tabs->selectedIndex(), 0);  // nothing stored: the first tab
+}
+
+TEST_F(ShellTest, TabBarIsBuiltOnceAndTheStoredTabRestoredOnlyThen) {
+    app->settings().setValue(keys::tab, qint64(3));
+    launchSignedIn();
+    TabBarController* tabs = app->tabBar();
+    EXPECT_EQ(tabs->selectedIndex(), 3);
+
+    clickSlot(tabs, 1);
+    EXPECT_EQ(app->settings().integer(keys::tab), 1);
+    clickSlot(tabs, 4);  // "More" is no tab to come back to
+    EXPECT_EQ(app->settings().integer(keys::tab), 1);
+
+    chooseMoreRow(tabs, 5);  // Logout
+    ASSERT_TRUE(app->waitForLoginFace());
+    EXPECT_EQ(tabs->selectedIndex(), 0);
+    app->settings().setValue(keys::tab, qint64(2));
+
+    app->signInByHand(site.memberName(), site.memberPassword());
+    ASSERT_TRUE(app->waitForMainInterface());
+    EXPECT_EQ(app->tabBar(), tabs);
+    EXPECT_EQ(tabs->selectedIndex(), 0);  // as logout left it, not the stored 2
+}
+
+TEST_F(ShellTest, SelectingATabTakesMoreBackToItsList) {
+    launchSignedIn();
+    TabBarController* tabs = app->tabBar();
+    chooseMoreRow(tabs, 1);
+    EXPECT_EQ(tabs->selectedIndex(), 5);
+    clickSlot(tabs, 0);
+    clickSlot(tabs, 4);
+    EXPECT_EQ(tabs->selectedIndex(), TabBarController::kMoreListIndex);
+    EXPECT_FALSE(tabs->moreNavigationStack()->isNavigationBarHidden());
+}
+
+TEST_F(ShellTest, LogoutDeletesOnlyTheSiteAndCaptchaCookiesAndDoesNotSignInAgain) {
+    launchSignedIn();
+    CookieStore& cookies = app->services().cookies();
+    const auto cookie = [](const QString& domain, const QString& name) {
+        Cookie c;
+        c.domain = domain;
+        c.name = name;
+        c.value = QStringLiteral("v");
+        return c;
+    };
+    cookies.setCookie(cookie(site.captchaCookieDomain(), QStringLiteral("captcha")));
+    cookies.setCookie(cookie(QStringLiteral("127.0.0.2"), QStringLiteral("forum")));
+    cookies.setCookie(cookie(QStringLiteral(".elsewhere.example"), QStringLiteral("other")));
+    const auto names = [&] {
+        QStringList n;
+        for (const Cookie& c : cookies.cookies()) {
+            n.append(c.name);
+        }
+        n.sort();
+        return n;
+    };
+    ASSERT_TRUE(names().contains(QStringLiteral("qauid")));
+
+    chooseMoreRow(app->tabBar(), 5);
+    ASSERT_TRUE(app->waitForLoginFace());
+    EXPECT_EQ(names(), (QStringList{"forum", "other"}));
+    // The fresh login face keeps automatic login on, but does not use it by itself.
+    site.clearRequestLog();
+    EXPECT_TRUE(app->login()->automaticLoginSwitch()->isChecked());
+    QTest::qWait(300);
+    EXPECT_TRUE(site.requestLog().empty());
+    EXPECT_EQ(app->login()->passwordField()->text(), site.memberPassword());
+}
+
+TEST_F(ShellTest, BackgroundAlertsShowWithoutWaitingAndAreForgottenWhenDismissed) {
+    launchSignedIn();
+    AlertSink& sink = app->root().alertSink();
+    const Alert alert{QStringLiteral("Connection with server failed."),
+                      QStringLiteral("Please make sure you have correctly setup your remote "
+                                     "download settings."),
+                      {QStringLiteral("Ok")}};
+    std::thread operation([&] { sink.showAlert(alert); });  // returns without the member
+    operation.join();
+    ASSERT_TRUE(AppDriver::waitUntil([&] { return app->root().alert() != nullptr; }));
+    QMessageBox* box = app->root().alert();
+    EXPECT_EQ(alertTitle(box), alert.title);
+    EXPECT_EQ(alertMessage(box), alert.message);
+    EXPECT_EQ(alertButtons(box), alert.buttons);
+    EXPECT_TRUE(box->isVisible());
+    EXPECT_EQ(box->windowModality(), Qt::WindowModal);
+    tapAlertButton(box, 0);
+    EXPECT_TRUE(AppDriver::waitUntil([&] { return app->root().alert() == nullptr; }));
+}
+
+}  // namespace
+}  // namespace pelloran::test
