@@ -12,12 +12,9 @@ namespace pelloran {
 
 namespace {
 
+// Drawn from its SVG at whatever size the desktop asks for, when it asks.
 QIcon applicationIcon() {
-    QIcon icon;
-    for (int size : {16, 24, 32, 48, 64, 128, 256}) {
-        icon.addPixmap(ImageLibrary::pixmap(QStringLiteral("pelloran-icon.png"), {size, size}, 1.0));
-    }
-    return icon;
+    return QIcon(ImageLibrary::resourcePath(QStringLiteral("pelloran-icon.png")));
 }
 
 }  // namespace

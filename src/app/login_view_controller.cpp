@@ -139,21 +139,21 @@ void LoginViewController::switchView() {
 
 void LoginViewController::showCaptchaView() {
     reloadCaptchaImage();
-    if (!captchaOn_) {
-        fadeCaptchaView(true);
-    }
     moveGroup(kGroupYWithCaptcha, true);
-    captchaOn_ = true;
-    backdrop_->update();
+    if (!captchaOn_) {
+        captchaOn_ = true;
+        fadeCaptchaView(true);
+        backdrop_->update();  // the background for the CAPTCHA
+    }
 }
 
 void LoginViewController::hideCaptchaView() {
-    if (captchaOn_) {
-        fadeCaptchaView(false);
-    }
     moveGroup(kGroupY, true);
-    captchaOn_ = false;
-    backdrop_->update();
+    if (captchaOn_) {
+        captchaOn_ = false;
+        fadeCaptchaView(false);
+        backdrop_->update();
+    }
 }
 
 void LoginViewController::reloadCaptchaImage() {

@@ -1,0 +1,156 @@
+// The app as the member starts it, measured from outside (pelloran-ui-probe):
+//  - BM_StartupToLoginFace: time from starting the process to the login face first painted,
+//    next to an empty QWidget window started by the same binary in the same way, alternately;
+//  - BM_SignInUiThread: signing in against the demo site with a 1-second site delay (the
+//    session check) and a 2-second announcement delay, a 10 ms timer recording the longest gap
+//    in the UI thread's event loop from the login face's first frame until the main interface
+//    has been drawn; then the resident memory after sign-in, with no web screen
+//    opened, and whether any Qt WebEngine library is in the process.
+// The probe runs offscreen unless QT_QPA_PLATFORM says otherwise.
+
+#include <benchmark/benchmark.h>
+
+#include "demo_site.h"
+#include "site/sign_in.h"
+#include "store/settings_store.h"
+#include "support/test_server.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <chrono>
+#include <thread>
+
+namespace {
+
+using namespace pelloran;
+
+QProcessEnvironment probeEnvironment(const QString& home) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    if (env.value(QStringLiteral("QT_QPA_PLATFORM")).isEmpty()) {
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    }
+    env.insert(QStringLiteral("PELLORAN_HOME"), home);
+    return env;
+}
+
+struct ProbeRun {
+    qint64 shownMs = -1;  // from process start to the "shown" line
+    QMap<QString, qint64> values;
+    bool ok = false;
+};
+
+ProbeRun runProbe(const QString& mode, const QProcessEnvironment& env) {
+    ProbeRun run;
+    QProcess probe;
+    probe.setProcessEnvironment(env);
+    probe.setProcessChannelMode(qEnvironmentVariableIsSet("PELLORAN_PROBE_TRACE")
+                                    ? QProcess::ForwardedErrorChannel
+                                    : QProcess::SeparateChannels);
+    QElapsedTimer clock;
+    clock.start();
+    probe.start(QStringLiteral(PELLORAN_UI_PROBE), {mode, QStringLiteral("--scale"),
+                                                    QStringLiteral("1.5"), QStringLiteral("--height"),
+                                                    QStringLiteral("568")});
+    while (probe.state() != QProcess::NotRunning || probe.canReadLine()) {
+        if (!probe.canReadLine() && !probe.waitForReadyRead(30000)) {
+            break;
+        }
+        while (probe.canReadLine()) {
+            const QList<QByteArray> words = probe.readLine().trimmed().split(' ');
+            if (words.value(0) == "shown") {
+                run.shownMs = clock.elapsed();
+            } else if (words.size() == 2) {
+                run.values.insert(QString::fromUtf8(words[0]), words[1].toLongLong());
+            }
+        }
+    }
+    probe.waitForFinished(30000);
+    run.ok = probe.exitStatus() == QProcess::NormalExit && probe.exitCode() == 0;
+    return run;
+}
+
+void BM_StartupToLoginFace(benchmark::State& state) {
+    qint64 emptyTotal = 0;
+    qint64 loginTotal = 0;
+    int runs = 0;
+    for (auto _ : state) {
+        QTemporaryDir home;
+        const QProcessEnvironment env = probeEnvironment(home.path());
+        const ProbeRun empty = runProbe(QStringLiteral("empty"), env);
+        const ProbeRun login = runProbe(QStringLiteral("login"), env);
+        if (!empty.ok || !login.ok || empty.shownMs < 0 || login.shownMs < 0) {
+            state.SkipWithError("the probe did not show its window");
+            return;
+        }
+        emptyTotal += empty.shownMs;
+        loginTotal += login.shownMs;
+        ++runs;
+        state.SetIterationTime(login.shownMs / 1000.0);
+    }
+    state.counters["empty_window_ms"] = double(emptyTotal) / runs;
+    state.counters["login_face_ms"] = double(loginTotal) / runs;
+    state.counters["ratio"] = double(loginTotal) / double(emptyTotal);
+}
+BENCHMARK(BM_StartupToLoginFace)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
+
+void BM_SignInUiThread(benchmark::State& state) {
+    demo::DemoSite site;
+    test::TestServer announcement;
+    announcement.server().Get("/pelloran.php", [](const httplib::Request&, httplib::Response& res) {
+        std::this_thread::sleep_for(std::chrono::seconds(2));
+        res.set_content("", "text/plain");
+    });
+    if (!site.start() || !announcement.start()) {
+        state.SkipWithError("the loopback servers did not start");
+        return;
+    }
+    site.setListingDelay(0, 1000);  // the session check is a listing page
+    qint64 longestGap = 0;
+    qint64 rss = 0;
+    qint64 webEngine = 0;
+    qint64 firstFrame = 0;
+    for (auto _ : state) {
+        QTemporaryDir home;
+        {
+            SettingsStore settings(home.path());
+            storeCredentials(settings, site.memberName(), site.memberPassword(), true);
+        }
+        QProcessEnvironment env = probeEnvironment(home.path());
+        env.insert(QStringLiteral("PELLORAN_SITE_HOST"), site.siteHost());
+        env.insert(QStringLiteral("PELLORAN_FORUM_HOST"), site.forumHost());
+        env.insert(QStringLiteral("PELLORAN_COOKIE_DOMAIN"), site.cookieDomain());
+        env.insert(QStringLiteral("PELLORAN_CAPTCHA_HOST"), site.captchaHost());
+        env.insert(QStringLiteral("PELLORAN_CAPTCHA_COOKIE_DOMAIN"), site.captchaCookieDomain());
+        env.insert(QStringLiteral("PELLORAN_ANNOUNCE_HOST"), announcement.hostPort());
+        env.insert(QStringLiteral("PELLORAN_LOGIN_TITLE"), site.loginTitle());
+        QElapsedTimer clock;
+        clock.start();
+        const ProbeRun run = runProbe(QStringLiteral("sign-in"), env);
+        if (!run.ok || !run.values.contains(QStringLiteral("gap"))) {
+            state.SkipWithError("the probe did not sign in");
+            return;
+        }
+        state.SetIterationTime(clock.elapsed() / 1000.0);
+        longestGap = std::max(longestGap, run.values.value(QStringLiteral("gap")));
+        rss = std::max(rss, run.values.value(QStringLiteral("rss")));
+        webEngine = std::max(webEngine, run.values.value(QStringLiteral("webengine")));
+        firstFrame = std::max(firstFrame, run.values.value(QStringLiteral("first-frame")));
+    }
+    state.counters["longest_ui_gap_ms"] = double(longestGap);
+    state.counters["rss_after_sign_in_MB"] = double(rss) / 1024.0;
+    state.counters["webengine_loaded"] = double(webEngine);
+    state.counters["first_frame_ms"] = double(firstFrame);
+}
+BENCHMARK(BM_SignInUiThread)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
