@@ -50,9 +50,9 @@ ProbeRun runProbe(const QString& mode, const QProcessEnvironment& env) {
                                     : QProcess::SeparateChannels);
     QElapsedTimer clock;
     clock.start();
-    probe.start(QStringLiteral(PELLORAN_UI_PROBE), {mode, QStringLiteral("--scale"),
-                                                    QStringLiteral("1.5"), QStringLiteral("--height"),
-                                                    QStringLiteral("568")});
+    probe.start(QStringLiteral(PELLORAN_UI_PROBE),
+                {mode, QStringLiteral("--scale"), QStringLiteral("1.5"), QStringLiteral("--height"),
+                 QStringLiteral("568")});
     while (probe.state() != QProcess::NotRunning || probe.canReadLine()) {
         if (!probe.canReadLine() && !probe.waitForReadyRead(30000)) {
             break;

@@ -88,10 +88,11 @@ int runLogin(int argc, char* argv[]) {
     ApplicationHooks hooks;
     std::unique_ptr<FirstPaint> painted;
     hooks.launched = [&](PelloranAppDelegate& delegate) {
-        painted = std::make_unique<FirstPaint>(delegate.viewController()->loginViewController(), [] {
-            say("shown");
-            QCoreApplication::quit();
-        });
+        painted =
+            std::make_unique<FirstPaint>(delegate.viewController()->loginViewController(), [] {
+                say("shown");
+                QCoreApplication::quit();
+            });
     };
     return runApplication(argc, argv, hooks);
 }
@@ -117,29 +118,28 @@ int runSignIn(int argc, char* argv[]) {
         // The sign-in starts with the login face; the watch starts once that face is on
         // screen (its first frame is start-up, which BM_StartupToLoginFace measures).
         clock.start();
-        painted = std::make_unique<FirstPaint>(
-            delegate.viewController()->loginViewController(), [&] {
+        painted =
+            std::make_unique<FirstPaint>(delegate.viewController()->loginViewController(), [&] {
                 say(QStringLiteral("first-frame %1").arg(clock.elapsed()).toUtf8().constData());
                 last = clock.elapsed();
                 ticker.start();
             });
-        QObject::connect(delegate.viewController(), &SwitchViewController::faceShown,
-                         [&](bool mainInterface) {
-                             if (!mainInterface) {
-                                 return;
-                             }
-                             // Until the main interface has been drawn.
-                             QTimer::singleShot(200, [&] {
-                                 ticker.stop();
-                                 say(QStringLiteral("gap %1").arg(longest).toUtf8().constData());
-                             });
-                             QTimer::singleShot(1000, [] {
-                                 say(QStringLiteral("rss %1").arg(residentKilobytes()).toUtf8()
-                                         .constData());
-                                 say(webEngineMapped() ? "webengine 1" : "webengine 0");
-                                 QCoreApplication::quit();
-                             });
-                         });
+        QObject::connect(
+            delegate.viewController(), &SwitchViewController::faceShown, [&](bool mainInterface) {
+                if (!mainInterface) {
+                    return;
+                }
+                // Until the main interface has been drawn.
+                QTimer::singleShot(200, [&] {
+                    ticker.stop();
+                    say(QStringLiteral("gap %1").arg(longest).toUtf8().constData());
+                });
+                QTimer::singleShot(1000, [] {
+                    say(QStringLiteral("rss %1").arg(residentKilobytes()).toUtf8().constData());
+                    say(webEngineMapped() ? "webengine 1" : "webengine 0");
+                    QCoreApplication::quit();
+                });
+            });
     };
     return runApplication(argc, argv, hooks);
 }

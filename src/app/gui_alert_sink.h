@@ -4,8 +4,8 @@
 // does not wait for the member; alerts keep the order they were raised in, ahead of the
 // operation's own delivery.
 
-#include "remote/alert_sink.h"
 #include "net/ui_receiver.h"
+#include "remote/alert_sink.h"
 
 #include <functional>
 

@@ -47,9 +47,9 @@ void InfoView::paintEvent(QPaintEvent*) {
     g.setColorAt(1, QColor(14, 15, 18));
     p.fillRect(rect(), g);
     const QSize icon = s.size(kIconPoints, kIconPoints);
-    p.drawPixmap((width() - icon.width()) / 2, s.px(kIconTop),
-                 ImageLibrary::pixmap(QStringLiteral("pelloran-icon.png"), icon,
-                                      devicePixelRatioF()));
+    p.drawPixmap(
+        (width() - icon.width()) / 2, s.px(kIconTop),
+        ImageLibrary::pixmap(QStringLiteral("pelloran-icon.png"), icon, devicePixelRatioF()));
 }
 
 void InfoView::resizeEvent(QResizeEvent*) {
@@ -65,11 +65,11 @@ void InfoView::resizeEvent(QResizeEvent*) {
     versionLbl_->setGeometry(0, top + s.px(40), width(), s.px(22));
     about_->setGeometry(s.px(30), top + s.px(80), width() - s.px(60), s.px(130));
     done_->setFont(s.font(FontFace::SystemBold, 17));
-    done_->setStyleSheet(QStringLiteral(
-        "QPushButton { color: white; background: %1; border: 1px solid %2; border-radius: %3px; }"
-        "QPushButton:pressed { background: %2; }")
-        .arg(colors::grey(0.22).name(), colors::grey(0.4).name())
-        .arg(s.px(8)));
+    done_->setStyleSheet(QStringLiteral("QPushButton { color: white; background: %1; border: 1px "
+                                        "solid %2; border-radius: %3px; }"
+                                        "QPushButton:pressed { background: %2; }")
+                             .arg(colors::grey(0.22).name(), colors::grey(0.4).name())
+                             .arg(s.px(8)));
     done_->setGeometry(s.px(60), height() - s.px(70), width() - s.px(120), s.px(42));
 }
 

@@ -53,7 +53,8 @@ LoginViewController::LoginViewController(const LoginScreenContext& context, QWid
 }
 
 void LoginViewController::fieldsChanged() {
-    context_.fields->setValues({username_->text(), password_->text(), automaticLogin_->isChecked()});
+    context_.fields->setValues(
+        {username_->text(), password_->text(), automaticLogin_->isChecked()});
 }
 
 void LoginViewController::tryAutoLogin() {

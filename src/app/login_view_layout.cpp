@@ -168,13 +168,14 @@ void LoginViewController::relayout() {
 
 void LoginViewController::styleViews() {
     const UiScale s = UiScale::of(this);
-    const QString field = QStringLiteral(
-        "QLineEdit { background: #f4f4f2; color: #1b1d22; border: 1px solid #8a8f99;"
-        " border-radius: %1px; padding: 0 %2px; selection-background-color: #e8a33d; }"
-        "QLineEdit:focus { border: %3px solid #e8a33d; }")
-        .arg(s.px(6))
-        .arg(s.px(8))
-        .arg(std::max(2, s.px(2)));
+    const QString field =
+        QStringLiteral(
+            "QLineEdit { background: #f4f4f2; color: #1b1d22; border: 1px solid #8a8f99;"
+            " border-radius: %1px; padding: 0 %2px; selection-background-color: #e8a33d; }"
+            "QLineEdit:focus { border: %3px solid #e8a33d; }")
+            .arg(s.px(6))
+            .arg(s.px(8))
+            .arg(std::max(2, s.px(2)));
     for (QLineEdit* f : {username_, password_, captcha_}) {
         f->setStyleSheet(field);
         f->setFont(s.font(FontFace::Arial, 16));
@@ -190,21 +191,24 @@ void LoginViewController::styleViews() {
             .arg(captchaPicture_.isNull() ? 30 : 0)
             .arg(s.px(kPictureRadius)));
     loginBtn_->setFont(s.font(FontFace::ArialBold, 18));
-    loginBtn_->setStyleSheet(QStringLiteral(
-        "QPushButton { color: white; border: 1px solid #a86a14; border-radius: %1px;"
-        " background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #f2b552, stop:1 #d8891f); }"
-        "QPushButton:pressed { background: #c27a18; }"
-        "QPushButton:focus { border: %2px solid white; }"
-        "QPushButton:disabled { color: #a0a4ab; border-color: #555a63;"
-        " background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #5b6069, stop:1 #474b53); }")
-        .arg(s.px(8))
-        .arg(std::max(2, s.px(2))));
+    loginBtn_->setStyleSheet(
+        QStringLiteral("QPushButton { color: white; border: 1px solid #a86a14; border-radius: %1px;"
+                       " background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #f2b552, "
+                       "stop:1 #d8891f); }"
+                       "QPushButton:pressed { background: #c27a18; }"
+                       "QPushButton:focus { border: %2px solid white; }"
+                       "QPushButton:disabled { color: #a0a4ab; border-color: #555a63;"
+                       " background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #5b6069, "
+                       "stop:1 #474b53); }")
+            .arg(s.px(8))
+            .arg(std::max(2, s.px(2))));
     infoBtn_->setFont(s.font(FontFace::ArialBold, 15));
-    infoBtn_->setStyleSheet(QStringLiteral(
-        "QToolButton { color: white; background: transparent; border: %1px solid white;"
-        " border-radius: %2px; }")
-        .arg(std::max(1, s.px(1.5)))
-        .arg(s.px(kInfoSize / 2)));
+    infoBtn_->setStyleSheet(
+        QStringLiteral(
+            "QToolButton { color: white; background: transparent; border: %1px solid white;"
+            " border-radius: %2px; }")
+            .arg(std::max(1, s.px(1.5)))
+            .arg(s.px(kInfoSize / 2)));
 }
 
 void LoginViewController::loadCaptchaImage(const QString& url, const QImage& image) {

@@ -11,7 +11,7 @@ namespace pelloran {
 namespace {
 const QString kVersion = QStringLiteral(PELLORAN_VERSION);
 constexpr qreal kInterfaceFontPoints = 13;
-}
+}  // namespace
 
 PelloranAppDelegate::PelloranAppDelegate(AppServices& services, const Options& options)
     : services_(services), options_(options), web_(options.webPluginDirs) {}

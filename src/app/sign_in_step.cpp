@@ -10,10 +10,9 @@ void startSignIn(const LoginFields::Values& fields, const std::optional<QString>
                  QObject* context, FetchPageSignIn::Callback completion, DeliveryThread delivery) {
     // Stored before the attempt: what the member typed is kept even when it fails.
     storeCredentials(*site.settings, fields.username, fields.password, fields.automaticLogin);
-    auto signIn = std::make_unique<FetchPageSignIn>(site.config->loginUrl(), fields.username,
-                                                    fields.password, captchaChallenge,
-                                                    captchaAnswer, site, context,
-                                                    std::move(completion));
+    auto signIn = std::make_unique<FetchPageSignIn>(
+        site.config->loginUrl(), fields.username, fields.password, captchaChallenge, captchaAnswer,
+        site, context, std::move(completion));
     signIn->setDeliveryThread(delivery);
     queue.addOperation(std::move(signIn));
 }

@@ -97,8 +97,9 @@ void SwitchViewController::switchViews() {
 void SwitchViewController::buildTabBar() {
     tabBarController_ = new TabBarController(this);
     tabBarController_->hide();
-    ScreenContext context{services_.site(), services_.remote(&alertSink_), UiScale::of(this),
-                          window(), tabBarController_, web_};
+    ScreenContext context{services_.site(),  services_.remote(&alertSink_),
+                          UiScale::of(this), window(),
+                          tabBarController_, web_};
     addMainTabs(*tabBarController_, context, [this] { logout(); });
     connect(tabBarController_, &TabBarController::didSelect, this,
             &SwitchViewController::tabSelected);
@@ -152,15 +153,13 @@ void SwitchViewController::sessionInvalidated() {
     if (reloginRunning_.exchange(true)) {
         return;
     }
-    startSignIn(fields_.values(), QString(), QString(), services_.site(), loginQueue_, nullptr,
-                [this](std::shared_ptr<HttpRequest> request) {
-                    sessionInvalidatedResponse(request);
-                },
-                DeliveryThread::Operation);
+    startSignIn(
+        fields_.values(), QString(), QString(), services_.site(), loginQueue_, nullptr,
+        [this](std::shared_ptr<HttpRequest> request) { sessionInvalidatedResponse(request); },
+        DeliveryThread::Operation);
 }
 
-void SwitchViewController::sessionInvalidatedResponse(
-    const std::shared_ptr<HttpRequest>& request) {
+void SwitchViewController::sessionInvalidatedResponse(const std::shared_ptr<HttpRequest>& request) {
     Session& session = services_.session();
     if (session.isLoginHeader(request->result())) {
         // The stored credentials no longer sign in (or the site wants a CAPTCHA): the member

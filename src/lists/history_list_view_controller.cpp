@@ -83,8 +83,7 @@ QVariant HistoryListModel::data(const QModelIndex& index, int role) const {
     return history_.value(entryIndex(index.row()));
 }
 
-HistoryListViewController::HistoryListViewController(const ScreenContext& context,
-                                                     QWidget* parent)
+HistoryListViewController::HistoryListViewController(const ScreenContext& context, QWidget* parent)
     : ViewController(parent),
       history_(context.remote.history),
       model_(new HistoryListModel(this)),

@@ -31,7 +31,8 @@ QMessageBox* openAlert(QWidget* parent, const QString& title, const QString& mes
         f.setBold(true);
         box->setFont(f);
         box->setInformativeText(message);
-        if (auto* informative = box->findChild<QWidget*>(QStringLiteral("qt_msgbox_informativelabel"))) {
+        if (auto* informative =
+                box->findChild<QWidget*>(QStringLiteral("qt_msgbox_informativelabel"))) {
             QFont plain = informative->font();
             plain.setBold(false);
             informative->setFont(plain);
@@ -46,9 +47,9 @@ QMessageBox* openAlert(QWidget* parent, const QString& title, const QString& mes
     const QStringList labels = buttons.isEmpty() ? QStringList{QStringLiteral("OK")} : buttons;
     QList<QAbstractButton*> added;
     for (int i = 0; i < labels.size(); ++i) {
-        QPushButton* b = box->addButton(labels[i], i == 0 && labels.size() > 1
-                                                       ? QMessageBox::RejectRole
-                                                       : QMessageBox::AcceptRole);
+        QPushButton* b =
+            box->addButton(labels[i], i == 0 && labels.size() > 1 ? QMessageBox::RejectRole
+                                                                  : QMessageBox::AcceptRole);
         b->setProperty(kIndex, i);
         added.append(b);
     }

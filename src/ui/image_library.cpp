@@ -17,8 +17,7 @@ QString ImageLibrary::resourcePath(const QString& name) {
 }
 
 bool ImageLibrary::has(const QString& name) {
-    return !name.isEmpty() && !name.contains(QLatin1Char('/')) &&
-           QFile::exists(resourcePath(name));
+    return !name.isEmpty() && !name.contains(QLatin1Char('/')) && QFile::exists(resourcePath(name));
 }
 
 QSizeF ImageLibrary::naturalSize(const QString& name) {
@@ -50,8 +49,8 @@ QPixmap ImageLibrary::pixmap(const QString& name, const QSize& logicalSize,
     return tinted(name, logicalSize, devicePixelRatio, QColor());
 }
 
-QPixmap ImageLibrary::tinted(const QString& name, const QSize& logicalSize,
-                             qreal devicePixelRatio, const QColor& tint) {
+QPixmap ImageLibrary::tinted(const QString& name, const QSize& logicalSize, qreal devicePixelRatio,
+                             const QColor& tint) {
     const QString key = QStringLiteral("pelloran:%1:%2x%3@%4:%5")
                             .arg(name)
                             .arg(logicalSize.width())

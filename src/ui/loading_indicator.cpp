@@ -25,8 +25,8 @@ OverlayFrame overlayFrame(const QSizeF& spinner, const QSizeF& label, const QSiz
     const qreal content = spinner.width() + kGap + label.width();
     const qreal boxWidth = content + kPadding;
     f.spinner = QPointF((boxWidth - content) / 2, (kOverlayHeight - spinner.height()) / 2);
-    f.label = QPointF(f.spinner.x() + spinner.width() + kGap,
-                      (kOverlayHeight - label.height()) / 2);
+    f.label =
+        QPointF(f.spinner.x() + spinner.width() + kGap, (kOverlayHeight - label.height()) / 2);
     f.box = QRectF((parent.width() - boxWidth) / 2, (parent.height() - kOverlayHeight) / 2 + offset,
                    boxWidth, kOverlayHeight);
     return f;

@@ -10,8 +10,8 @@
 // UI thread only.
 
 #include <QObject>
-#include <QPointer>
 #include <QPointF>
+#include <QPointer>
 #include <QRectF>
 #include <QSizeF>
 #include <QString>
@@ -55,7 +55,7 @@ public:
 
     // Shown exactly while the spinner exists.
     bool isShown() const { return !spinner_.isNull(); }
-    QWidget* box() const;   // null while hidden
+    QWidget* box() const;       // null while hidden
     QString shownText() const;  // the label's text; "" while hidden
 
 protected:

@@ -49,8 +49,8 @@ public:
                                            list_->devicePixelRatioF(), ink));
         p->setPen(ink);
         p->setFont(s.font(FontFace::SystemBold, kTitlePoints));
-        p->drawText(r.adjusted(s.px(kTextLeft), 0, -s.px(30), 0),
-                    Qt::AlignVCenter | Qt::AlignLeft, index.data(Qt::DisplayRole).toString());
+        p->drawText(r.adjusted(s.px(kTextLeft), 0, -s.px(30), 0), Qt::AlignVCenter | Qt::AlignLeft,
+                    index.data(Qt::DisplayRole).toString());
         // Disclosure chevron.
         QPen pen(ink, s.pxF(2), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
         p->setPen(pen);
@@ -74,8 +74,8 @@ MoreListViewController::MoreListViewController(QWidget* parent)
     list_->setFrameShape(QFrame::NoFrame);
     list_->setMouseTracking(true);
     list_->setUniformItemSizes(true);
-    list_->setStyleSheet(QStringLiteral("QListWidget { background: %1; }")
-                             .arg(colors::listBackground().name()));
+    list_->setStyleSheet(
+        QStringLiteral("QListWidget { background: %1; }").arg(colors::listBackground().name()));
     // A click or Return opens the row; the selection is only a cursor.
     connect(list_, &QListWidget::itemActivated, this,
             [this](QListWidgetItem* item) { Q_EMIT rowChosen(list_->row(item)); });

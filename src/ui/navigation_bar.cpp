@@ -78,12 +78,13 @@ void NavigationBar::resizeEvent(QResizeEvent*) {
 void NavigationBar::relayout() {
     const UiScale s = UiScale::of(this);
     title_->setFont(s.font(FontFace::SystemBold, kTitleFontPoints));
-    const QString buttonStyle = QStringLiteral(
-        "QToolButton { color: white; background: %1; border: 1px solid %2; border-radius: %3px;"
-        " padding: 0 %4px; } QToolButton:pressed { background: %2; }")
-        .arg(colors::grey(0.16).name(), colors::grey(0.35).name())
-        .arg(s.px(5))
-        .arg(s.px(7));
+    const QString buttonStyle =
+        QStringLiteral(
+            "QToolButton { color: white; background: %1; border: 1px solid %2; border-radius: %3px;"
+            " padding: 0 %4px; } QToolButton:pressed { background: %2; }")
+            .arg(colors::grey(0.16).name(), colors::grey(0.35).name())
+            .arg(s.px(5))
+            .arg(s.px(7));
     back_->setStyleSheet(buttonStyle);
     back_->setFont(s.font(FontFace::SystemBold, kButtonFontPoints));
 

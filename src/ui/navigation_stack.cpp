@@ -143,8 +143,8 @@ void NavigationStack::refreshBar() {
     bar_->setTitle(top->title().isEmpty() ? top->tabTitle() : top->title());
     if (screens_.size() > 1) {
         ViewController* below = screens_[screens_.size() - 2];
-        const QString t = below ? (below->title().isEmpty() ? below->tabTitle() : below->title())
-                                : QString();
+        const QString t =
+            below ? (below->title().isEmpty() ? below->tabTitle() : below->title()) : QString();
         bar_->setBackTitle(t.isEmpty() ? QStringLiteral("Back") : t);
     } else {
         bar_->setBackTitle(rootBackAction_ ? rootBackTitle_ : QString());

@@ -26,9 +26,9 @@ void PlaceholderScreen::paintEvent(QPaintEvent*) {
     p.fillRect(rect(), colors::listBackground());
     const QSize icon = s.size(kImagePoints, kImagePoints);
     const int top = height() / 2 - icon.height();
-    p.drawPixmap((width() - icon.width()) / 2, top,
-                 ImageLibrary::tinted(tabImageName(), icon, devicePixelRatioF(),
-                                      colors::grey(0.45)));
+    p.drawPixmap(
+        (width() - icon.width()) / 2, top,
+        ImageLibrary::tinted(tabImageName(), icon, devicePixelRatioF(), colors::grey(0.45)));
     p.setPen(colors::grey(0.6));
     p.setFont(s.font(FontFace::SystemBold, kTitlePoints));
     const QString text = title().isEmpty() ? tabTitle() : title();

@@ -81,8 +81,8 @@ void TabBar::paintEvent(QPaintEvent*) {
         if (selected) {
             // A soft lit plate behind the selected item.
             QPainterPath plate;
-            plate.addRoundedRect(QRectF(r.adjusted(s.px(2), s.px(2), -s.px(2), -s.px(2))),
-                                 s.pxF(4), s.pxF(4));
+            plate.addRoundedRect(QRectF(r.adjusted(s.px(2), s.px(2), -s.px(2), -s.px(2))), s.pxF(4),
+                                 s.pxF(4));
             p.fillPath(plate, colors::grey(0.16));
         }
         QColor tint = selected ? colors::barTint() : colors::barItemIdle();

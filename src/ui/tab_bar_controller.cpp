@@ -52,8 +52,7 @@ void TabBarController::addTab(ViewController* screen, bool ownStack) {
         pages_->addWidget(tab.container);
     }
     tabs_.append(tab);
-    connect(screen, &ViewController::navigationItemChanged, this,
-            &TabBarController::buildBarItems);
+    connect(screen, &ViewController::navigationItemChanged, this, &TabBarController::buildBarItems);
     buildBarItems();
 }
 

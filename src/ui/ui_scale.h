@@ -19,7 +19,7 @@ enum class FontFace {
     ArialRoundedBold,  // "ArialRoundedMTBold"
     System,            // the interface font
     SystemBold,
-    NarrowBold,        // tab titles: narrow, so "All Torrents" fits its slot
+    NarrowBold,  // tab titles: narrow, so "All Torrents" fits its slot
 };
 
 class UiScale {

@@ -26,8 +26,8 @@ WebScreenFactory* WebScreenLoader::factory() {
     tried_ = true;
     const QString base = QString::fromLatin1(kPluginBaseName);
     for (const QString& dir : searchDirs_) {
-        for (const QString& name : {base + QStringLiteral(".so"),
-                                    QStringLiteral("lib") + base + QStringLiteral(".so")}) {
+        for (const QString& name :
+             {base + QStringLiteral(".so"), QStringLiteral("lib") + base + QStringLiteral(".so")}) {
             const QString path = QDir(dir).filePath(name);
             if (!QFileInfo::exists(path)) {
                 continue;
@@ -44,7 +44,8 @@ WebScreenFactory* WebScreenLoader::factory() {
         }
     }
     if (error_.isEmpty()) {
-        error_ = QStringLiteral("no %1 plugin in %2").arg(base, searchDirs_.join(QLatin1String(", ")));
+        error_ =
+            QStringLiteral("no %1 plugin in %2").arg(base, searchDirs_.join(QLatin1String(", ")));
     }
     return nullptr;
 }

@@ -91,9 +91,8 @@ TEST_F(LoginFaceTest, CaptchaAppearsAndEachFailureBringsAFreshChallenge) {
     EXPECT_EQ(*first, site.lastCaptchaToken());
     LoginViewController* face = app->login();
     EXPECT_EQ(face->backgroundName(), QStringLiteral("loginBack5.png"));
-    EXPECT_TRUE(AppDriver::waitUntil([&] {
-        return face->groupView()->y() == qRound(LoginViewController::kGroupYWithCaptcha);
-    }));
+    EXPECT_TRUE(AppDriver::waitUntil(
+        [&] { return face->groupView()->y() == qRound(LoginViewController::kGroupYWithCaptcha); }));
     tapAlertButton(alert, 0);
 
     app->signInByHand(site.memberName(), site.memberPassword(), QStringLiteral("wrong words"));
@@ -114,7 +113,7 @@ TEST_F(LoginFaceTest, CaptchaAppearsAndEachFailureBringsAFreshChallenge) {
 TEST_F(LoginFaceTest, TheAnnouncementDecidesWhetherTheMemberGetsIn) {
     struct Case {
         QString reply;
-        QString title;    // of the alert; "-" for none
+        QString title;  // of the alert; "-" for none
         QString message;
         bool inBeforeTap;
         bool inAfterTap;

@@ -21,8 +21,8 @@ protected:
         const NetContext net = app->services().net();
         queue.addOperation(std::make_unique<FetchPageGeneric>(
             site.siteUrl(QStringLiteral("/torrents/browse")),
-            [net](const QString& url) { return std::make_unique<HttpRequest>(url, net); },
-            &context, [this](std::optional<QString> page) {
+            [net](const QString& url) { return std::make_unique<HttpRequest>(url, net); }, &context,
+            [this](std::optional<QString> page) {
                 pages.append(page.value_or(QStringLiteral("(no page)")));
             }));
     }

@@ -34,7 +34,7 @@ TEST_F(ShellTest, TheTenTabsInOrder) {
     launchSignedIn();
     TabBarController* tabs = app->tabBar();
     ASSERT_EQ(tabs->count(), 10);
-    const QStringList titles = {"All Torrents", "Favorites", "Search",    "My SnatchList",
+    const QStringList titles = {"All Torrents", "Favorites",   "Search",    "My SnatchList",
                                 "Forum",        "D/l History", "Remote UI", "Remote Settings",
                                 "127.0.0.1",    "Logout"};
     for (int i = 0; i < 10; ++i) {

@@ -14,8 +14,8 @@
 
 #include <QDir>
 #include <QLineEdit>
-#include <QPainter>
 #include <QListWidget>
+#include <QPainter>
 #include <QTest>
 
 namespace pelloran::screens {
@@ -153,7 +153,14 @@ QImage artworkSheet() {
     const int columns = 6;
     const int iconRows = int((icons.size() + columns - 1) / columns);
     const int backHeight = 300;
-    QImage sheet(columns * cell, iconRows * cell + backHeight + 20, QImage::Format_ARGB32);
+    int backWidth = 10;
+    for (const QString& name : backgrounds) {
+        QSizeF natural = ImageLibrary::naturalSize(name);
+        natural.scale(QSizeF(200, backHeight - 30), Qt::KeepAspectRatio);
+        backWidth += natural.toSize().width() + 14;
+    }
+    QImage sheet(std::max(columns * cell, backWidth), iconRows * cell + backHeight + 20,
+                 QImage::Format_ARGB32);
     sheet.fill(QColor(51, 51, 51));
     QPainter p(&sheet);
     p.setRenderHint(QPainter::Antialiasing);

@@ -75,10 +75,7 @@ bool AppDriver::waitForMainInterface(int ms) {
 
 bool AppDriver::waitForLoginFace(int ms) {
     return waitUntil(
-        [this] {
-            return !root().isMainInterfaceShown() && login() && login()->isVisible();
-        },
-        ms);
+        [this] { return !root().isMainInterfaceShown() && login() && login()->isVisible(); }, ms);
 }
 
 QMessageBox* AppDriver::waitForLoginAlert(int ms) {

@@ -26,8 +26,7 @@ class FakeWebPlugin : public QObject, public pelloran::WebScreenFactory {
     Q_INTERFACES(pelloran::WebScreenFactory)
 
 public:
-    pelloran::ViewController* createTabScreen(pelloran::WebTab tab,
-                                              const pelloran::ScreenContext&,
+    pelloran::ViewController* createTabScreen(pelloran::WebTab tab, const pelloran::ScreenContext&,
                                               pelloran::ViewController* target) override {
         const QString name = tab == pelloran::WebTab::Forum      ? QStringLiteral("Fake forum")
                              : tab == pelloran::WebTab::RemoteUi ? QStringLiteral("Fake remote")
