@@ -8,8 +8,13 @@
 #include "ui/loading_indicator.h"
 #include "ui/toggle_switch.h"
 
+#include "support/test_server.h"
+
 #include <QApplication>
 #include <QLabel>
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
 
 namespace pelloran::test {
 namespace {
@@ -152,6 +157,45 @@ TEST_F(LoginFaceTest, TheAnnouncementDecidesWhetherTheMemberGetsIn) {
             EXPECT_FALSE(driver.root().isMainInterfaceShown());
         }
     }
+}
+
+TEST_F(LoginFaceTest, TheAnnouncementIsAskedWithoutHoldingUpTheWindow) {
+    // An announcement endpoint that answers only when the test lets it.
+    TestServer announcement;
+    std::mutex mutex;
+    std::condition_variable released;
+    bool release = false;
+    std::atomic<bool> asked{false};
+    announcement.server().Get("/pelloran.php", [&](const httplib::Request&, httplib::Response& res) {
+        asked = true;
+        std::unique_lock lock(mutex);
+        released.wait_for(lock, std::chrono::seconds(20), [&] { return release; });
+        res.set_content("GO:Hello", "text/plain");
+    });
+    ASSERT_TRUE(announcement.start());
+    AppDriver::Options options;
+    options.announceHost = announcement.hostPort();
+    AppDriver driver(site, options);
+    driver.storeMemberCredentials(true);
+    driver.launch();
+    // These waits run on the window's own thread: they only see the request arrive if that
+    // thread is free while the answer is pending (the exchange's 3-second limit would
+    // otherwise end it first and let the member in without the message).
+    ASSERT_TRUE(AppDriver::waitUntil([&] { return asked.load(); }));
+    QTest::qWait(50);
+    EXPECT_FALSE(driver.root().isMainInterfaceShown());
+    EXPECT_EQ(driver.login()->alert(), nullptr);
+    EXPECT_EQ(LoadingIndicator::sharedInstance().shownText(), QStringLiteral("Please wait..."));
+    {
+        std::lock_guard lock(mutex);
+        release = true;
+    }
+    released.notify_all();
+    QMessageBox* alert = driver.waitForLoginAlert();
+    ASSERT_NE(alert, nullptr);
+    EXPECT_EQ(alertMessage(alert), QStringLiteral("Hello"));
+    tapAlertButton(alert, 0);
+    EXPECT_TRUE(driver.waitForMainInterface());
 }
 
 TEST_F(LoginFaceTest, ReturnMovesAlongTheFieldsAndNeverSignsIn) {

@@ -68,6 +68,21 @@ TEST_F(ShellTest, TabBarIsBuiltOnceAndTheStoredTabRestoredOnlyThen) {
     EXPECT_EQ(tabs->selectedIndex(), 0);  // as logout left it, not the stored 2
 }
 
+TEST_F(ShellTest, AStoredLogoutTabIsNotRestoredAndLogoutNeedsTheMainInterface) {
+    // Restoring the Logout tab would log the member out at every start.
+    app->settings().setValue(keys::tab, qint64(9));
+    app->launch();
+    // Nothing to log out of while the login face shows: it stays, and no tab bar is built.
+    app->root().logout();
+    EXPECT_EQ(app->tabBar(), nullptr);
+    EXPECT_FALSE(app->root().isMainInterfaceShown());
+    app->signInByHand(site.memberName(), site.memberPassword());
+    ASSERT_TRUE(app->waitForMainInterface());
+    EXPECT_EQ(app->tabBar()->selectedIndex(), 0);
+    QTest::qWait(100);
+    EXPECT_TRUE(app->root().isMainInterfaceShown());
+}
+
 TEST_F(ShellTest, SelectingATabTakesMoreBackToItsList) {
     launchSignedIn();
     TabBarController* tabs = app->tabBar();

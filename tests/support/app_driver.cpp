@@ -29,9 +29,13 @@ SiteConfig siteConfigFor(const demo::DemoSite& site) {
 AppDriver::AppDriver(demo::DemoSite& site) : AppDriver(site, Options{}) {}
 
 AppDriver::AppDriver(demo::DemoSite& site, const Options& options)
-    : site_(site),
-      options_(options),
-      services_(std::make_unique<AppServices>(siteConfigFor(site), home_.path())) {}
+    : site_(site), options_(options) {
+    SiteConfig config = siteConfigFor(site);
+    if (!options.announceHost.isEmpty()) {
+        config.announceHost = options.announceHost;
+    }
+    services_ = std::make_unique<AppServices>(config, home_.path());
+}
 
 AppDriver::~AppDriver() {
     quit();

@@ -27,6 +27,7 @@ public:
         qreal scale = 1.0;
         int heightPoints = 568;
         QStringList webPluginDirs;  // none: the web tabs stay empty
+        QString announceHost;       // empty: the demo site's
     };
 
     explicit AppDriver(demo::DemoSite& site);
