@@ -21,6 +21,7 @@
 #include <QEventLoop>
 #include <QMutex>
 #include <QObject>
+#include <QSet>
 #include <memory>
 #include <optional>
 
@@ -39,8 +40,16 @@ private:
 
 class CliCore {
 public:
+    // Prints, once, what the stores found wrong with their files (a file set aside).
     CliCore();
-    ~CliCore();
+    ~CliCore();  // finish() when the command didn't call it
+
+    // Ends the run: waits for the queue, saves the cookies and prints what the stores have to
+    // say. Returns `status`, or the failure status when the command succeeded but settings it
+    // changed could not be saved.
+    int finish(int status);
+    // A store's message the command printed itself: not printed again as a notice.
+    void markSaid(const QString& text) { said_.insert(text); }
 
     const SiteConfig& config() const { return config_; }
     QString dataDirectory() const { return dataDirectory_; }
@@ -96,6 +105,10 @@ private:
     mutable QMutex failureMutex_;
     std::optional<SignInVerdict> reloginFailure_;
     OperationQueue serialQueue_{1};
+    QSet<QString> said_;
+    bool finished_ = false;
+
+    void sayNotices();
 };
 
 }  // namespace pelloran::cli

@@ -233,7 +233,13 @@ int runLogout(CliCore& core, const QStringList& args) {
     for (const QString& domain : domains) {
         core.cookies().deleteCookiesWithDomain(domain);
     }
-    core.cookies().save();
+    if (!core.cookies().save()) {
+        // The session would come back at the next start: not signed out.
+        const QString problem = core.cookies().saveProblem().value_or(QString());
+        printError(problem);
+        core.markSaid(problem);
+        return kExitFailure;
+    }
     printOut(QStringLiteral("Signed out."));
     return kExitSuccess;
 }

@@ -83,5 +83,6 @@ int main(int argc, char** argv) {
         return pelloran::cli::usageError(QStringLiteral("unknown command '%1'").arg(name));
     }
     pelloran::cli::CliCore core;
-    return command->second(core, args);
+    const int status = command->second(core, args);
+    return core.finish(status);
 }

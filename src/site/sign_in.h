@@ -13,6 +13,7 @@
 
 namespace pelloran {
 
+class CookieStore;
 class SettingsStore;
 class Session;
 
@@ -52,8 +53,11 @@ struct SignInVerdict {
 // The answer is a signed-in page: a valid response that is not the login page.
 bool isStillSignedIn(const HttpRequest& check, const Session& session);
 
-// Judges the sign-in exchange into success or the exact failure message.
-SignInVerdict judgeSignIn(const HttpRequest& signIn, const Session& session);
+// Judges the sign-in exchange into success or the exact failure message. With `cookies`, a
+// sign-in whose session cookies could not be saved is a failure too, with the store's reason
+// as the message: the session would be gone at the next start.
+SignInVerdict judgeSignIn(const HttpRequest& signIn, const Session& session,
+                          const CookieStore* cookies = nullptr);
 
 // GETs the session check page with the title pattern; refreshes the member bar when it is a
 // signed-in page. Delivers the request (its result is the page title).

@@ -315,5 +315,20 @@ TEST_F(SiteOnTheWireTest, SessionLostMidListingIsRenewedSilently) {
     EXPECT_FALSE(session->sessionValidated());
 }
 
+TEST_F(SiteOnTheWireTest, SignInWhoseCookiesCannotBeSavedIsAFailure) {
+    // A regular file stands where the cookies' folder would have to be.
+    QFile plain(home.file(QStringLiteral("plain")));
+    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+    plain.close();
+    cookies = std::make_unique<CookieStore>(home.file(QStringLiteral("plain/cookies.txt")));
+    auto request = signIn(site.memberName(), site.memberPassword());
+    ASSERT_TRUE(request);
+    EXPECT_TRUE(judgeSignIn(*request, *session).ok);  // the site did sign the member in
+    const SignInVerdict verdict = judgeSignIn(*request, *session, cookies.get());
+    EXPECT_FALSE(verdict.ok);
+    EXPECT_EQ(verdict.message, cookies->saveProblem().value_or(QString()));
+    EXPECT_TRUE(verdict.message.contains(cookies->filePath()));
+}
+
 }  // namespace
 }  // namespace pelloran
