@@ -1,10 +1,24 @@
 #include "store/store_lock.h"
 
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QThread>
 #include <algorithm>
 
+#include <sys/stat.h>
+
 namespace pelloran {
+
+namespace {
+
+// Something other than a file in the lock file's place (a folder, say) never goes away by
+// itself: waiting for it would only delay the failure.
+bool holdsALockFile(const QString& path) {
+    struct stat st {};
+    return ::lstat(QFile::encodeName(path).constData(), &st) != 0 || S_ISREG(st.st_mode);
+}
+
+}  // namespace
 
 StoreLock::StoreLock(const QString& lockPath, LockTiming timing)
     : lock_(lockPath), timing_(timing) {
@@ -26,7 +40,7 @@ bool StoreLock::acquire(QString* problem) {
         if (lock_.tryLock(0)) {
             return true;
         }
-        if (lock_.error() != QLockFile::LockFailedError) {
+        if (lock_.error() != QLockFile::LockFailedError || !holdsALockFile(lock_.fileName())) {
             if (problem) {
                 *problem =
                     QStringLiteral("the lock file %1 can't be created").arg(lock_.fileName());

@@ -16,6 +16,8 @@
 #include <QProcess>
 #include <QUrl>
 #include <cstdlib>
+#include <memory>
+#include <vector>
 
 namespace pelloran {
 namespace {
@@ -61,6 +63,27 @@ protected:
                 QString::fromUtf8(p.readAllStandardError())};
     }
 
+    // Starts every run at once and waits for all of them, as a script running them in the
+    // background would.
+    std::vector<CliRun> cliTogether(const std::vector<QStringList>& argumentLists) {
+        std::vector<std::unique_ptr<QProcess>> processes;
+        for (const QStringList& args : argumentLists) {
+            auto p = std::make_unique<QProcess>();
+            p->setProcessEnvironment(env);
+            p->start(QStringLiteral(PELLORAN_CLI_PATH), args);
+            p->closeWriteChannel();
+            processes.push_back(std::move(p));
+        }
+        std::vector<CliRun> runs;
+        for (auto& p : processes) {
+            EXPECT_TRUE(p->waitForFinished(120000));
+            runs.push_back({p->exitStatus() == QProcess::NormalExit ? p->exitCode() : -1,
+                            QString::fromUtf8(p->readAllStandardOutput()),
+                            QString::fromUtf8(p->readAllStandardError())});
+        }
+        return runs;
+    }
+
     CliRun signIn() {
         return cli({QStringLiteral("login"), QStringLiteral("--username"), site.memberName(),
                     QStringLiteral("--password-stdin")},
@@ -85,6 +108,126 @@ bool daemonAvailable() {
 bool underCi() {
     const char* ci = std::getenv("CI");
     return ci && QByteArray(ci) == "true";
+}
+
+TEST_F(CliTest, TwentyRunsAddingFiltersAtOnceKeepAllTwenty) {
+    std::vector<QStringList> runs;
+    QStringList expected;
+    for (int i = 0; i < 20; ++i) {
+        const QString keyword = QStringLiteral("keyword%1").arg(i);
+        runs.push_back({QStringLiteral("filters"), QStringLiteral("add"), keyword});
+        expected.append(keyword);
+    }
+    for (const CliRun& run : cliTogether(runs)) {
+        EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+        EXPECT_EQ(run.err, QString());
+    }
+    QStringList kept;
+    for (const QString& line : cli({QStringLiteral("filters")}).out.split(QLatin1Char('\n'))) {
+        if (!line.isEmpty()) {
+            kept.append(line.section(QLatin1Char(' '), -1));
+        }
+    }
+    kept.sort();
+    expected.sort();
+    EXPECT_EQ(kept, expected);
+}
+
+TEST_F(CliTest, TwentyPushesAtOnceToRealTransmissionAreAllInTheHistory) {
+    if (!daemonAvailable()) {
+        if (underCi()) {
+            FAIL() << "transmission-daemon is not installed; scripts/deps installs it";
+        }
+        GTEST_SKIP() << "transmission-daemon is not installed; scripts/deps installs it";
+    }
+    test::TransmissionDaemon daemon;
+    QString error;
+    ASSERT_TRUE(daemon.start(&error)) << error.toStdString();
+    ASSERT_EQ(cli({QStringLiteral("remote"), QStringLiteral("set"), QStringLiteral("--client"),
+                   QStringLiteral("Transmission"), QStringLiteral("--address"), daemon.address(),
+                   QStringLiteral("--port"), QString::number(daemon.port()),
+                   QStringLiteral("--user"), daemon.username(), QStringLiteral("--password-stdin")},
+                  daemon.password().toUtf8() + '\n')
+                  .exitCode,
+              0);
+    ASSERT_EQ(signIn().exitCode, 0);
+
+    std::vector<QStringList> runs;
+    QStringList names;
+    for (int page = 1; runs.size() < 20 && page <= 3; ++page) {
+        for (const QJsonValue& row : jsonRows(
+                 {QStringLiteral("browse"), QStringLiteral("--page"), QString::number(page)})) {
+            if (runs.size() == 20) {
+                break;
+            }
+            const QJsonObject o = row.toObject();
+            const QString name = o.value(QStringLiteral("name")).toString();
+            runs.push_back({QStringLiteral("push"), QStringLiteral("--url"),
+                            QStringLiteral("http://") + test::configFor(site).siteHost +
+                                o.value(QStringLiteral("downloadUrl")).toString(),
+                            QStringLiteral("--name"), name});
+            names.append(name);
+        }
+    }
+    ASSERT_EQ(runs.size(), 20u);
+    for (const CliRun& run : cliTogether(runs)) {
+        EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    }
+    const auto held = daemon.torrents();
+    ASSERT_TRUE(held.has_value());
+    EXPECT_EQ(held->size(), 20u);
+    QStringList history;
+    for (const QString& line : cli({QStringLiteral("history")}).out.split(QLatin1Char('\n'))) {
+        if (!line.isEmpty()) {
+            history.append(line.mid(5));  // after the row number column
+        }
+    }
+    history.sort();
+    names.sort();
+    EXPECT_EQ(history, names);
+}
+
+// Files the stores can't use: each is set aside and named once on stderr, and a sign-in whose
+// cookies can't be kept fails with the reason instead of claiming success.
+TEST_F(CliTest, FileProblemsAreToldOnceAndASignInThatCantBeKeptFails) {
+    const QString settingsFile = QDir(home.path()).filePath(QStringLiteral("settings.json"));
+    const QString cookieFile = QDir(home.path()).filePath(QStringLiteral("cookies.txt"));
+    QFile broken(settingsFile);
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write("{\"Pelloran_filters\": [");
+    broken.close();
+    QFile huge(cookieFile);
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(huge.resize(8 * 1024 * 1024));
+    huge.close();
+
+    const CliRun first = cli({QStringLiteral("filters")});
+    EXPECT_EQ(first.exitCode, 0);
+    const QStringList lines = first.err.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2) << first.err.toStdString();
+    const QStringList asides =
+        QDir(home.path()).entryList({QStringLiteral("*.unreadable-*")}, QDir::Files);
+    ASSERT_EQ(asides.size(), 2);
+    for (const QString& aside : asides) {
+        const QString original = aside.section(QStringLiteral(".unreadable-"), 0, 0);
+        EXPECT_EQ(first.err.count(QDir(home.path()).filePath(aside)), 1) << aside.toStdString();
+        EXPECT_EQ(first.err.count(QDir(home.path()).filePath(original) + QLatin1Char(' ')), 1);
+    }
+    EXPECT_EQ(
+        QFileInfo(QDir(home.path()).filePath(asides.filter(QStringLiteral("cookies"))[0])).size(),
+        8 * 1024 * 1024);                                        // kept whole, not overwritten
+    EXPECT_EQ(cli({QStringLiteral("filters")}).err, QString());  // said once
+
+    // A folder stands where the cookies' lock file goes: the sign-in works on the site but
+    // its session can't be saved.
+    ASSERT_TRUE(QDir().mkdir(cookieFile + QStringLiteral(".lock")));
+    const CliRun login = signIn();
+    EXPECT_EQ(login.exitCode, 1);
+    ASSERT_TRUE(login.err.startsWith(QStringLiteral("Login failed.\nThe cookies could not be "
+                                                    "saved in ") +
+                                     cookieFile))
+        << login.err.toStdString();
+    EXPECT_EQ(login.err.count(QLatin1Char('\n')), 2) << login.err.toStdString();  // once
 }
 
 TEST_F(CliTest, SignInBrowseAndPushToRealTransmission) {

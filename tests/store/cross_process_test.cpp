@@ -16,7 +16,8 @@
 namespace pelloran {
 namespace {
 
-// Starts every helper, then lets them all go at once; returns their exit codes.
+// Starts every helper, lets each open its store, then lets them all go at once; returns their
+// exit codes.
 std::vector<int> runTogether(const std::vector<QStringList>& argumentLists) {
     std::vector<std::unique_ptr<QProcess>> processes;
     for (const QStringList& args : argumentLists) {
@@ -25,6 +26,11 @@ std::vector<int> runTogether(const std::vector<QStringList>& argumentLists) {
         p->start(QStringLiteral(STORE_HELPER_PATH), args);
         EXPECT_TRUE(p->waitForStarted(10000));
         processes.push_back(std::move(p));
+    }
+    for (auto& p : processes) {
+        while (!p->canReadLine() && p->waitForReadyRead(30000)) {
+        }
+        EXPECT_EQ(p->readLine().trimmed(), QByteArray("ready"));
     }
     for (auto& p : processes) {
         p->write("go\n");
@@ -90,7 +96,11 @@ TEST(CrossProcessStoreTest, LockOfALiveProcessHoldsAndOfAKilledOneDoesNot) {
                  {QStringLiteral("hold-lock"), home.file(QStringLiteral("settings.json.lock"))});
     ASSERT_TRUE(holder.waitForStarted(10000));
     holder.write("go\n");
-    ASSERT_TRUE(holder.waitForReadyRead(10000));
+    while (!holder.canReadLine() && holder.waitForReadyRead(10000)) {
+    }
+    ASSERT_EQ(holder.readLine().trimmed(), QByteArray("ready"));
+    while (!holder.canReadLine() && holder.waitForReadyRead(10000)) {
+    }
     ASSERT_EQ(holder.readLine().trimmed(), QByteArray("locked"));
 
     {

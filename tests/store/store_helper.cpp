@@ -1,5 +1,6 @@
-// A second (third, ...) process for the cross-process store tests. Each mode waits for a line
-// on stdin before it starts, so that a test can start many and let them go at once.
+// A second (third, ...) process for the cross-process store tests. Each mode opens its store,
+// prints "ready", then waits for a line on stdin before it writes, so that a test can start
+// many and let them go at once, each with what it read before the others wrote.
 //
 //   store_helper hold-lock LOCKFILE           take the lock, print "locked", wait to be killed
 //   store_helper history HOME PREFIX COUNT     append PREFIX-1 .. PREFIX-COUNT to the history
@@ -24,10 +25,15 @@ int main(int argc, char** argv) {
     if (args.size() < 2) {
         return 2;
     }
-    std::string go;
-    std::getline(std::cin, go);
+    const auto waitForGo = [] {
+        std::puts("ready");
+        std::fflush(stdout);
+        std::string go;
+        std::getline(std::cin, go);
+    };
     const QString mode = args[0];
     if (mode == QLatin1StringView("hold-lock")) {
+        waitForGo();
         QLockFile lock(args[1]);
         if (!lock.tryLock(5000)) {
             return 1;
@@ -46,6 +52,7 @@ int main(int argc, char** argv) {
     if (mode == QLatin1StringView("history")) {
         SettingsStore store(args[1]);
         DownloadHistory history(store);
+        waitForGo();
         for (int i = 1; i <= count; ++i) {
             history.append(prefix + QLatin1Char('-') + QString::number(i));
         }
@@ -53,6 +60,7 @@ int main(int argc, char** argv) {
     }
     if (mode == QLatin1StringView("cookies")) {
         CookieStore cookies(args[1]);
+        waitForGo();
         for (int i = 1; i <= count; ++i) {
             Cookie c;
             c.domain = QStringLiteral("127.0.0.1");
