@@ -36,7 +36,9 @@ public:
     // Records that a save worked: the next failure is said again.
     void saved();
 
-    // Called (on the thread that raised it, after it was recorded) for every new notice.
+    // Called for every new notice after it was recorded, on the thread that raised it and
+    // possibly with the store's locks held: hand it on (e.g. to the UI thread), don't call
+    // back into the store.
     using Listener = std::function<void(const StoreNotice&)>;
     void setListener(Listener listener);
 
