@@ -189,7 +189,7 @@ bool CookieStore::syncWithFile(bool haveLock) {
                       QStringLiteral("The cookie file %1 could not be read (%2). It was set aside "
                                      "as %3; you may have to sign in again.")
                           .arg(filePath_, problem, *aside)});
-        disk_.clear();
+        // Broken while this store ran: the cookies read from it before are written back.
         seen_ = PinnedStamp::absent();
         return true;
     }

@@ -111,13 +111,17 @@ SettingsStore::Adopt SettingsStore::syncWithFile(bool haveLock) {
             QMutexLocker lock(&mutex_);
             movedAside_ = *aside;
         }
+        // Broken while this store ran (another program wrote it): what was read from it before
+        // is kept and written back with the next change.
         notices_.add({StoreNotice::Kind::SetAside, filePath_, *aside,
                       QStringLiteral("The settings file %1 could not be read (%2). It was set "
-                                     "aside as %3, and the settings start empty.")
-                          .arg(filePath_, problem, *aside)});
+                                     "aside as %3, and %4.")
+                          .arg(filePath_, problem, *aside,
+                               disk_.isEmpty()
+                                   ? QStringLiteral("the settings start empty")
+                                   : QStringLiteral("the settings read from it before are kept"))});
         seen_ = PinnedStamp::absent();
         blocked_ = false;
-        adopt({});
         return Adopt::Loaded;
     }
     blocked_ = true;

@@ -123,6 +123,30 @@ TEST(SettingsStoreTest, UnreadableFilesAreKeptAsideAndToldOnce) {
     }
 }
 
+TEST(SettingsStoreTest, FileBrokenWhileRunningIsSetAsideAndWhatWasReadIsKept) {
+    test::TempHome home;
+    SettingsStore store(home.path());
+    store.setValue(keys::username, QStringLiteral("demo"));
+    store.setValue(keys::filters, QStringList{QStringLiteral("x264")});
+    ASSERT_TRUE(store.flush());
+    QFile other(store.filePath());  // another program writes over it in place
+    ASSERT_TRUE(other.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    other.write("garbage");
+    other.close();
+
+    store.setValue(keys::tab, qint64(3));
+    ASSERT_TRUE(store.flush());
+    const QList<StoreNotice> notices = store.takeNotices();
+    ASSERT_EQ(notices.size(), 1);
+    QFile aside(notices[0].asidePath);
+    ASSERT_TRUE(aside.open(QIODevice::ReadOnly));
+    EXPECT_EQ(aside.readAll(), QByteArray("garbage"));
+    SettingsStore reread(home.path());
+    EXPECT_EQ(reread.string(keys::username), QStringLiteral("demo"));
+    EXPECT_EQ(reread.stringList(keys::filters), QStringList{QStringLiteral("x264")});
+    EXPECT_EQ(reread.integer(keys::tab), 3);
+}
+
 TEST(SettingsStoreTest, ValuesOfUnknownShapeAreIgnoredOthersKept) {
     test::TempHome home;
     QFile f(QDir(home.path()).filePath(QStringLiteral("settings.json")));
