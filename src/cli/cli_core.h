@@ -12,6 +12,7 @@
 #include "remote/download_history.h"
 #include "remote/remote_context.h"
 #include "remote/server_info.h"
+#include "remote/upload_routes.h"
 #include "site/session_renewer.h"
 #include "site/sign_in.h"
 #include "site/site_config.h"
@@ -54,7 +55,9 @@ public:
 
     NetContext net() { return {cookies_.get(), session_.get()}; }
     SiteContext site() { return {net(), &config_, settings_.get(), &userInfo_}; }
-    RemoteContext remote() { return {net(), server_.get(), history_.get(), &alerts_}; }
+    RemoteContext remote() {
+        return {net(), server_.get(), history_.get(), &alerts_, &uploadRoutes_};
+    }
 
     // Site commands act as the signed-in main interface: a page that comes back as the login
     // page starts a silent re-login with the stored credentials. When that fails, waiting
@@ -92,6 +95,7 @@ private:
     std::unique_ptr<ServerInfo> server_;
     std::unique_ptr<DownloadHistory> history_;
     StderrAlertSink alerts_;
+    UploadRoutes uploadRoutes_;
     std::unique_ptr<SessionRenewer> renewer_;
     mutable QMutex failureMutex_;
     std::optional<SignInVerdict> reloginFailure_;
