@@ -4,7 +4,6 @@
 // remote settings and history, the alert printer, and the silent re-login. Operations run on
 // queues as in the app; the command waits for each delivery in a local event loop.
 
-#include "store/settings_store.h"
 #include "net/cookie_store.h"
 #include "net/operation_queue.h"
 #include "net/session.h"
@@ -18,6 +17,7 @@
 #include "site/site_config.h"
 #include "site/site_context.h"
 #include "site/user_info.h"
+#include "store/settings_store.h"
 
 #include <QEventLoop>
 #include <QMutex>

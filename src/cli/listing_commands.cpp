@@ -30,8 +30,7 @@ int printTorrents(const TorrentList& torrents, bool json) {
 
 // Rows or the end of the listing are printed; anything else is a failure.
 int printListing(CliCore& core, const ListingOutcome& outcome, bool json) {
-    if (outcome.status == ListingStatus::NoPage ||
-        outcome.status == ListingStatus::NotUnderstood) {
+    if (outcome.status == ListingStatus::NoPage || outcome.status == ListingStatus::NotUnderstood) {
         return reportListingFailure(core, outcome);
     }
     return printTorrents(outcome.torrents, json);
@@ -80,9 +79,8 @@ int runFavorites(CliCore& core, const QStringList& args) {
         return usageError(cl.error());
     }
     const std::optional<int> firstPage = cl.number(QStringLiteral("start"), 1, 1, kMaxPageNumber);
-    const std::optional<int> pageCount =
-        cl.number(QStringLiteral("pages"), storedFavoritesPageCount(core.settings()), 1,
-                  kMaxFavoritesPages);
+    const std::optional<int> pageCount = cl.number(
+        QStringLiteral("pages"), storedFavoritesPageCount(core.settings()), 1, kMaxFavoritesPages);
     if (!firstPage || !pageCount) {
         return usageError(cl.error());
     }

@@ -5,13 +5,13 @@
 #include "cli/command_line.h"
 #include "cli/commands.h"
 
-#include "store/settings_keys.h"
 #include "remote/bit_client_registry.h"
 #include "remote/fetch_page_remote_ui.h"
 #include "remote/remote_alerts.h"
 #include "site/category_table.h"
 #include "site/favorites_scan.h"
 #include "site/filter.h"
+#include "store/settings_keys.h"
 #include "text/regex.h"
 
 namespace pelloran::cli {

@@ -75,18 +75,16 @@ Session::Start Session::startReloginLocked() {
 }
 
 void Session::runHandler(Start start) {
+    if (start == Start::Running) {
+        return;  // the request waits for the re-login that runs
+    }
     // Handlers run without the lock: they may report their outcome at once.
     std::function<void()> call;
     {
         QMutexLocker lock(&mutex_);
-        call = start == Start::Started ? handler_ : start == Start::Refused ? refusalHandler_
-                                                                           : nullptr;
+        call = start == Start::Started ? handler_ : refusalHandler_;
     }
-    if (start == Start::Started) {
-        reloginCount_.fetch_add(1);
-    } else if (start == Start::Refused) {
-        refusalCount_.fetch_add(1);
-    }
+    (start == Start::Started ? reloginCount_ : refusalCount_).fetch_add(1);
     if (call) {
         call();
     }

@@ -1,9 +1,9 @@
 #include "site/session_renewer.h"
 
-#include "store/settings_keys.h"
-#include "store/settings_store.h"
 #include "net/session.h"
 #include "site/site_config.h"
+#include "store/settings_keys.h"
+#include "store/settings_store.h"
 
 namespace pelloran {
 

@@ -3,7 +3,6 @@
 // download addresses, the snatch list, details, profiles, the forum, and a session lost in
 // the middle of a listing fetch.
 
-#include "store/settings_keys.h"
 #include "net/http_request.h"
 #include "net/operation_queue.h"
 #include "net/url_loader.h"
@@ -15,14 +14,15 @@
 #include "site/site_urls.h"
 #include "site/snatch_list.h"
 #include "site/torrent_listing.h"
+#include "store/settings_keys.h"
 #include "support/demo_fixture.h"
 #include "support/test_server.h"
 
 #include <QElapsedTimer>
 #include <QImage>
-#include <thread>
 #include <QTest>
 #include <QUrl>
+#include <thread>
 
 namespace pelloran {
 namespace {
@@ -263,7 +263,8 @@ TEST_F(SiteOnTheWireTest, AnnouncementAnswersAndItsTimeLimit) {
     EXPECT_TRUE(log[0].query.contains(QStringLiteral("&p=")));
 
     site.setAnnouncement(QString());
-    EXPECT_EQ(checkAnnouncement(config, net(), QStringLiteral("1")).kind, Announcement::Kind::Proceed);
+    EXPECT_EQ(checkAnnouncement(config, net(), QStringLiteral("1")).kind,
+              Announcement::Kind::Proceed);
 
     // An endpoint that doesn't answer in time lets the member in after the limit.
     test::TestServer silent;
@@ -276,7 +277,8 @@ TEST_F(SiteOnTheWireTest, AnnouncementAnswersAndItsTimeLimit) {
     slow.announceHost = silent.hostPort();
     QElapsedTimer timer;
     timer.start();
-    EXPECT_EQ(checkAnnouncement(slow, net(), QStringLiteral("1")).kind, Announcement::Kind::Proceed);
+    EXPECT_EQ(checkAnnouncement(slow, net(), QStringLiteral("1")).kind,
+              Announcement::Kind::Proceed);
     EXPECT_LT(timer.elapsed(), 4900);  // the 3-second limit, not the server's 5 seconds
 }
 
