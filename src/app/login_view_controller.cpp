@@ -88,7 +88,9 @@ void LoginViewController::doLogin(const std::shared_ptr<HttpRequestRegEx>& check
 }
 
 void LoginViewController::loginResult(const std::shared_ptr<HttpRequest>& request) {
-    const SignInVerdict verdict = judgeSignIn(*request, *context_.site.net.session);
+    // A sign-in whose cookies can't be kept would be lost at the next start: a failure too.
+    const SignInVerdict verdict =
+        judgeSignIn(*request, *context_.site.net.session, context_.site.net.cookies);
     triedLoggingIn(verdict.ok, verdict.message);
     if (hasCaptchaRequest(request->result())) {
         showCaptchaView();

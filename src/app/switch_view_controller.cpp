@@ -7,6 +7,7 @@
 #include "site/site_config.h"
 #include "store/settings_keys.h"
 #include "ui/alert_box.h"
+#include "ui/note_banner.h"
 #include "ui/screen_context.h"
 #include "ui/tab_bar_controller.h"
 
@@ -21,12 +22,22 @@ SwitchViewController::SwitchViewController(AppServices& services, WebScreenLoade
       web_(web),
       version_(version),
       alertSink_(this, [this](const Alert& alert) { showAlert(alert); }) {
-    services_.session().setReloginHandler([this] { sessionInvalidated(); });
+    Session& session = services_.session();
+    session.setReloginHandler([this] { sessionInvalidated(); });
+    // The session refuses more re-logins when the site keeps asking for them: the member signs
+    // in by hand, as after a failed one.
+    session.setRefusalHandler([this] {
+        QMetaObject::invokeMethod(
+            this, [this] { reloginFailed(false); }, Qt::QueuedConnection);
+    });
 }
 
 SwitchViewController::~SwitchViewController() {
     Session& session = services_.session();
     session.setReloginHandler({});
+    session.setRefusalHandler({});
+    services_.settings().notices().setListener({});
+    services_.cookies().notices().setListener({});
     // Nobody can sign in any more: requests waiting for the session give up.
     session.setShowLogin(false);
     session.abandonWaits();
@@ -40,7 +51,29 @@ TabBarController* SwitchViewController::tabBarController() const {
     return tabBarController_;
 }
 
+void SwitchViewController::watchStoreNotices() {
+    // Notices come from whichever thread wrote the file, possibly with the store's locks held:
+    // they are only handed to the UI thread here.
+    const auto handOn = [this](const StoreNotice&) {
+        QMetaObject::invokeMethod(
+            this, [this] { showStoreNotices(); }, Qt::QueuedConnection);
+    };
+    services_.settings().notices().setListener(handOn);
+    services_.cookies().notices().setListener(handOn);
+}
+
+void SwitchViewController::showStoreNotices() {
+    QList<StoreNotice> notices = services_.settings().takeNotices();
+    notices += services_.cookies().takeNotices();
+    for (const StoreNotice& notice : notices) {
+        qWarning("pelloran: %s", qUtf8Printable(notice.text));
+        NoteBanner::show(window(), notice.text);
+    }
+}
+
 void SwitchViewController::viewDidLoad() {
+    watchStoreNotices();
+    showStoreNotices();  // what the stores found while they were read at start
     services_.session().setSessionValidated(true);
     services_.session().setShowLogin(false);
     loadLoginView();
@@ -85,7 +118,7 @@ void SwitchViewController::switchViews() {
         loginViewController_->hide();
     }
     session.setShowLogin(true);
-    session.setSessionValidated(true);  // releases requests that waited for this sign-in
+    session.signInAccepted();  // releases requests that waited for this sign-in
     services_.cookies().save();
     tabBarController_->setGeometry(rect());
     tabBarController_->show();
@@ -149,10 +182,8 @@ void SwitchViewController::showAlert(const Alert& alert) {
 }
 
 void SwitchViewController::sessionInvalidated() {
-    // Requests that meet the lost session together cause one sign-in.
-    if (reloginRunning_.exchange(true)) {
-        return;
-    }
+    // The session starts one re-login at a time: requests that meet the lost session together
+    // wait for the same sign-in.
     startSignIn(
         fields_.values(), QString(), QString(), services_.site(), loginQueue_, nullptr,
         [this](std::shared_ptr<HttpRequest> request) { sessionInvalidatedResponse(request); },
@@ -165,14 +196,17 @@ void SwitchViewController::sessionInvalidatedResponse(const std::shared_ptr<Http
         // The stored credentials no longer sign in (or the site wants a CAPTCHA): the member
         // signs in by hand. Waiting requests go on waiting for that.
         const bool captcha = hasCaptchaRequest(request->result());
-        reloginRunning_ = false;
+        session.reloginFailed();
         QMetaObject::invokeMethod(
             this, [this, captcha] { reloginFailed(captcha); }, Qt::QueuedConnection);
         return;
     }
-    reloginRunning_ = false;
-    // Also after an exchange that brought no page: the waiting requests repeat and meet the
-    // same lack of connection on their own.
+    if (judgeSignIn(*request, session).ok) {
+        session.signInAccepted();
+        return;
+    }
+    // An exchange that brought no page at all, or an error page: the waiting requests repeat
+    // and meet the same trouble on their own.
     session.setSessionValidated(true);
 }
 

@@ -14,7 +14,6 @@
 
 #include <QPointer>
 #include <QWidget>
-#include <atomic>
 #include <memory>
 
 #include <QMessageBox>
@@ -67,6 +66,8 @@ private:
     void sessionInvalidated();
     void sessionInvalidatedResponse(const std::shared_ptr<HttpRequest>& request);
     void reloginFailed(bool captchaDemanded);
+    void watchStoreNotices();
+    void showStoreNotices();
 
     AppServices& services_;
     WebScreenLoader* web_;
@@ -76,7 +77,6 @@ private:
     QPointer<LoginViewController> loginViewController_;
     QPointer<TabBarController> tabBarController_;
     QPointer<QMessageBox> alert_;
-    std::atomic<bool> reloginRunning_{false};
     // Last, so it is destroyed first: its operations call back into this object.
     OperationQueue loginQueue_{1};
 };

@@ -166,12 +166,13 @@ TEST_F(LoginFaceTest, TheAnnouncementIsAskedWithoutHoldingUpTheWindow) {
     std::condition_variable released;
     bool release = false;
     std::atomic<bool> asked{false};
-    announcement.server().Get("/pelloran.php", [&](const httplib::Request&, httplib::Response& res) {
-        asked = true;
-        std::unique_lock lock(mutex);
-        released.wait_for(lock, std::chrono::seconds(20), [&] { return release; });
-        res.set_content("GO:Hello", "text/plain");
-    });
+    announcement.server().Get(
+        "/pelloran.php", [&](const httplib::Request&, httplib::Response& res) {
+            asked = true;
+            std::unique_lock lock(mutex);
+            released.wait_for(lock, std::chrono::seconds(20), [&] { return release; });
+            res.set_content("GO:Hello", "text/plain");
+        });
     ASSERT_TRUE(announcement.start());
     AppDriver::Options options;
     options.announceHost = announcement.hostPort();

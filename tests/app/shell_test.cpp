@@ -6,9 +6,11 @@
 #include "net/cookie_store.h"
 #include "ui/more_list_view_controller.h"
 #include "ui/navigation_stack.h"
+#include "ui/note_banner.h"
 #include "ui/tab_bar.h"
 #include "ui/toggle_switch.h"
 
+#include <QFile>
 #include <QListWidget>
 #include <thread>
 
@@ -126,6 +128,25 @@ TEST_F(ShellTest, LogoutDeletesOnlyTheSiteAndCaptchaCookiesAndDoesNotSignInAgain
     QTest::qWait(300);
     EXPECT_TRUE(site.requestLog().empty());
     EXPECT_EQ(app->login()->passwordField()->text(), site.memberPassword());
+}
+
+TEST_F(ShellTest, ASettingsFileBrokenWhileTheAppRunsIsToldInANote) {
+    launchSignedIn();
+    {
+        QFile file(app->settings().filePath());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write("{ not settings");
+    }
+    clickSlot(app->tabBar(), 2);  // stores the tab: the store meets the broken file
+    ASSERT_TRUE(AppDriver::waitUntil([&] { return NoteBanner::current(&app->window()); }));
+    NoteBanner* note = NoteBanner::current(&app->window());
+    EXPECT_TRUE(note->isVisible());
+    EXPECT_TRUE(note->text().contains(QStringLiteral("settings.json")))
+        << note->text().toStdString();
+    EXPECT_EQ(SettingsStore(app->homePath()).integer(keys::tab), 2);  // nothing lost
+    EXPECT_FALSE(app->root().alert());                                // a note, not a modal alert
+    QTest::mouseClick(note, Qt::LeftButton);
+    EXPECT_TRUE(AppDriver::waitUntil([&] { return !NoteBanner::current(&app->window()); }));
 }
 
 TEST_F(ShellTest, BackgroundAlertsShowWithoutWaitingAndAreForgottenWhenDismissed) {

@@ -7,12 +7,14 @@
 #include "store/settings_keys.h"
 #include "ui/loading_indicator.h"
 #include "ui/more_list_view_controller.h"
+#include "ui/note_banner.h"
 #include "ui/sending_text.h"
 #include "ui/tab_bar.h"
 
 #include "ui/image_library.h"
 
 #include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPainter>
@@ -131,6 +133,24 @@ std::vector<Shot> shellShots() {
              QImage shot = app.grab();
              loading.hideLoadingIndicators();
              sending.hideLoadingIndicators();
+             return shot;
+         }},
+        {QStringLiteral("store-note.png"),
+         [](AppDriver& app, demo::DemoSite&) {
+             // A settings file broken by hand while the app runs, met at the next save.
+             QFile file(app.settings().filePath());
+             if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+                 file.write("{ broken");
+                 file.close();
+             }
+             clickSlot(app, 1);
+             AppDriver::waitUntil([&] { return NoteBanner::current(&app.window()) != nullptr; },
+                                  5000);
+             settle();
+             QImage shot = app.grab();
+             if (NoteBanner* note = NoteBanner::current(&app.window())) {
+                 note->deleteLater();
+             }
              return shot;
          }},
     };
