@@ -218,6 +218,8 @@ void LoginViewController::toggleInfoView() {
                          [this] {
                              infoView_->show();
                              infoView_->raise();
+                             // The fields are out of reach (and of the Tab key) behind it.
+                             content_->hide();
                              infoView_->doneButton()->setFocus();
                          });
 }
@@ -226,6 +228,7 @@ void LoginViewController::returnView() {
     if (!isInfoViewShown()) {
         return;
     }
+    content_->show();
     FlipTransition::flip(this, infoView_, content_, FlipTransition::From::Left, kAnimationMs,
                          [this] { infoView_->hide(); });
 }
