@@ -3,6 +3,11 @@
 // thread (a curl share handle with locking), persisted to a Netscape-format cookies file.
 //
 // Accepts every cookie a server sets, for every host (redirects included). Thread-safe.
+//
+// The store also keeps the handles of finished exchanges with their open connections
+// (connections()), since they are attached to its share.
+
+#include "net/connection_pool.h"
 
 #include <QList>
 #include <QMutex>
@@ -35,6 +40,8 @@ public:
 
     // For easy handles: curl_easy_setopt(h, CURLOPT_SHARE, store.share()).
     CURLSH* share() const { return share_; }
+    // Where exchanges borrow their easy handles; closed with the store.
+    ConnectionPool& connections() { return *connections_; }
 
     QList<Cookie> cookies() const;
     void setCookie(const Cookie& cookie);
@@ -56,6 +63,7 @@ private:
     struct Locks;
     std::unique_ptr<Locks> locks_;
     CURLSH* share_ = nullptr;
+    std::unique_ptr<ConnectionPool> connections_;
     QString filePath_;
     QMutex mutex_;  // serialises whole-store edits and saves
     QByteArray lastSaved_;
