@@ -76,6 +76,7 @@ UrlLoadRequest HttpRequest::buildRequest() const {
                        ? QByteArray(kDesktopUserAgent.data(), kDesktopUserAgent.size())
                        : QByteArray(kMobileUserAgent.data(), kMobileUserAgent.size()));
     req.timeoutSeconds = timeout_ != 0 ? timeout_ : kDefaultTimeoutSeconds;
+    req.deadline = net_.deadline;
     return req;
 }
 
@@ -110,8 +111,8 @@ void HttpRequest::request() {
         if (session.sessionValidated()) {
             session.sessionInvalidated();
         }
-        if (!session.waitUntilValidated()) {
-            return;  // nobody can sign in any more; the caller sees no page
+        if (!session.waitUntilValidated(net_.deadline)) {
+            return;  // nobody can sign in any more, or the action is out of time: no page
         }
     }
 }

@@ -5,6 +5,11 @@
 // request() blocks the calling thread: run it on an operation thread. When a site page comes
 // back as the login page while the main interface shows, it waits for the silent re-login and
 // repeats itself, so callers never see the login page in place of their page.
+//
+// Each exchange is limited to its timeout (60 s unless set), cut to what is left of the
+// deadline its NetContext carries (deadline.h); url_loader.h says what the limit covers and how
+// redirects are followed. Within a member action the wait for a re-login ends at the deadline
+// too, with no page.
 
 #include "net/net_context.h"
 #include "net/url_loader.h"

@@ -40,13 +40,12 @@ void Session::sessionInvalidated() {
     }
 }
 
-bool Session::waitUntilValidated() {
+bool Session::waitUntilValidated(QDeadlineTimer deadline) {
     QMutexLocker lock(&mutex_);
     while (!sessionValidated_.load()) {
-        if (abandoned_) {
-            return false;
+        if (abandoned_ || !validated_.wait(&mutex_, deadline)) {
+            return sessionValidated_.load();
         }
-        validated_.wait(&mutex_);
     }
     return true;
 }

@@ -8,6 +8,7 @@
 // session is valid again, or until the front end gives up on re-login (abandonWaits()).
 // All members are thread-safe.
 
+#include <QDeadlineTimer>
 #include <QMutex>
 #include <QString>
 #include <QWaitCondition>
@@ -43,8 +44,8 @@ public:
     void sessionInvalidated();
 
     // Blocks until the session is valid. False when the front end gave up in the meantime
-    // (abandonWaits()), in which case the caller must not repeat its request.
-    bool waitUntilValidated();
+    // (abandonWaits()) or `deadline` passed first; the caller must not repeat its request then.
+    bool waitUntilValidated(QDeadlineTimer deadline = QDeadlineTimer(QDeadlineTimer::Forever));
 
     // For a front end where nobody can sign in any more (the command line after a failed
     // re-login): every request waiting now, or starting to wait before the session is valid

@@ -1,5 +1,6 @@
 #include "remote/fetch_page_download.h"
 
+#include "net/deadline.h"
 #include "net/url_loader.h"
 #include "remote/alert_sink.h"
 #include "remote/client_setup.h"
@@ -21,12 +22,13 @@ QString FetchPageDownload::fileNameFromUrl(const QString& url) {
     return url.section(QLatin1Char('/'), -1);
 }
 
-QByteArray FetchPageDownload::fetchTorrentFile() const {
+QByteArray FetchPageDownload::fetchTorrentFile(const NetContext& net) const {
     // A plain GET: the shared cookies carry the member's session, nothing else is added.
     UrlLoadRequest request;
     request.url = url();
     request.timeoutSeconds = kTorrentFetchTimeoutSeconds;
-    return loadUrl(request, *remote_.net.cookies).body;
+    request.deadline = net.deadline;
+    return loadUrl(request, *net.cookies).body;
 }
 
 void FetchPageDownload::alert(const Alert& alert) const {
@@ -36,9 +38,11 @@ void FetchPageDownload::alert(const Alert& alert) const {
 }
 
 void FetchPageDownload::main() {
+    // One deadline for the whole push, however many exchanges it takes.
+    const NetContext net = remote_.net.withDeadline(startAction());
     const ServerInfo::Values settings = remote_.server->reloaded();
     const QString fileName = fileNameFromUrl(url());
-    const QByteArray file = fetchTorrentFile();
+    const QByteArray file = fetchTorrentFile(net);
     if (file.isEmpty()) {
         alert(remote_alerts::websiteProblem());
         setReturnObject(std::nullopt);
@@ -48,7 +52,7 @@ void FetchPageDownload::main() {
     if (std::unique_ptr<BitClient> client = clientFromSettings(settings)) {
         client->setFilename(fileName);
         client->setFile(file);
-        pushed = pushTorrent(*client, remote_.net);
+        pushed = pushTorrent(*client, net);
     }
     if (!pushed) {
         alert(remote_alerts::connectionFailed());

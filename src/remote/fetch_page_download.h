@@ -4,7 +4,9 @@
 // took it, appends the torrent's name to the download history. Delivers the name on success,
 // absent on failure; failures also raise one alert (remote_alerts.h) before delivering.
 //
-// Runs on the creating screen's queue; the fetch, handshake and upload block that thread.
+// Runs on the creating screen's queue; the fetch, handshake and upload block that thread. The
+// whole push, Transmission's RPC fallback included, ends within kActionTimeLimit of the start
+// of main(), or by the earlier deadline the context already carries (deadline.h).
 
 #include "net/fetch_page.h"
 #include "remote/alert_sink.h"
@@ -36,7 +38,7 @@ protected:
     void main() override;
 
 private:
-    QByteArray fetchTorrentFile() const;
+    QByteArray fetchTorrentFile(const NetContext& net) const;
     void alert(const Alert& alert) const;
 
     const QString name_;

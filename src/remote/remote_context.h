@@ -15,6 +15,13 @@ struct RemoteContext {
     ServerInfo* server = nullptr;
     DownloadHistory* history = nullptr;
     AlertSink* alerts = nullptr;  // null: failures are delivered without an alert
+
+    // A copy for one member action: its exchanges end by `actionDeadline` (deadline.h).
+    RemoteContext withDeadline(const QDeadlineTimer& actionDeadline) const {
+        RemoteContext copy = *this;
+        copy.net = net.withDeadline(actionDeadline);
+        return copy;
+    }
 };
 
 }  // namespace pelloran

@@ -4,7 +4,8 @@
 // failure). For Transmission a refused upload is followed by the RPC method torrent-add, since
 // current Transmission versions refuse the upload address (transmission_rpc.h).
 //
-// Blocks the calling thread: one exchange per step, each bounded by kRemoteTimeoutSeconds.
+// Blocks the calling thread: one exchange per step, each bounded by kRemoteTimeoutSeconds and
+// all of them by the deadline `net` carries (deadline.h).
 
 #include "net/net_context.h"
 
