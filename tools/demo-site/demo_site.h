@@ -171,7 +171,10 @@ public:
     void expireAllSessions();                          // every session so far is lost
     void setListingDelay(int page, int milliseconds);  // page <= 0: every listing page; 0 ms clears
     void setCrlf(bool on);                             // CRLF line ends in every HTML and JS page
-    void setAnnouncement(const QString& text);         // "GO:...", "STOP:..." or "" (empty body)
+    // A successful sign-in answers with a 302 to the front page, as most PHP sites do (on);
+    // off: with a plain "Signed in" page (200).
+    void setSignInRedirect(bool on);
+    void setAnnouncement(const QString& text);  // "GO:...", "STOP:..." or "" (empty body)
 
     // Data, for expectations.
     const std::vector<DemoTorrent>& torrents() const;
