@@ -6,6 +6,7 @@
 #include "net/http_request.h"
 #include "net/session.h"
 #include "support/hostile_server.h"
+#include "text/qstring_printer.h"
 
 #include <gtest/gtest.h>
 

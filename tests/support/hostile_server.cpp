@@ -195,8 +195,9 @@ void HostileServer::serve(int fd, int number) {
         }
         const Reply reply = answer(request);
         deliver(fd, reply);
-        if (reply.delivery != Delivery::Whole ||
-            equalsIgnoreCase(request.header("Connection"), "close")) {
+        if (reply.delivery != Delivery::Whole || reply.closeConnection ||
+            equalsIgnoreCase(request.header("Connection"), "close") ||
+            equalsIgnoreCase(headerIn(reply.headers, "Connection"), "close")) {
             return;
         }
     }
@@ -311,7 +312,6 @@ void HostileServer::deliver(int fd, const Reply& reply) {
                 }
                 sendAll(fd, std::string(1, byte));
             }
-            waitUntilStopped();
             return;
         }
         case Delivery::Never:

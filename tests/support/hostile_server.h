@@ -61,7 +61,7 @@ struct HostileRequest {
 enum class Delivery {
     Whole,          // the full answer at once
     Never,          // nothing: the connection stays open and silent
-    Trickle,        // one byte every trickle interval (HostileServer::setTrickleInterval)
+    Trickle,        // one byte every trickle interval (setTrickleInterval), then it closes
     HalfThenStall,  // status line, headers and half the body, then nothing
 };
 
@@ -70,6 +70,10 @@ struct Reply {
     HostileHeaders headers;  // Content-Length is added from the body unless given here
     std::string body;
     Delivery delivery = Delivery::Whole;
+    // Closes the connection after a whole answer. Unless the headers say "Connection: close",
+    // the client learns it only when it tries the connection again (a kept-alive connection
+    // that the server dropped while idle).
+    bool closeConnection = false;
 };
 
 class HostileServer {
