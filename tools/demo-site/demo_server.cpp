@@ -213,6 +213,8 @@ void DemoServer::log(const QString& service, const httplib::Request& request) {
         entry.headers.append({QString::fromStdString(name), QString::fromStdString(value)});
     }
     entry.body = QByteArray::fromStdString(request.body);
+    entry.peer = QString::fromStdString(request.remote_addr) + QLatin1Char(':') +
+                 QString::number(request.remote_port);
     std::function<void(const LoggedRequest&)> observer;
     {
         std::lock_guard lock(logMutex_);

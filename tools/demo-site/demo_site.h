@@ -119,6 +119,7 @@ struct LoggedRequest {
     QString query;   // target after "?", or ""
     QList<QPair<QString, QString>> headers;
     QByteArray body;
+    QString peer;  // the client end of the connection it came on, "127.0.0.1:PORT"
 
     QString header(const QString& name) const;  // "" when absent; name compared ignoring case
     QString userAgent() const { return header(QStringLiteral("User-Agent")); }
