@@ -19,6 +19,18 @@
 // Every request read is recorded (method, target, headers, body), as is every accepted
 // connection, so tests can count sign-in posts or connections opened.
 //
+// Recipes for the usual hostile cases:
+//     closed port             HostileServer closed(HostileServer::Mode::Closed)
+//     stall / mid-request     Mode::Stall, Mode::StallMidRequest (with a large POST body)
+//     trickle                 Reply{..., Delivery::Trickle} plus setTrickleInterval()
+//     redirect elsewhere      a second server on "127.0.0.5" (another host for cookies and
+//                             origins); route(..., redirect(307, other.url("/x").toStdString()))
+//     login page everywhere   serveLoginPageForEverything(server, title)
+//     404 download            route("GET", "/download/*", page("gone", 404))
+//     login page as download  route("GET", "/download/*", loginPage(title))
+//     uTorrent token          route("GET", "/gui/token.html", utorrentTokenPage(token)) with
+//                             a token such as "t&action=remove&hash=x" or "t#frag"
+//
 // Example:
 //     test::HostileServer site;
 //     site.route("POST", "/user/account/login/", test::redirect(302, "/"));
