@@ -36,8 +36,8 @@ qsizetype scan(const SiteContext& site) {
     qsizetype rows = 0;
     for (int page = 1; page <= kPages; ++page) {
         auto op = std::make_unique<FetchPageAllTorrents>(
-            favoritesUrl(*site.config, page), site, &context, [&](std::optional<TorrentList> list) {
-                rows += list ? list->size() : 0;
+            favoritesUrl(*site.config, page), site, &context, [&](const ListingOutcome& outcome) {
+                rows += outcome.torrents.size();
                 if (++arrived == kPages) {
                     loop.quit();
                 }

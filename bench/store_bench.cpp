@@ -1,8 +1,12 @@
 // The settings store's flush: a member's whole settings (every key, a full history, a few
-// filters) written durably (temporary file, sync, rename, directory sync).
+// filters) written durably (temporary file, sync, rename, directory sync) under the lock file
+// that makes each write a read-modify-write across processes; the same when another process
+// wrote in between (the file is read again and merged); a read, which stays in memory; and a
+// cookie save merged with another process's.
 
 #include <benchmark/benchmark.h>
 
+#include "net/cookie_store.h"
 #include "store/settings_keys.h"
 #include "store/settings_store.h"
 
@@ -63,6 +67,67 @@ void BM_SettingsHistoryAppendAndFlush(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_SettingsHistoryAppendAndFlush)->Unit(benchmark::kMicrosecond);
+
+// Two stores on one folder stand for the app and a pelloran-cli run taking turns: each flush
+// finds the file replaced, reads it again and merges before writing.
+void BM_SettingsFlushAfterAnotherProcessWrote(benchmark::State& state) {
+    QTemporaryDir dir;
+    SettingsStore mine(dir.path());
+    SettingsStore other(dir.path());
+    fillTypicalSettings(mine);
+    mine.flush();
+    for (auto _ : state) {
+        state.PauseTiming();
+        other.setValue(keys::sortBy,
+                       state.iterations() % 2 ? QStringLiteral("asc") : QStringLiteral("desc"));
+        other.flush();
+        state.ResumeTiming();
+        mine.setValue(keys::tab, qint64(state.iterations() % 10));
+        benchmark::DoNotOptimize(mine.flush());
+    }
+}
+BENCHMARK(BM_SettingsFlushAfterAnotherProcessWrote)->Unit(benchmark::kMicrosecond);
+
+void BM_SettingsRead(benchmark::State& state) {
+    QTemporaryDir dir;
+    SettingsStore store(dir.path());
+    fillTypicalSettings(store);
+    store.flush();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(store.stringList(keys::torrentHistory));
+    }
+}
+BENCHMARK(BM_SettingsRead)->Unit(benchmark::kNanosecond);
+
+// A sign-in's cookies saved while another process saved its own since this one last looked.
+void BM_CookieSaveMergedWithAnotherProcess(benchmark::State& state) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("cookies.txt"));
+    CookieStore mine(file);
+    CookieStore other(file);
+    Cookie c;
+    c.domain = QStringLiteral("127.0.0.1");
+    c.expires = 4102444800;
+    for (int i = 0; i < 10; ++i) {
+        c.name = QStringLiteral("cookie%1").arg(i);
+        c.value = QStringLiteral("value");
+        mine.setCookie(c);
+    }
+    mine.save();
+    qint64 round = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        c.name = QStringLiteral("forum");
+        c.value = QString::number(++round);
+        other.setCookie(c);
+        other.save();
+        state.ResumeTiming();
+        c.name = QStringLiteral("sid");
+        mine.setCookie(c);
+        benchmark::DoNotOptimize(mine.save());
+    }
+}
+BENCHMARK(BM_CookieSaveMergedWithAnotherProcess)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

@@ -2,6 +2,7 @@
 
 #include "store/app_paths.h"
 #include "cli/cli_output.h"
+#include "cli/commands.h"
 
 namespace pelloran::cli {
 
@@ -24,12 +25,36 @@ CliCore::CliCore()
     session_ = std::make_unique<Session>(config_.loginUrl(), config_.loginTitle);
     server_ = std::make_unique<ServerInfo>(*settings_);
     history_ = std::make_unique<DownloadHistory>(*settings_);
+    sayNotices();
 }
 
 CliCore::~CliCore() {
+    finish(kExitSuccess);
+}
+
+int CliCore::finish(int status) {
+    if (finished_) {
+        return status;
+    }
+    finished_ = true;
     serialQueue_.waitForDone();
     renewer_.reset();
     cookies_->save();
+    // A change the member asked for that isn't on disk is not a success, whatever else worked.
+    const bool settingsLost = settings_->hasUnsavedChanges();
+    sayNotices();
+    return status == kExitSuccess && settingsLost ? kExitFailure : status;
+}
+
+void CliCore::sayNotices() {
+    QList<StoreNotice> notices = settings_->takeNotices();
+    notices += cookies_->takeNotices();
+    for (const StoreNotice& notice : notices) {
+        if (!said_.contains(notice.text)) {
+            said_.insert(notice.text);
+            printError(notice.text);
+        }
+    }
 }
 
 void CliCore::enterSignedInMode() {

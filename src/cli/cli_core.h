@@ -4,7 +4,6 @@
 // remote settings and history, the alert printer, and the silent re-login. Operations run on
 // queues as in the app; the command waits for each delivery in a local event loop.
 
-#include "store/settings_store.h"
 #include "net/cookie_store.h"
 #include "net/operation_queue.h"
 #include "net/session.h"
@@ -12,15 +11,18 @@
 #include "remote/download_history.h"
 #include "remote/remote_context.h"
 #include "remote/server_info.h"
+#include "remote/upload_routes.h"
 #include "site/session_renewer.h"
 #include "site/sign_in.h"
 #include "site/site_config.h"
 #include "site/site_context.h"
 #include "site/user_info.h"
+#include "store/settings_store.h"
 
 #include <QEventLoop>
 #include <QMutex>
 #include <QObject>
+#include <QSet>
 #include <memory>
 #include <optional>
 
@@ -39,8 +41,16 @@ private:
 
 class CliCore {
 public:
+    // Prints, once, what the stores found wrong with their files (a file set aside).
     CliCore();
-    ~CliCore();
+    ~CliCore();  // finish() when the command didn't call it
+
+    // Ends the run: waits for the queue, saves the cookies and prints what the stores have to
+    // say. Returns `status`, or the failure status when the command succeeded but settings it
+    // changed could not be saved.
+    int finish(int status);
+    // A store's message the command printed itself: not printed again as a notice.
+    void markSaid(const QString& text) { said_.insert(text); }
 
     const SiteConfig& config() const { return config_; }
     QString dataDirectory() const { return dataDirectory_; }
@@ -54,7 +64,9 @@ public:
 
     NetContext net() { return {cookies_.get(), session_.get()}; }
     SiteContext site() { return {net(), &config_, settings_.get(), &userInfo_}; }
-    RemoteContext remote() { return {net(), server_.get(), history_.get(), &alerts_}; }
+    RemoteContext remote() {
+        return {net(), server_.get(), history_.get(), &alerts_, &uploadRoutes_};
+    }
 
     // Site commands act as the signed-in main interface: a page that comes back as the login
     // page starts a silent re-login with the stored credentials. When that fails, waiting
@@ -92,10 +104,15 @@ private:
     std::unique_ptr<ServerInfo> server_;
     std::unique_ptr<DownloadHistory> history_;
     StderrAlertSink alerts_;
+    UploadRoutes uploadRoutes_;
     std::unique_ptr<SessionRenewer> renewer_;
     mutable QMutex failureMutex_;
     std::optional<SignInVerdict> reloginFailure_;
     OperationQueue serialQueue_{1};
+    QSet<QString> said_;
+    bool finished_ = false;
+
+    void sayNotices();
 };
 
 }  // namespace pelloran::cli

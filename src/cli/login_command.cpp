@@ -11,6 +11,7 @@
 #include "site/captcha.h"
 #include "site/sign_in.h"
 #include "store/settings_keys.h"
+#include "store/store_file.h"
 
 #include <QDir>
 #include <QFile>
@@ -44,7 +45,9 @@ void forgetChallenge(const CliCore& core) {
 }
 
 bool writeFile(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
+    if (!ensurePrivateDirectory(QFileInfo(path).absolutePath(), nullptr)) {
+        return false;
+    }
     QSaveFile f(path);
     return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() && f.commit();
 }
@@ -135,9 +138,10 @@ int runLogin(CliCore& core, const QStringList& args) {
         if (challenge) {
             forgetChallenge(core);  // a challenge answers once, right or wrong
         }
-        const SignInVerdict verdict = judgeSignIn(*signIn, core.session());
+        const SignInVerdict verdict = judgeSignIn(*signIn, core.session(), &core.cookies());
         if (!verdict.ok) {
             printError(QString(kLoginFailedTitle), verdict.message);
+            core.markSaid(verdict.message);
             return hasCaptchaRequest(signIn->result()) ? askForCaptcha(core, attempt)
                                                        : kExitFailure;
         }

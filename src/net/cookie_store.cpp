@@ -5,10 +5,8 @@
 #include <curl/curl.h>
 
 #include <QDateTime>
-#include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QSet>
 #include <array>
 #include <mutex>
 
@@ -17,49 +15,21 @@ namespace pelloran {
 namespace {
 
 constexpr qint64 kMaxCookieFileSize = 4 * 1024 * 1024;
-constexpr char kHttpOnlyPrefix[] = "#HttpOnly_";
-constexpr char kFileHeader[] =
-    "# Netscape HTTP Cookie File\n# Written by Pelloran. Holds session cookies: keep private.\n\n";
 
 struct EasyDeleter {
     void operator()(CURL* h) const { curl_easy_cleanup(h); }
 };
 using EasyHandle = std::unique_ptr<CURL, EasyDeleter>;
 
-std::optional<Cookie> parseLine(const QByteArray& rawLine) {
-    QByteArray line = rawLine;
-    Cookie c;
-    if (line.startsWith(kHttpOnlyPrefix)) {
-        c.httpOnly = true;
-        line = line.mid(static_cast<qsizetype>(sizeof(kHttpOnlyPrefix) - 1));
-    }
-    const QList<QByteArray> f = line.split('\t');
-    if (f.size() < 7) {
-        return std::nullopt;
-    }
-    c.domain = QString::fromUtf8(f[0]);
-    c.includeSubdomains = f[1] == "TRUE";
-    c.path = QString::fromUtf8(f[2]);
-    c.secure = f[3] == "TRUE";
-    c.expires = f[4].toLongLong();
-    c.name = QString::fromUtf8(f[5]);
-    c.value = QString::fromUtf8(f[6]);
-    return c;
+qint64 now() {
+    return QDateTime::currentSecsSinceEpoch();
 }
 
-QByteArray formatLine(const Cookie& c) {
-    QByteArray line;
-    if (c.httpOnly) {
-        line += kHttpOnlyPrefix;
-    }
-    line += c.domain.toUtf8() + '\t' + (c.includeSubdomains ? "TRUE" : "FALSE") + '\t' +
-            c.path.toUtf8() + '\t' + (c.secure ? "TRUE" : "FALSE") + '\t' +
-            QByteArray::number(c.expires) + '\t' + c.name.toUtf8() + '\t' + c.value.toUtf8();
-    return line;
-}
-
-bool expired(const Cookie& c, qint64 now) {
-    return c.expires != 0 && c.expires < now;
+QString unreadableText(const QString& file, const QString& problem, const QString& whyNot) {
+    return QStringLiteral(
+               "The cookie file %1 could not be read (%2) nor set aside (%3). "
+               "Cookies are not saved, so that it is not overwritten.")
+        .arg(file, problem, whyNot);
 }
 
 }  // namespace
@@ -77,8 +47,11 @@ void unlockShare(CURL*, curl_lock_data data, void* user) {
 }
 }  // namespace
 
-CookieStore::CookieStore(const QString& filePath)
-    : locks_(std::make_unique<Locks>()), filePath_(filePath) {
+CookieStore::CookieStore(const QString& filePath, LockTiming lockTiming)
+    : locks_(std::make_unique<Locks>()),
+      filePath_(filePath),
+      lockPath_(filePath + QStringLiteral(".lock")),
+      lockTiming_(lockTiming) {
     ensureCurlGlobalInit();
     share_ = curl_share_init();
     curl_share_setopt(share_, CURLSHOPT_LOCKFUNC, lockShare);
@@ -121,7 +94,7 @@ QList<Cookie> CookieStore::cookies() const {
     const qint64 now = QDateTime::currentSecsSinceEpoch();
     QList<Cookie> result;
     for (const QByteArray& line : netscapeLines()) {
-        if (auto c = parseLine(line); c && !expired(*c, now)) {
+        if (auto c = parseCookieLine(line); c && !isExpired(*c, now)) {
             result.append(*c);
         }
     }
@@ -130,7 +103,7 @@ QList<Cookie> CookieStore::cookies() const {
 
 void CookieStore::setCookie(const Cookie& cookie) {
     QMutexLocker lock(&mutex_);
-    addNetscapeLine(formatLine(cookie));
+    addNetscapeLine(formatCookieLine(cookie));
 }
 
 int CookieStore::deleteCookiesWithDomain(const QString& domain) {
@@ -139,7 +112,7 @@ int CookieStore::deleteCookiesWithDomain(const QString& domain) {
     QList<QByteArray> kept;
     int removed = 0;
     for (const QByteArray& line : lines) {
-        const auto c = parseLine(line);
+        const auto c = parseCookieLine(line);
         if (c && c->domain == domain) {
             ++removed;
         } else {
@@ -164,23 +137,72 @@ void CookieStore::clear() {
     curl_easy_setopt(h.get(), CURLOPT_COOKIELIST, "ALL");
 }
 
+CookieMap CookieStore::liveCookies() const {
+    return cookieMapOfLines(netscapeLines(), now());
+}
+
 void CookieStore::load() {
-    QFile file(filePath_);
-    if (!file.exists() || file.size() > kMaxCookieFileSize || !file.open(QIODevice::ReadOnly)) {
-        return;
-    }
-    const QList<QByteArray> lines = file.readAll().split('\n');
     QMutexLocker lock(&mutex_);
-    for (QByteArray line : lines) {
-        line = line.trimmed();
-        if (line.isEmpty() || (line.startsWith('#') && !line.startsWith(kHttpOnlyPrefix))) {
-            continue;
-        }
-        if (parseLine(line)) {  // anything else is not a cookie line: skip it
-            addNetscapeLine(line);
+    if (!syncWithFile(false)) {
+        // Setting the file aside needs the lock: another process may be replacing it now.
+        StoreLock fileLock(lockPath_, lockTiming_);
+        QString whyNot;
+        if (fileLock.acquire(&whyNot)) {
+            syncWithFile(true);
+        } else {
+            notices_.add({StoreNotice::Kind::NotSaved, filePath_, QString(),
+                          unreadableText(filePath_, brokenProblem_, whyNot)});
         }
     }
-    lastSaved_.clear();
+    for (const QByteArray& line : disk_) {
+        addNetscapeLine(line);
+    }
+    synced_ = liveCookies();
+}
+
+bool CookieStore::syncWithFile(bool haveLock) {
+    if (seen_.matches(filePath_)) {
+        return true;
+    }
+    StoreFileRead read = readStoreFile(filePath_, kMaxCookieFileSize);
+    QString problem = read.problem;
+    if (read.status == StoreFileRead::Status::Missing) {
+        disk_.clear();
+        seen_ = std::move(read.stamp);
+        return true;
+    }
+    if (read.status == StoreFileRead::Status::Read) {
+        CookieFileContent parsed = parseCookieFile(read.content, now());
+        if (!parsed.notCookieFile) {
+            disk_ = std::move(parsed.cookies);
+            seen_ = std::move(read.stamp);
+            return true;
+        }
+        problem = QStringLiteral("it is not a cookies file");
+    }
+    seen_ = PinnedStamp();  // unknown: read again at the next step
+    brokenProblem_ = problem;
+    if (!haveLock) {
+        return false;
+    }
+    QString whyNot;
+    if (const std::optional<QString> aside = moveAside(filePath_, &whyNot)) {
+        notices_.add({StoreNotice::Kind::SetAside, filePath_, *aside,
+                      QStringLiteral("The cookie file %1 could not be read (%2). It was set aside "
+                                     "as %3; you may have to sign in again.")
+                          .arg(filePath_, problem, *aside)});
+        // Broken while this store ran: the cookies read from it before are written back.
+        seen_ = PinnedStamp::absent();
+        return true;
+    }
+    notices_.add({StoreNotice::Kind::NotSaved, filePath_, QString(),
+                  unreadableText(filePath_, problem, whyNot)});
+    return false;
+}
+
+void CookieStore::failed(const QString& why) {
+    saveProblem_ = QStringLiteral("The cookies could not be saved in %1 (%2).").arg(filePath_, why);
+    notices_.add({StoreNotice::Kind::NotSaved, filePath_, QString(), *saveProblem_});
 }
 
 bool CookieStore::save() {
@@ -188,28 +210,77 @@ bool CookieStore::save() {
         return true;
     }
     QMutexLocker lock(&mutex_);
-    const qint64 now = QDateTime::currentSecsSinceEpoch();
-    QByteArray content(kFileHeader);
-    for (const QByteArray& line : netscapeLines()) {
-        if (auto c = parseLine(line); c && !expired(*c, now)) {
-            content += line + '\n';
+    const CookieMap current = liveCookies();
+    // This store's own changes since the last load or save: set, changed, deleted or expired.
+    QSet<QString> ours;
+    for (auto it = current.constBegin(); it != current.constEnd(); ++it) {
+        if (synced_.value(it.key()) != it.value()) {
+            ours.insert(it.key());
         }
     }
-    if (content == lastSaved_) {
+    for (auto it = synced_.constBegin(); it != synced_.constEnd(); ++it) {
+        if (!current.contains(it.key())) {
+            ours.insert(it.key());
+        }
+    }
+    if (ours.isEmpty()) {
+        saveProblem_.reset();
+        notices_.saved();
         return true;
     }
-    QDir().mkpath(QFileInfo(filePath_).absolutePath());
-    QSaveFile file(filePath_);
-    file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly)) {
+    QString problem;
+    if (!ensurePrivateDirectory(QFileInfo(filePath_).absolutePath(), &problem)) {
+        failed(problem);
         return false;
     }
-    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    if (file.write(content) != content.size() || !file.commit()) {
+    StoreLock fileLock(lockPath_, lockTiming_);
+    if (!fileLock.acquire(&problem)) {
+        failed(problem);
         return false;
     }
-    lastSaved_ = content;
+    if (!syncWithFile(true)) {
+        failed(QStringLiteral("the file there can't be read and is kept as it is"));
+        return false;
+    }
+    CookieMap merged = cookieMapOfLines(disk_.values(), now());  // drops what expired since
+    for (const QString& key : ours) {
+        if (const auto it = current.constFind(key); it != current.constEnd()) {
+            merged.insert(key, it.value());
+        } else {
+            merged.remove(key);
+        }
+    }
+    if (!writePrivateFile(filePath_, formatCookieFile(merged), &problem)) {
+        failed(problem);
+        return false;
+    }
+    disk_ = merged;
+    seen_ = PinnedStamp::of(filePath_);
+
+    // Take in what other processes stored or deleted since this store last looked. A cookie
+    // is deleted from the engine by setting an expired copy of it.
+    for (auto it = merged.constBegin(); it != merged.constEnd(); ++it) {
+        if (!ours.contains(it.key()) && current.value(it.key()) != it.value()) {
+            addNetscapeLine(it.value());
+        }
+    }
+    for (auto it = current.constBegin(); it != current.constEnd(); ++it) {
+        if (!ours.contains(it.key()) && !merged.contains(it.key())) {
+            if (std::optional<Cookie> gone = parseCookieLine(it.value())) {
+                gone->expires = 1;
+                addNetscapeLine(formatCookieLine(*gone));
+            }
+        }
+    }
+    synced_ = std::move(merged);
+    saveProblem_.reset();
+    notices_.saved();
     return true;
+}
+
+std::optional<QString> CookieStore::saveProblem() const {
+    QMutexLocker lock(&mutex_);
+    return saveProblem_;
 }
 
 }  // namespace pelloran

@@ -4,36 +4,39 @@
 //
 // Accepts every cookie a server sets, for every host (redirects included). Thread-safe.
 //
+// The app and pelloran-cli runs may share the file. A save merges under a lock file beside it
+// (cookies.txt.lock): the file is read again when another process replaced it, this store's
+// own changes since its last load or save (cookies set, changed, deleted) are applied over it,
+// and the result is written. Cookies other processes stored are kept, and the ones this store
+// did not change itself are taken into memory too (a sign-in or a logout elsewhere shows here).
+// A file that can't be read is set aside (renamed, never overwritten), told once through
+// takeNotices().
+//
 // The store also keeps the handles of finished exchanges with their open connections
 // (connections()), since they are attached to its share.
 
 #include "net/connection_pool.h"
+#include "net/cookie_lines.h"
+#include "store/store_file.h"
+#include "store/store_lock.h"
+#include "store/store_notice.h"
 
 #include <QList>
 #include <QMutex>
 #include <QString>
 #include <memory>
+#include <optional>
 
 typedef void CURLSH;  // NOLINT: libcurl's own opaque type
 
 namespace pelloran {
 
-struct Cookie {
-    QString domain;  // as stored: host-only cookies "host", domain cookies ".example.com"
-    bool includeSubdomains = false;
-    QString path = QStringLiteral("/");
-    bool secure = false;
-    qint64 expires = 0;  // Unix time; 0 = session cookie
-    QString name;
-    QString value;
-    bool httpOnly = false;
-};
-
 class CookieStore {
 public:
     // `filePath` empty: cookies live in memory only. Otherwise they are loaded from it now
-    // (unreadable or malformed lines are skipped) and written back by save().
-    explicit CookieStore(const QString& filePath = {});
+    // (unreadable lines are skipped; a file that can't be read at all is set aside) and
+    // written back by save().
+    explicit CookieStore(const QString& filePath = {}, LockTiming lockTiming = {});
     ~CookieStore();
     CookieStore(const CookieStore&) = delete;
     CookieStore& operator=(const CookieStore&) = delete;
@@ -49,24 +52,44 @@ public:
     int deleteCookiesWithDomain(const QString& domain);
     void clear();
 
-    // Writes the cookies file atomically (mode 0600) when its content changed since the last
-    // save. True when the file is up to date afterwards. Memory-only stores do nothing.
+    // Merges this store's changes into the file (atomically, mode 0600) when there are any.
+    // True when the file holds them afterwards (or there was nothing to write); false when it
+    // could not be written: saveProblem() says why, a notice tells it once, and the changes
+    // are tried again at the next save. Memory-only stores do nothing.
     bool save();
 
+    // Why the last save failed; absent once a save has worked (or found nothing to write).
+    std::optional<QString> saveProblem() const;
+
     QString filePath() const { return filePath_; }
+    QList<StoreNotice> takeNotices() { return notices_.take(); }
+    NoticeLog& notices() { return notices_; }
 
 private:
     QList<QByteArray> netscapeLines() const;
     void addNetscapeLine(const QByteArray& line);
+    CookieMap liveCookies() const;
     void load();
+    // Re-reads the file when another process replaced it; sets a broken one aside (the lock
+    // must be held for that). False when the file is broken and still in place.
+    bool syncWithFile(bool haveLock);
+    void failed(const QString& why);
 
     struct Locks;
     std::unique_ptr<Locks> locks_;
     CURLSH* share_ = nullptr;
     std::unique_ptr<ConnectionPool> connections_;
     QString filePath_;
-    QMutex mutex_;  // serialises whole-store edits and saves
-    QByteArray lastSaved_;
+    QString lockPath_;
+    LockTiming lockTiming_;
+    NoticeLog notices_;
+
+    mutable QMutex mutex_;  // serialises whole-store edits and saves; guards the fields below
+    CookieMap synced_;      // the engine's cookies as of the last load or save
+    CookieMap disk_;        // the file's cookies as last read or written
+    PinnedStamp seen_;      // the file disk_ came from
+    QString brokenProblem_;
+    std::optional<QString> saveProblem_;
 };
 
 }  // namespace pelloran

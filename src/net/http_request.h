@@ -4,14 +4,16 @@
 //
 // request() blocks the calling thread: run it on an operation thread. When a site page comes
 // back as the login page while the main interface shows, it waits for the silent re-login and
-// repeats itself, so callers never see the login page in place of their page.
+// repeats itself, so callers never see the login page in place of their page. The session's
+// limits (session.h) may end it without a page instead: sessionStop() says why.
 //
 // Each exchange is limited to its timeout (60 s unless set), cut to what is left of the
 // deadline its NetContext carries (deadline.h); url_loader.h says what the limit covers and how
 // redirects are followed. Within a member action the wait for a re-login ends at the deadline
-// too, with no page.
+// too, with no page (SessionStop::OutOfTime).
 
 #include "net/net_context.h"
+#include "net/session.h"
 #include "net/url_loader.h"
 
 #include <QByteArray>
@@ -59,6 +61,8 @@ public:
     void setPassword(const std::optional<QString>& password) { password_ = password; }
     void setOverwriteUserAgent(bool desktop) { overwriteUserAgent_ = desktop; }
     void setTimeout(int seconds) { timeout_ = seconds; }
+    // A GET as a browser fetches a file: no Content-Type and no User-Agent of our own.
+    void setBareHeaders(bool bare) { bareHeaders_ = bare; }
 
     // Outcome.
     const std::optional<QString>& result() const { return result_; }  // absent: not text
@@ -66,6 +70,8 @@ public:
     const std::optional<UrlLoadResponse>& urlResponse() const { return urlResponse_; }
     HeaderList headers() const { return urlResponse_ ? urlResponse_->headers : HeaderList{}; }
     int statusCode() const { return urlResponse_ ? urlResponse_->statusCode : 0; }
+    // Why the lost-session rule ended the request without its page (result() is then absent).
+    SessionStop sessionStop() const { return sessionStop_; }
 
     // A parser may decode a response that another request fetched.
     void setResponseData(const QByteArray& data) { responseData_ = data; }
@@ -92,10 +98,12 @@ private:
     std::optional<QString> password_;
     bool overwriteUserAgent_ = true;
     int timeout_ = 0;
+    bool bareHeaders_ = false;
 
     std::optional<QString> result_;
     QByteArray responseData_;
     std::optional<UrlLoadResponse> urlResponse_;
+    SessionStop sessionStop_ = SessionStop::None;
 };
 
 // An HttpRequest whose result is the first capture group of one regular expression.

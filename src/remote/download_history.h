@@ -4,8 +4,9 @@
 // is listed twice). The listing parser reads it to mark rows already sent; the history tab
 // lists it newest first and deletes from it.
 //
-// Thread-safe: each change is one read-modify-write under the settings store's lock, followed
-// by a flush, so pushes finishing at the same time on different queues never lose an entry.
+// Thread- and process-safe: each change is one read-modify-write of the settings file under the
+// store's locks, written at once, so pushes finishing at the same time on different queues, or
+// in the app and a pelloran-cli run, never lose an entry.
 
 #include <QString>
 #include <QStringList>

@@ -1,7 +1,7 @@
 #include "remote/fetch_page_download.h"
 
 #include "net/deadline.h"
-#include "net/url_loader.h"
+#include "net/http_request.h"
 #include "remote/alert_sink.h"
 #include "remote/client_setup.h"
 #include "remote/download_history.h"
@@ -22,13 +22,19 @@ QString FetchPageDownload::fileNameFromUrl(const QString& url) {
     return url.section(QLatin1Char('/'), -1);
 }
 
-QByteArray FetchPageDownload::fetchTorrentFile(const NetContext& net) const {
+std::optional<QByteArray> FetchPageDownload::fetchTorrentFile(const NetContext& net) const {
     // A plain GET: the shared cookies carry the member's session, nothing else is added.
-    UrlLoadRequest request;
-    request.url = url();
-    request.timeoutSeconds = kTorrentFetchTimeoutSeconds;
-    request.deadline = net.deadline;
-    return loadUrl(request, *net.cookies).body;
+    HttpRequest request(url(), net);
+    request.setBareHeaders(true);
+    request.setTimeout(kTorrentFetchTimeoutSeconds);
+    request.request();
+    const QByteArray& body = request.responseData();
+    // A torrent file is a bencoded dictionary; an error or login page never starts with "d".
+    if (!request.isResponseValid() || request.sessionStop() != SessionStop::None ||
+        !body.startsWith('d')) {
+        return std::nullopt;
+    }
+    return body;
 }
 
 void FetchPageDownload::alert(const Alert& alert) const {
@@ -42,8 +48,8 @@ void FetchPageDownload::main() {
     const NetContext net = remote_.net.withDeadline(startAction());
     const ServerInfo::Values settings = remote_.server->reloaded();
     const QString fileName = fileNameFromUrl(url());
-    const QByteArray file = fetchTorrentFile(net);
-    if (file.isEmpty()) {
+    const std::optional<QByteArray> file = fetchTorrentFile(net);
+    if (!file) {
         alert(remote_alerts::websiteProblem());
         setReturnObject(std::nullopt);
         return;
@@ -51,8 +57,8 @@ void FetchPageDownload::main() {
     bool pushed = false;
     if (std::unique_ptr<BitClient> client = clientFromSettings(settings)) {
         client->setFilename(fileName);
-        client->setFile(file);
-        pushed = pushTorrent(*client, net);
+        client->setFile(*file);
+        pushed = pushTorrent(*client, net, remote_.uploadRoutes);
     }
     if (!pushed) {
         alert(remote_alerts::connectionFailed());

@@ -10,10 +10,21 @@
 
 namespace pelloran {
 
+namespace text {
+class RegexBudget;
+}
+
 // The components of each row that matches `pattern`, in page order. One work budget covers
 // the whole page; a page that spends it gives no rows at all, since a cut-off read can't be
 // told from a complete one.
 QList<QStringList> matchEachRow(const QString& text, const QList<qsizetype>& rowStarts,
                                 const QString& pattern);
+// The same, drawing on the caller's budget, so the caller can tell a spent budget (no rows)
+// from a page where no row matched.
+QList<QStringList> matchEachRow(const QString& text, const QList<qsizetype>& rowStarts,
+                                const QString& pattern, text::RegexBudget& budget);
+
+// The text of row `i`: from its start to the next row's start, or to the end of the text.
+QString rowText(const QString& text, const QList<qsizetype>& rowStarts, qsizetype i);
 
 }  // namespace pelloran

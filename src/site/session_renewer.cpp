@@ -14,11 +14,17 @@ SessionRenewer::SessionRenewer(const SiteContext& site, FailureHandler onFailure
 SessionRenewer::~SessionRenewer() {
     if (site_.net.session) {
         site_.net.session->setReloginHandler({});
+        site_.net.session->setRefusalHandler({});
     }
 }
 
 void SessionRenewer::install() {
     site_.net.session->setReloginHandler([this] { renew(); });
+    site_.net.session->setRefusalHandler([this] {
+        if (onFailure_) {
+            onFailure_(SignInVerdict{false, QString(kSiteKeepsAskingMessage)});
+        }
+    });
 }
 
 void SessionRenewer::renew() {
@@ -29,13 +35,18 @@ void SessionRenewer::renew() {
         site_.withDeadline(startAction()), nullptr, [this](std::shared_ptr<HttpRequest> request) {
             Session& session = *site_.net.session;
             if (session.isLoginHeader(request->result())) {
+                session.reloginFailed();
                 if (onFailure_) {
                     onFailure_(judgeSignIn(*request, session));
                 }
                 return;
             }
-            // Includes an exchange that brought no page at all: the waiting requests repeat
-            // and meet the same lack of connection on their own.
+            if (judgeSignIn(*request, session).ok) {
+                session.signInAccepted();
+                return;
+            }
+            // An exchange that brought no page at all, or an error page: the waiting requests
+            // repeat and meet the same trouble on their own.
             session.setSessionValidated(true);
         });
     signIn->setDeliveryThread(DeliveryThread::Operation);

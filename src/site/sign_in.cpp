@@ -2,6 +2,7 @@
 
 #include "store/settings_keys.h"
 #include "store/settings_store.h"
+#include "net/cookie_store.h"
 #include "net/session.h"
 #include "site/user_info.h"
 #include "text/string_helpers.h"
@@ -63,10 +64,15 @@ bool isStillSignedIn(const HttpRequest& check, const Session& session) {
     return check.isResponseValid() && !session.isLoginHeader(check.result());
 }
 
-SignInVerdict judgeSignIn(const HttpRequest& signIn, const Session& session) {
+SignInVerdict judgeSignIn(const HttpRequest& signIn, const Session& session,
+                          const CookieStore* cookies) {
     const std::optional<QString>& text = signIn.result();
     if (signIn.isResponseValid()) {
         if (!session.isLoginHeader(text)) {
+            if (const std::optional<QString> problem =
+                    cookies ? cookies->saveProblem() : std::nullopt) {
+                return {false, *problem};
+            }
             return {true, QString()};
         }
         if (isInvalidUsername(text)) {

@@ -17,6 +17,7 @@
 
 namespace pelloran {
 
+class CookieStore;
 class SettingsStore;
 class Session;
 
@@ -28,6 +29,11 @@ inline constexpr QLatin1StringView kUnknownLoginErrorMessage{
     "Unknown login error.  Verify you have cookies enabled.  Goto Settings->Safari->Accept "
     "Cookies.  Select 'From visited' or 'Always' and restart the app."};
 inline constexpr QLatin1StringView kConnectionErrorMessage{"Connection error."};
+// The site accepted the sign-in but keeps answering with its login page (for example, it sets
+// a session cookie that is never sent back): signing in again would only repeat that.
+inline constexpr QLatin1StringView kSiteKeepsAskingMessage{
+    "The site keeps asking to sign in again, although it accepted the sign-in. Stopped "
+    "signing in so that the account is not locked; try again later."};
 
 // Page tests; each also answers yes for an absent text (a body that isn't text).
 bool hasCaptchaRequest(const std::optional<QString>& text);
@@ -56,8 +62,11 @@ struct SignInVerdict {
 // The answer is a signed-in page: a valid response that is not the login page.
 bool isStillSignedIn(const HttpRequest& check, const Session& session);
 
-// Judges the sign-in exchange into success or the exact failure message.
-SignInVerdict judgeSignIn(const HttpRequest& signIn, const Session& session);
+// Judges the sign-in exchange into success or the exact failure message. With `cookies`, a
+// sign-in whose session cookies could not be saved is a failure too, with the store's reason
+// as the message: the session would be gone at the next start.
+SignInVerdict judgeSignIn(const HttpRequest& signIn, const Session& session,
+                          const CookieStore* cookies = nullptr);
 
 // GETs the session check page with the title pattern; refreshes the member bar when it is a
 // signed-in page. Delivers the request (its result is the page title).

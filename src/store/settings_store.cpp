@@ -1,15 +1,8 @@
 #include "store/settings_store.h"
 
-#include <QDateTime>
 #include <QDir>
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QJsonObject>
-#include <QSaveFile>
-
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace pelloran {
 
@@ -52,51 +45,145 @@ QJsonValue toJson(const SettingsStore::Value& value) {
     return QJsonArray::fromStringList(std::get<QStringList>(value));
 }
 
-// A rename is only durable once the directory entry itself reaches the disk.
-void syncDirectory(const QString& directory) {
-    const int fd = ::open(QFile::encodeName(directory).constData(), O_RDONLY | O_DIRECTORY);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
+QString unreadableText(const QString& file, const QString& problem, const QString& whyNot) {
+    return QStringLiteral(
+               "The settings file %1 could not be read (%2) nor set aside (%3). "
+               "Changes to the settings are not saved, so that it is not overwritten.")
+        .arg(file, problem, whyNot);
 }
 
 }  // namespace
 
-SettingsStore::SettingsStore(const QString& directory)
-    : directory_(directory), filePath_(QDir(directory).filePath(QStringLiteral("settings.json"))) {
-    load();
+SettingsStore::SettingsStore(const QString& directory, LockTiming lockTiming)
+    : directory_(directory),
+      filePath_(QDir(directory).filePath(QStringLiteral("settings.json"))),
+      lockPath_(filePath_ + QStringLiteral(".lock")),
+      lockTiming_(lockTiming) {
+    QMutexLocker fileLock(&fileMutex_);
+    if (syncWithFile(false) == Adopt::Broken) {
+        // Setting the file aside needs the lock: another process may be replacing it with a
+        // good one right now. Without the lock it waits for the next write, which takes it.
+        StoreLock lock(lockPath_, lockTiming_);
+        QString whyNot;
+        if (lock.acquire(&whyNot)) {
+            syncWithFile(true);
+        } else {
+            blocked_ = true;
+            notices_.add({StoreNotice::Kind::NotSaved, filePath_, QString(),
+                          unreadableText(filePath_, brokenProblem_, whyNot)});
+        }
+    }
 }
 
-void SettingsStore::load() {
-    QFile file(filePath_);
-    if (!file.exists()) {
-        return;
+SettingsStore::Adopt SettingsStore::syncWithFile(bool haveLock) {
+    if (seen_.matches(filePath_)) {
+        return Adopt::Unchanged;
     }
-    bool good = false;
-    if (file.size() <= kMaxSettingsFileSize && file.open(QIODevice::ReadOnly)) {
+    StoreFileRead read = readStoreFile(filePath_, kMaxSettingsFileSize);
+    QString problem = read.problem;
+    if (read.status == StoreFileRead::Status::Missing) {
+        seen_ = std::move(read.stamp);
+        blocked_ = false;
+        adopt({});
+        return Adopt::Loaded;
+    }
+    if (read.status == StoreFileRead::Status::Read) {
         QJsonParseError error{};
-        const QJsonDocument doc = QJsonDocument::fromJson(file.readAll(), &error);
-        file.close();
+        const QJsonDocument doc = QJsonDocument::fromJson(read.content, &error);
         if (error.error == QJsonParseError::NoError && doc.isObject()) {
-            good = true;
-            const QJsonObject root = doc.object();
-            for (auto it = root.begin(); it != root.end(); ++it) {
-                if (auto value = fromJson(it.value())) {
-                    values_.insert(it.key(), *value);
-                }
+            seen_ = std::move(read.stamp);
+            blocked_ = false;
+            adopt(doc.object());
+            return Adopt::Loaded;
+        }
+        problem = error.error != QJsonParseError::NoError
+                      ? QStringLiteral("it is not valid JSON: %1").arg(error.errorString())
+                      : QStringLiteral("it does not hold an object of settings");
+    }
+    seen_ = PinnedStamp();  // unknown: read again at the next step
+    brokenProblem_ = problem;
+    if (!haveLock) {
+        return Adopt::Broken;
+    }
+    QString whyNot;
+    if (const std::optional<QString> aside = moveAside(filePath_, &whyNot)) {
+        {
+            QMutexLocker lock(&mutex_);
+            movedAside_ = *aside;
+        }
+        // Broken while this store ran (another program wrote it): what was read from it before
+        // is kept and written back with the next change.
+        notices_.add({StoreNotice::Kind::SetAside, filePath_, *aside,
+                      QStringLiteral("The settings file %1 could not be read (%2). It was set "
+                                     "aside as %3, and %4.")
+                          .arg(filePath_, problem, *aside,
+                               disk_.isEmpty()
+                                   ? QStringLiteral("the settings start empty")
+                                   : QStringLiteral("the settings read from it before are kept"))});
+        seen_ = PinnedStamp::absent();
+        blocked_ = false;
+        return Adopt::Loaded;
+    }
+    blocked_ = true;
+    notices_.add({StoreNotice::Kind::NotSaved, filePath_, QString(),
+                  unreadableText(filePath_, problem, whyNot)});
+    return Adopt::Broken;
+}
+
+void SettingsStore::adopt(QJsonObject disk) {
+    disk_ = std::move(disk);
+    QHash<QString, Value> values;
+    for (auto it = disk_.constBegin(); it != disk_.constEnd(); ++it) {
+        if (std::optional<Value> value = fromJson(it.value())) {
+            values.insert(it.key(), std::move(*value));
+        }
+    }
+    QMutexLocker lock(&mutex_);
+    for (auto it = pending_.constBegin(); it != pending_.constEnd(); ++it) {
+        values.insert(it.key(), it.value());
+    }
+    values_ = std::move(values);
+}
+
+bool SettingsStore::writeLocked() {
+    QHash<QString, Value> written;
+    {
+        QMutexLocker lock(&mutex_);
+        written = pending_;
+    }
+    if (written.isEmpty()) {
+        return true;
+    }
+    QJsonObject merged = disk_;
+    for (auto it = written.constBegin(); it != written.constEnd(); ++it) {
+        merged.insert(it.key(), toJson(it.value()));
+    }
+    QString problem;
+    if (!writePrivateFile(filePath_, QJsonDocument(merged).toJson(QJsonDocument::Indented),
+                          &problem)) {
+        notSaved(problem);
+        return false;
+    }
+    disk_ = std::move(merged);
+    seen_ = PinnedStamp::of(filePath_);
+    {
+        // A key set again while the file was written stays pending with its newer value.
+        QMutexLocker lock(&mutex_);
+        for (auto it = written.constBegin(); it != written.constEnd(); ++it) {
+            const auto now = pending_.constFind(it.key());
+            if (now != pending_.constEnd() && now.value() == it.value()) {
+                pending_.remove(it.key());
             }
         }
     }
-    if (!good) {
-        // Keep the unreadable file for the member (or a developer) to look at, and start empty.
-        const QString aside =
-            filePath_ + QStringLiteral(".corrupt-") +
-            QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMddHHmmss"));
-        if (QFile::rename(filePath_, aside)) {
-            movedAside_ = aside;
-        }
-    }
+    notices_.saved();
+    return true;
+}
+
+void SettingsStore::notSaved(const QString& why) {
+    notices_.add(
+        {StoreNotice::Kind::NotSaved, filePath_, QString(),
+         QStringLiteral("The settings could not be saved in %1 (%2).").arg(filePath_, why)});
 }
 
 std::optional<SettingsStore::Value> SettingsStore::value(QAnyStringView key) const {
@@ -138,57 +225,82 @@ std::optional<QStringList> SettingsStore::stringList(QAnyStringView key) const {
     return std::nullopt;
 }
 
+bool SettingsStore::hasUnsavedChanges() const {
+    QMutexLocker lock(&mutex_);
+    return !pending_.isEmpty();
+}
+
+QString SettingsStore::movedAsidePath() const {
+    QMutexLocker lock(&mutex_);
+    return movedAside_;
+}
+
 void SettingsStore::setValue(QAnyStringView key, const Value& value) {
     QMutexLocker lock(&mutex_);
-    values_.insert(key.toString(), value);
+    const QString k = key.toString();
+    values_.insert(k, value);
+    pending_.insert(k, value);
 }
 
 void SettingsStore::updateStringList(QAnyStringView key,
                                      const std::function<void(QStringList&)>& change) {
-    QMutexLocker lock(&mutex_);
-    const QString k = key.toString();
-    QStringList list;
-    auto it = values_.constFind(k);
-    if (it != values_.constEnd()) {
-        if (const auto* l = std::get_if<QStringList>(&it.value())) {
-            list = *l;
-        }
+    QMutexLocker fileLock(&fileMutex_);
+    QString problem;
+    std::optional<StoreLock> lock;
+    bool locked = ensurePrivateDirectory(directory_, &problem);
+    if (locked) {
+        lock.emplace(lockPath_, lockTiming_);
+        locked = lock->acquire(&problem);
     }
-    change(list);
-    values_.insert(k, list);
+    if (locked) {
+        syncWithFile(true);
+    }
+    {
+        QMutexLocker valuesLock(&mutex_);
+        const QString k = key.toString();
+        QStringList list;
+        auto it = values_.constFind(k);
+        if (it != values_.constEnd()) {
+            if (const auto* l = std::get_if<QStringList>(&it.value())) {
+                list = *l;
+            }
+        }
+        change(list);
+        values_.insert(k, list);
+        pending_.insert(k, list);
+    }
+    if (!locked) {
+        notSaved(problem);
+    } else if (!blocked_) {
+        writeLocked();
+    }
 }
 
 bool SettingsStore::flush() {
-    QMutexLocker writeLock(&writeMutex_);
-    QJsonObject root;
+    QMutexLocker fileLock(&fileMutex_);
     {
         QMutexLocker lock(&mutex_);
-        for (auto it = values_.constBegin(); it != values_.constEnd(); ++it) {
-            root.insert(it.key(), toJson(it.value()));
+        if (pending_.isEmpty()) {
+            return true;
         }
     }
-    if (!QDir().mkpath(directory_)) {
+    QString problem;
+    if (!ensurePrivateDirectory(directory_, &problem)) {
+        notSaved(problem);
         return false;
     }
-    QFile::setPermissions(directory_,
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    QSaveFile file(filePath_);
-    file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly)) {
+    StoreLock lock(lockPath_, lockTiming_);
+    if (!lock.acquire(&problem)) {
+        notSaved(problem);
         return false;
     }
-    // Restrict the temporary file before any secret is written into it.
-    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    const QByteArray bytes = QJsonDocument(root).toJson(QJsonDocument::Indented);
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {  // syncs the temporary file, then renames it over the old one
-        return false;
-    }
-    syncDirectory(directory_);
-    return true;
+    syncWithFile(true);
+    return !blocked_ && writeLocked();
+}
+
+bool SettingsStore::refresh() {
+    QMutexLocker fileLock(&fileMutex_);
+    return syncWithFile(false) == Adopt::Loaded;
 }
 
 }  // namespace pelloran

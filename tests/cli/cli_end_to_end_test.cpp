@@ -3,8 +3,11 @@
 
 #include "net/cookie_store.h"
 #include "site/filter.h"
+#include "site/listing_outcome.h"
+#include "site/sign_in.h"
 #include "support/demo_fixture.h"
 #include "support/temp_home.h"
+#include "support/test_server.h"
 #include "support/transmission_daemon.h"
 
 #include <QDir>
@@ -16,6 +19,8 @@
 #include <QProcess>
 #include <QUrl>
 #include <cstdlib>
+#include <memory>
+#include <vector>
 
 namespace pelloran {
 namespace {
@@ -61,6 +66,27 @@ protected:
                 QString::fromUtf8(p.readAllStandardError())};
     }
 
+    // Starts every run at once and waits for all of them, as a script running them in the
+    // background would.
+    std::vector<CliRun> cliTogether(const std::vector<QStringList>& argumentLists) {
+        std::vector<std::unique_ptr<QProcess>> processes;
+        for (const QStringList& args : argumentLists) {
+            auto p = std::make_unique<QProcess>();
+            p->setProcessEnvironment(env);
+            p->start(QStringLiteral(PELLORAN_CLI_PATH), args);
+            p->closeWriteChannel();
+            processes.push_back(std::move(p));
+        }
+        std::vector<CliRun> runs;
+        for (auto& p : processes) {
+            EXPECT_TRUE(p->waitForFinished(120000));
+            runs.push_back({p->exitStatus() == QProcess::NormalExit ? p->exitCode() : -1,
+                            QString::fromUtf8(p->readAllStandardOutput()),
+                            QString::fromUtf8(p->readAllStandardError())});
+        }
+        return runs;
+    }
+
     CliRun signIn() {
         return cli({QStringLiteral("login"), QStringLiteral("--username"), site.memberName(),
                     QStringLiteral("--password-stdin")},
@@ -73,9 +99,23 @@ protected:
         return QJsonDocument::fromJson(r.out.toUtf8()).array();
     }
 
+    // Points the command line at a stand-in site (and announcement) on `server` instead.
+    void useSite(const test::TestServer& server) {
+        env.insert(QStringLiteral("PELLORAN_SITE_HOST"), server.hostPort());
+        env.insert(QStringLiteral("PELLORAN_ANNOUNCE_HOST"), server.hostPort());
+        env.insert(QStringLiteral("PELLORAN_LOGIN_TITLE"), QStringLiteral("Login :: Stand-in"));
+    }
+
     demo::DemoSite site;
     test::TempHome home;
     QProcessEnvironment env;
+};
+
+const QStringList kListingCommands[] = {
+    {QStringLiteral("browse")},
+    {QStringLiteral("search"), QStringLiteral("x264")},
+    {QStringLiteral("favorites"), QStringLiteral("--pages"), QStringLiteral("3")},
+    {QStringLiteral("push"), QStringLiteral("--browse-row"), QStringLiteral("0")},
 };
 
 // A real component the test needs: a failure under CI, a skip elsewhere.
@@ -85,6 +125,126 @@ bool daemonAvailable() {
 bool underCi() {
     const char* ci = std::getenv("CI");
     return ci && QByteArray(ci) == "true";
+}
+
+TEST_F(CliTest, TwentyRunsAddingFiltersAtOnceKeepAllTwenty) {
+    std::vector<QStringList> runs;
+    QStringList expected;
+    for (int i = 0; i < 20; ++i) {
+        const QString keyword = QStringLiteral("keyword%1").arg(i);
+        runs.push_back({QStringLiteral("filters"), QStringLiteral("add"), keyword});
+        expected.append(keyword);
+    }
+    for (const CliRun& run : cliTogether(runs)) {
+        EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+        EXPECT_EQ(run.err, QString());
+    }
+    QStringList kept;
+    for (const QString& line : cli({QStringLiteral("filters")}).out.split(QLatin1Char('\n'))) {
+        if (!line.isEmpty()) {
+            kept.append(line.section(QLatin1Char(' '), -1));
+        }
+    }
+    kept.sort();
+    expected.sort();
+    EXPECT_EQ(kept, expected);
+}
+
+TEST_F(CliTest, TwentyPushesAtOnceToRealTransmissionAreAllInTheHistory) {
+    if (!daemonAvailable()) {
+        if (underCi()) {
+            FAIL() << "transmission-daemon is not installed; scripts/deps installs it";
+        }
+        GTEST_SKIP() << "transmission-daemon is not installed; scripts/deps installs it";
+    }
+    test::TransmissionDaemon daemon;
+    QString error;
+    ASSERT_TRUE(daemon.start(&error)) << error.toStdString();
+    ASSERT_EQ(cli({QStringLiteral("remote"), QStringLiteral("set"), QStringLiteral("--client"),
+                   QStringLiteral("Transmission"), QStringLiteral("--address"), daemon.address(),
+                   QStringLiteral("--port"), QString::number(daemon.port()),
+                   QStringLiteral("--user"), daemon.username(), QStringLiteral("--password-stdin")},
+                  daemon.password().toUtf8() + '\n')
+                  .exitCode,
+              0);
+    ASSERT_EQ(signIn().exitCode, 0);
+
+    std::vector<QStringList> runs;
+    QStringList names;
+    for (int page = 1; runs.size() < 20 && page <= 3; ++page) {
+        for (const QJsonValue& row : jsonRows(
+                 {QStringLiteral("browse"), QStringLiteral("--page"), QString::number(page)})) {
+            if (runs.size() == 20) {
+                break;
+            }
+            const QJsonObject o = row.toObject();
+            const QString name = o.value(QStringLiteral("name")).toString();
+            runs.push_back({QStringLiteral("push"), QStringLiteral("--url"),
+                            QStringLiteral("http://") + test::configFor(site).siteHost +
+                                o.value(QStringLiteral("downloadUrl")).toString(),
+                            QStringLiteral("--name"), name});
+            names.append(name);
+        }
+    }
+    ASSERT_EQ(runs.size(), 20u);
+    for (const CliRun& run : cliTogether(runs)) {
+        EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    }
+    const auto held = daemon.torrents();
+    ASSERT_TRUE(held.has_value());
+    EXPECT_EQ(held->size(), 20u);
+    QStringList history;
+    for (const QString& line : cli({QStringLiteral("history")}).out.split(QLatin1Char('\n'))) {
+        if (!line.isEmpty()) {
+            history.append(line.mid(5));  // after the row number column
+        }
+    }
+    history.sort();
+    names.sort();
+    EXPECT_EQ(history, names);
+}
+
+// Files the stores can't use: each is set aside and named once on stderr, and a sign-in whose
+// cookies can't be kept fails with the reason instead of claiming success.
+TEST_F(CliTest, FileProblemsAreToldOnceAndASignInThatCantBeKeptFails) {
+    const QString settingsFile = QDir(home.path()).filePath(QStringLiteral("settings.json"));
+    const QString cookieFile = QDir(home.path()).filePath(QStringLiteral("cookies.txt"));
+    QFile broken(settingsFile);
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write("{\"Pelloran_filters\": [");
+    broken.close();
+    QFile huge(cookieFile);
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(huge.resize(8 * 1024 * 1024));
+    huge.close();
+
+    const CliRun first = cli({QStringLiteral("filters")});
+    EXPECT_EQ(first.exitCode, 0);
+    const QStringList lines = first.err.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2) << first.err.toStdString();
+    const QStringList asides =
+        QDir(home.path()).entryList({QStringLiteral("*.unreadable-*")}, QDir::Files);
+    ASSERT_EQ(asides.size(), 2);
+    for (const QString& aside : asides) {
+        const QString original = aside.section(QStringLiteral(".unreadable-"), 0, 0);
+        EXPECT_EQ(first.err.count(QDir(home.path()).filePath(aside)), 1) << aside.toStdString();
+        EXPECT_EQ(first.err.count(QDir(home.path()).filePath(original) + QLatin1Char(' ')), 1);
+    }
+    EXPECT_EQ(
+        QFileInfo(QDir(home.path()).filePath(asides.filter(QStringLiteral("cookies"))[0])).size(),
+        8 * 1024 * 1024);                                        // kept whole, not overwritten
+    EXPECT_EQ(cli({QStringLiteral("filters")}).err, QString());  // said once
+
+    // A folder stands where the cookies' lock file goes: the sign-in works on the site but
+    // its session can't be saved.
+    ASSERT_TRUE(QDir().mkdir(cookieFile + QStringLiteral(".lock")));
+    const CliRun login = signIn();
+    EXPECT_EQ(login.exitCode, 1);
+    ASSERT_TRUE(login.err.startsWith(QStringLiteral("Login failed.\nThe cookies could not be "
+                                                    "saved in ") +
+                                     cookieFile))
+        << login.err.toStdString();
+    EXPECT_EQ(login.err.count(QLatin1Char('\n')), 2) << login.err.toStdString();  // once
 }
 
 TEST_F(CliTest, SignInBrowseAndPushToRealTransmission) {
@@ -248,6 +408,87 @@ TEST_F(CliTest, AnnouncementAfterSignInAndJsonMemberBar) {
     }
 }
 
+TEST_F(CliTest, UnreachableSiteIsAConnectionErrorNotAnEmptyList) {
+    test::TestServer closed;
+    ASSERT_TRUE(closed.start());
+    useSite(closed);
+    closed.stop();
+    for (const QStringList& command : kListingCommands) {
+        const CliRun r = cli(command);
+        EXPECT_EQ(r.exitCode, 1) << command.join(QLatin1Char(' ')).toStdString();
+        EXPECT_EQ(r.err, QStringLiteral("Connection error.\n")) << r.err.toStdString();
+        EXPECT_FALSE(r.out.contains(QStringLiteral("No torrents.")));
+    }
+}
+
+TEST_F(CliTest, PagesTheReaderNoLongerUnderstandsAreNamed) {
+    // The site now writes a class before every link's address: its rows can't be read.
+    QFile saved(QStringLiteral(PELLORAN_TEST_DATA_DIR "/listing_small.html"));
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    const QString changed =
+        QString::fromUtf8(saved.readAll())
+            .replace(QStringLiteral("<a href="), QStringLiteral("<a class=\"l\" href="));
+    test::TestServer stand;
+    stand.server().Get(R"(/torrents/browse/.*)", [&](const httplib::Request& req,
+                                                     httplib::Response& res) {
+        // Past page 2 the listing ends, as it does on the site.
+        const bool end = req.path.find("/page/3") != std::string::npos;
+        res.set_content(end ? "<html><title>Browse</title><table></table>" : changed.toStdString(),
+                        "text/html");
+    });
+    ASSERT_TRUE(stand.start());
+    useSite(stand);
+    for (const QStringList& command : kListingCommands) {
+        const CliRun r = cli(command);
+        EXPECT_EQ(r.exitCode, 1) << command.join(QLatin1Char(' ')).toStdString();
+        EXPECT_TRUE(r.err.startsWith(QString(kPageNotUnderstoodTitle) +
+                                     QStringLiteral("\nThe site's page http://") +
+                                     stand.hostPort() + QStringLiteral("/torrents/browse/")))
+            << r.err.toStdString();
+    }
+    // A page with no torrent rows at all is still the end of the listing.
+    const CliRun end =
+        cli({QStringLiteral("browse"), QStringLiteral("--page"), QStringLiteral("3")});
+    EXPECT_EQ(end.exitCode, 0) << end.err.toStdString();
+    EXPECT_EQ(end.out, QStringLiteral("No torrents.\n"));
+}
+
+TEST_F(CliTest, SiteThatKeepsAskingToSignInCostsOneSignInPerCommand) {
+    // The site takes the sign-in, but the session cookie it sets names another domain, so it
+    // is never sent back: every page is the login page.
+    test::TestServer storm;
+    storm.server().Post("/user/account/login/", [](const httplib::Request&,
+                                                   httplib::Response& res) {
+        res.set_header("Set-Cookie", "sid=1; Domain=elsewhere.example; Path=/");
+        res.set_content("<html><head><title>Browse :: Stand-in</title></head></html>", "text/html");
+    });
+    storm.server().Get(R"(/.*)", [](const httplib::Request&, httplib::Response& res) {
+        res.set_content("<html><head><title>Login :: Stand-in</title></head></html>", "text/html");
+    });
+    ASSERT_TRUE(storm.start());
+    useSite(storm);
+    const CliRun login = cli({QStringLiteral("login"), QStringLiteral("--username"),
+                              QStringLiteral("member"), QStringLiteral("--password-stdin")},
+                             "secret\n");
+    ASSERT_EQ(login.exitCode, 0) << login.err.toStdString();
+    const QString keepsAsking = QString(kLoginFailedTitle) + QLatin1Char('\n') +
+                                QString(kSiteKeepsAskingMessage) + QLatin1Char('\n');
+    for (const QStringList& command :
+         {QStringList{QStringLiteral("browse")},
+          QStringList{QStringLiteral("favorites"), QStringLiteral("--pages"),
+                      QStringLiteral("100")},
+          QStringList{QStringLiteral("snatchlist")}}) {
+        const CliRun r = cli(command);
+        EXPECT_EQ(r.exitCode, 1) << command.join(QLatin1Char(' ')).toStdString();
+        EXPECT_EQ(r.err, keepsAsking) << r.err.toStdString();
+    }
+    size_t posts = 0;
+    for (const test::RecordedRequest& r : storm.requests()) {
+        posts += r.method == "POST" && r.path == "/user/account/login/";
+    }
+    EXPECT_EQ(posts, 4u);  // the sign-in, then one silent re-login per command
+}
+
 TEST_F(CliTest, UsageErrorsAndDisplaySettings) {
     EXPECT_EQ(cli({QStringLiteral("frobnicate")}).exitCode, 2);
     EXPECT_EQ(cli({QStringLiteral("push")}).exitCode, 2);
@@ -256,9 +497,32 @@ TEST_F(CliTest, UsageErrorsAndDisplaySettings) {
         2);
     // An unknown option is refused even when the other options are fine.
     EXPECT_EQ(cli({QStringLiteral("browse"), QStringLiteral("--bogus")}).exitCode, 2);
-    EXPECT_EQ(
-        cli({QStringLiteral("favorites"), QStringLiteral("--pages"), QStringLiteral("0")}).exitCode,
-        2);
+    // Page numbers and counts are checked before anything is fetched or allocated.
+    for (const QStringList& absurd : {
+             QStringList{QStringLiteral("favorites"), QStringLiteral("--pages"),
+                         QStringLiteral("0")},
+             QStringList{QStringLiteral("favorites"), QStringLiteral("--pages"),
+                         QStringLiteral("101")},
+             QStringList{QStringLiteral("favorites"), QStringLiteral("--pages"),
+                         QStringLiteral("2147483647")},
+             QStringList{QStringLiteral("favorites"), QStringLiteral("--start"),
+                         QStringLiteral("2147483647"), QStringLiteral("--pages"),
+                         QStringLiteral("3")},
+             QStringList{QStringLiteral("favorites"), QStringLiteral("--start"),
+                         QStringLiteral("999999"), QStringLiteral("--pages"), QStringLiteral("3")},
+             QStringList{QStringLiteral("browse"), QStringLiteral("--page"),
+                         QStringLiteral("1000001")},
+             QStringList{QStringLiteral("search"), QStringLiteral("x"), QStringLiteral("--page"),
+                         QStringLiteral("2147483648")},
+             QStringList{QStringLiteral("push"), QStringLiteral("--browse-row"),
+                         QStringLiteral("0"), QStringLiteral("--page"), QStringLiteral("0")},
+             QStringList{QStringLiteral("settings"), QStringLiteral("set"),
+                         QStringLiteral("favoritesCount"), QStringLiteral("101")},
+         }) {
+        const CliRun r = cli(absurd);
+        EXPECT_EQ(r.exitCode, 2) << absurd.join(QLatin1Char(' ')).toStdString();
+    }
+    EXPECT_TRUE(site.requestLog(QStringLiteral("site")).empty());
     EXPECT_EQ(cli({QStringLiteral("filters"), QStringLiteral("add"), QStringLiteral("(unbalanced")})
                   .exitCode,
               2);

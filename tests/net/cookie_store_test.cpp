@@ -5,6 +5,7 @@
 #include "support/temp_home.h"
 
 #include <gtest/gtest.h>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -93,6 +94,129 @@ TEST(CookieStoreTest, BrokenFilesNeverFailStartUp) {
         kept |= c.name == QStringLiteral("ok") && c.value == QStringLiteral("kept");
     }
     EXPECT_TRUE(kept);
+}
+
+// Two stores on one file stand for two processes (the app and a pelloran-cli run).
+TEST(CookieStoreTest, SavesMergeWithWhatAnotherStoreSavedMeanwhile) {
+    test::TempHome home;
+    const QString path = home.file(QStringLiteral("cookies.txt"));
+    const QString site = QStringLiteral("127.0.0.1");
+    {
+        CookieStore seed(path);
+        seed.setCookie(makeCookie(site, QStringLiteral("sid"), QStringLiteral("old")));
+        seed.setCookie(makeCookie(site, QStringLiteral("qauid"), QStringLiteral("31337")));
+        seed.setCookie(
+            makeCookie(QStringLiteral(".forum.example"), QStringLiteral("f"), QStringLiteral("1")));
+        ASSERT_TRUE(seed.save());
+    }
+    CookieStore a(path);
+    CookieStore b(path);
+
+    // a signs in again (new sid) and b, which never saw that, stores a cookie of its own.
+    a.setCookie(makeCookie(site, QStringLiteral("sid"), QStringLiteral("new")));
+    a.setCookie(makeCookie(site, QStringLiteral("a-only"), QStringLiteral("1")));
+    ASSERT_TRUE(a.save());
+    b.setCookie(makeCookie(site, QStringLiteral("b-only"), QStringLiteral("2")));
+    ASSERT_TRUE(b.save());
+    const QStringList both{
+        QStringLiteral(".forum.example/f=1"), QStringLiteral("127.0.0.1/a-only=1"),
+        QStringLiteral("127.0.0.1/b-only=2"), QStringLiteral("127.0.0.1/qauid=31337"),
+        QStringLiteral("127.0.0.1/sid=new")};
+    EXPECT_EQ(names(CookieStore(path).cookies()), both);
+    EXPECT_EQ(names(b.cookies()), both);  // b took in what a stored
+
+    // b signs out of the site (its own deletion wins); a's next save keeps it signed out,
+    // and a forgets the deleted cookies too.
+    EXPECT_EQ(b.deleteCookiesWithDomain(site), 4);
+    ASSERT_TRUE(b.save());
+    a.setCookie(
+        makeCookie(QStringLiteral(".forum.example"), QStringLiteral("f"), QStringLiteral("2")));
+    ASSERT_TRUE(a.save());
+    EXPECT_EQ(names(CookieStore(path).cookies()),
+              QStringList{QStringLiteral(".forum.example/f=2")});
+    EXPECT_EQ(names(a.cookies()), QStringList{QStringLiteral(".forum.example/f=2")});
+
+    // Both change the same cookie: the later save wins.
+    a.setCookie(makeCookie(site, QStringLiteral("sid"), QStringLiteral("from-a")));
+    b.setCookie(makeCookie(site, QStringLiteral("sid"), QStringLiteral("from-b")));
+    ASSERT_TRUE(a.save());
+    ASSERT_TRUE(b.save());
+    EXPECT_TRUE(
+        names(CookieStore(path).cookies()).contains(QStringLiteral("127.0.0.1/sid=from-b")));
+}
+
+// What can't be read is kept as it was, under a name of its own, and said once; a file with
+// some bad lines is still a cookies file and keeps its good ones.
+TEST(CookieStoreTest, UnreadableFilesAreKeptAsideAndToldOnce) {
+    enum class Make { Folder, Oversized, NotCookies, SomeBadLines };
+    for (const Make make : {Make::Folder, Make::Oversized, Make::NotCookies, Make::SomeBadLines}) {
+        test::TempHome home;
+        const QString path = home.file(QStringLiteral("cookies.txt"));
+        QByteArray content;
+        if (make == Make::Folder) {
+            ASSERT_TRUE(QDir().mkdir(path));
+        } else {
+            content = make == Make::NotCookies ? QByteArray("\x89PNG\r\n\x1A\n garbage")
+                                               : QByteArray(
+                                                     "nonsense line\n127.0.0.1\tFALSE\t/"
+                                                     "\tFALSE\t0\tsid\tkept\n");
+            QFile f(path);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(content);
+            if (make == Make::Oversized) {
+                ASSERT_TRUE(f.resize(5 * 1024 * 1024));
+            }
+            f.close();
+        }
+        CookieStore store(path);
+        const QList<StoreNotice> notices = store.takeNotices();
+        if (make == Make::SomeBadLines) {
+            EXPECT_TRUE(notices.isEmpty());
+            EXPECT_EQ(names(store.cookies()), QStringList{QStringLiteral("127.0.0.1/sid=kept")});
+            continue;
+        }
+        ASSERT_EQ(notices.size(), 1) << int(make);
+        EXPECT_EQ(notices[0].kind, StoreNotice::Kind::SetAside);
+        EXPECT_TRUE(notices[0].text.contains(path));
+        EXPECT_TRUE(notices[0].text.contains(notices[0].asidePath));
+        const QFileInfo aside(notices[0].asidePath);
+        EXPECT_EQ(aside.isDir(), make == Make::Folder);
+        if (make == Make::NotCookies) {
+            QFile kept(notices[0].asidePath);
+            ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+            EXPECT_EQ(kept.readAll(), content);
+        } else if (make == Make::Oversized) {
+            EXPECT_EQ(aside.size(), 5 * 1024 * 1024);
+        }
+        EXPECT_TRUE(store.cookies().isEmpty());
+        store.setCookie(makeCookie(QStringLiteral("127.0.0.1"), QStringLiteral("sid"),
+                                   QStringLiteral("fresh")));
+        EXPECT_TRUE(store.save());
+        EXPECT_TRUE(store.takeNotices().isEmpty());
+        EXPECT_TRUE(QFileInfo::exists(notices[0].asidePath));
+    }
+}
+
+TEST(CookieStoreTest, SaveFailureIsReportedAndToldOnce) {
+    test::TempHome home;
+    QFile plain(home.file(QStringLiteral("plain")));
+    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+    plain.close();
+    // A regular file stands where the cookies' folder would have to be.
+    CookieStore store(home.file(QStringLiteral("plain/cookies.txt")));
+    EXPECT_TRUE(store.save());  // nothing to write yet
+    EXPECT_FALSE(store.saveProblem().has_value());
+    for (const char* value : {"1", "2"}) {
+        store.setCookie(makeCookie(QStringLiteral("127.0.0.1"), QStringLiteral("sid"),
+                                   QString::fromLatin1(value)));
+        EXPECT_FALSE(store.save());
+    }
+    ASSERT_TRUE(store.saveProblem().has_value());
+    EXPECT_TRUE(store.saveProblem()->contains(store.filePath()));
+    const QList<StoreNotice> notices = store.takeNotices();
+    ASSERT_EQ(notices.size(), 1);
+    EXPECT_EQ(notices[0].kind, StoreNotice::Kind::NotSaved);
+    EXPECT_EQ(notices[0].text, *store.saveProblem());
 }
 
 }  // namespace

@@ -126,6 +126,7 @@ TEST(TimeLimitTest, WaitForAReloginEndsAtTheActionDeadline) {
     HttpRequest r(site.url(QStringLiteral("/torrents/browse")), net);
     r.request();
     EXPECT_FALSE(r.result().has_value()) << "the login page must not stand in for the page";
+    EXPECT_EQ(r.sessionStop(), SessionStop::OutOfTime);
     EXPECT_EQ(relogins.load(), 1);
     EXPECT_EQ(site.count("GET", "/torrents/browse"), 1);
 }

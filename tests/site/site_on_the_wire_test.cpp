@@ -3,7 +3,6 @@
 // download addresses, the snatch list, details, profiles, the forum, and a session lost in
 // the middle of a listing fetch.
 
-#include "store/settings_keys.h"
 #include "net/http_request.h"
 #include "net/operation_queue.h"
 #include "net/url_loader.h"
@@ -15,14 +14,15 @@
 #include "site/site_urls.h"
 #include "site/snatch_list.h"
 #include "site/torrent_listing.h"
+#include "store/settings_keys.h"
 #include "support/demo_fixture.h"
 #include "support/test_server.h"
 
 #include <QElapsedTimer>
 #include <QImage>
-#include <thread>
 #include <QTest>
 #include <QUrl>
+#include <thread>
 
 namespace pelloran {
 namespace {
@@ -176,11 +176,12 @@ TEST_F(SiteOnTheWireTest, ListingRowsMarksAndDownloadAddressesThatWork) {
         const auto expected = demo::DemoSite::clientRows(site.listing(QUrl(url).path()));
         ASSERT_FALSE(expected.empty());
         settings->setValue(keys::torrentHistory, QStringList{expected.front().name});
-        const auto rows = runOperation<FetchPageAllTorrents>(url, siteContext());
-        ASSERT_TRUE(rows.has_value());
-        ASSERT_EQ(rows->size(), qsizetype(expected.size()));
-        for (qsizetype i = 0; i < rows->size(); ++i) {
-            const TorrentPtr& t = (*rows)[i];
+        const ListingOutcome listing = runOperation<FetchPageAllTorrents>(url, siteContext());
+        ASSERT_EQ(listing.status, ListingStatus::Rows);
+        const TorrentList& rows = listing.torrents;
+        ASSERT_EQ(rows.size(), qsizetype(expected.size()));
+        for (qsizetype i = 0; i < rows.size(); ++i) {
+            const TorrentPtr& t = rows[i];
             const demo::DemoTorrent& d = expected[size_t(i)];
             EXPECT_EQ(t->name(), d.name);
             EXPECT_EQ(t->size(), d.sizeText);
@@ -197,11 +198,11 @@ TEST_F(SiteOnTheWireTest, ListingRowsMarksAndDownloadAddressesThatWork) {
         }
     }
     EXPECT_GT(checkedDownloads, 80);
-    // Past the last page: a present, empty list.
-    const auto past =
+    // Past the last page: the end of the listing, not a failure.
+    const ListingOutcome past =
         runOperation<FetchPageAllTorrents>(browseUrl(config, *settings, 999), siteContext());
-    ASSERT_TRUE(past.has_value());
-    EXPECT_TRUE(past->isEmpty());
+    EXPECT_EQ(past.status, ListingStatus::Empty);
+    EXPECT_TRUE(past.torrents.isEmpty());
 }
 
 TEST_F(SiteOnTheWireTest, SnatchListShowsTheFirstFifty) {
@@ -262,7 +263,8 @@ TEST_F(SiteOnTheWireTest, AnnouncementAnswersAndItsTimeLimit) {
     EXPECT_TRUE(log[0].query.contains(QStringLiteral("&p=")));
 
     site.setAnnouncement(QString());
-    EXPECT_EQ(checkAnnouncement(config, net(), QStringLiteral("1")).kind, Announcement::Kind::Proceed);
+    EXPECT_EQ(checkAnnouncement(config, net(), QStringLiteral("1")).kind,
+              Announcement::Kind::Proceed);
 
     // An endpoint that doesn't answer in time lets the member in after the limit.
     test::TestServer silent;
@@ -275,7 +277,8 @@ TEST_F(SiteOnTheWireTest, AnnouncementAnswersAndItsTimeLimit) {
     slow.announceHost = silent.hostPort();
     QElapsedTimer timer;
     timer.start();
-    EXPECT_EQ(checkAnnouncement(slow, net(), QStringLiteral("1")).kind, Announcement::Kind::Proceed);
+    EXPECT_EQ(checkAnnouncement(slow, net(), QStringLiteral("1")).kind,
+              Announcement::Kind::Proceed);
     EXPECT_LT(timer.elapsed(), 4900);  // the 3-second limit, not the server's 5 seconds
 }
 
@@ -288,10 +291,10 @@ TEST_F(SiteOnTheWireTest, SessionLostMidListingIsRenewedSilently) {
     renewer.install();
 
     site.expireAllSessions();
-    const auto rows =
+    const ListingOutcome rows =
         runOperation<FetchPageAllTorrents>(browseUrl(config, *settings, 1), siteContext());
-    ASSERT_TRUE(rows.has_value());
-    EXPECT_FALSE(rows->isEmpty());
+    ASSERT_EQ(rows.status, ListingStatus::Rows);
+    EXPECT_FALSE(rows.torrents.isEmpty());
     EXPECT_EQ(session->reloginCount(), 1);
     EXPECT_EQ(failures.load(), 0);
     EXPECT_TRUE(session->sessionValidated());
@@ -307,12 +310,28 @@ TEST_F(SiteOnTheWireTest, SessionLostMidListingIsRenewedSilently) {
     });
     failing.install();
     site.expireAllSessions();
-    const auto none =
+    const ListingOutcome none =
         runOperation<FetchPageAllTorrents>(browseUrl(config, *settings, 1), siteContext());
-    EXPECT_FALSE(none.has_value());
+    EXPECT_EQ(none.status, ListingStatus::NoPage);
+    EXPECT_EQ(none.sessionStop, SessionStop::Abandoned);
     EXPECT_EQ(failures.load(), 1);
     EXPECT_EQ(failureMessage, QStringLiteral("Bad username or password."));
     EXPECT_FALSE(session->sessionValidated());
+}
+
+TEST_F(SiteOnTheWireTest, SignInWhoseCookiesCannotBeSavedIsAFailure) {
+    // A regular file stands where the cookies' folder would have to be.
+    QFile plain(home.file(QStringLiteral("plain")));
+    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+    plain.close();
+    cookies = std::make_unique<CookieStore>(home.file(QStringLiteral("plain/cookies.txt")));
+    auto request = signIn(site.memberName(), site.memberPassword());
+    ASSERT_TRUE(request);
+    EXPECT_TRUE(judgeSignIn(*request, *session).ok);  // the site did sign the member in
+    const SignInVerdict verdict = judgeSignIn(*request, *session, cookies.get());
+    EXPECT_FALSE(verdict.ok);
+    EXPECT_EQ(verdict.message, cookies->saveProblem().value_or(QString()));
+    EXPECT_TRUE(verdict.message.contains(cookies->filePath()));
 }
 
 }  // namespace
