@@ -5,12 +5,13 @@
 #include "cli/command_line.h"
 #include "cli/commands.h"
 
-#include "store/settings_keys.h"
-#include "store/store_file.h"
+#include "net/deadline.h"
 #include "net/url_loader.h"
 #include "site/announcement.h"
 #include "site/captcha.h"
 #include "site/sign_in.h"
+#include "store/settings_keys.h"
+#include "store/store_file.h"
 
 #include <QDir>
 #include <QFile>
@@ -52,9 +53,9 @@ bool writeFile(const QString& path, const QByteArray& bytes) {
 }
 
 // The site wants the words of a picture: save the picture and the challenge for the next call.
-int askForCaptcha(CliCore& core) {
+int askForCaptcha(CliCore& core, const SiteContext& attempt) {
     OperationQueue queue(1);
-    auto challenge = core.run<FetchPageCaptcha>(queue, core.config().loginUrl(), core.site());
+    auto challenge = core.run<FetchPageCaptcha>(queue, core.config().loginUrl(), attempt);
     if (!challenge) {
         printError(QString(kLoginFailedTitle),
                    QStringLiteral("The CAPTCHA picture could not be loaded."));
@@ -62,6 +63,7 @@ int askForCaptcha(CliCore& core) {
     }
     UrlLoadRequest request;
     request.url = challenge->imageUrl;
+    request.deadline = attempt.net.deadline;
     const QImage picture = QImage::fromData(loadUrl(request, core.cookies()).body);
     if (picture.isNull() || !picture.save(pictureFile(core), "PNG") ||
         !writeFile(challengeFile(core), challenge->token.toUtf8())) {
@@ -123,14 +125,16 @@ int runLogin(CliCore& core, const QStringList& args) {
         answer = cl.value(QStringLiteral("captcha"));
     }
 
+    // The whole attempt, from the session check to the announcement, has one deadline.
+    const SiteContext attempt = core.site().withDeadline(startAction());
     OperationQueue queue(1);
-    auto check = core.run<FetchPageLoginCheck>(queue, core.config().sessionCheckUrl(), core.site());
+    auto check = core.run<FetchPageLoginCheck>(queue, core.config().sessionCheckUrl(), attempt);
     // Stored before the attempt, as the login screen does: the member's typing is kept even
     // when the attempt fails.
     storeCredentials(settings, username, password, automatic);
     if (!check || !isStillSignedIn(*check, core.session())) {
         auto signIn = core.run<FetchPageSignIn>(queue, core.config().loginUrl(), username, password,
-                                                challenge, answer, core.site());
+                                                challenge, answer, attempt);
         if (challenge) {
             forgetChallenge(core);  // a challenge answers once, right or wrong
         }
@@ -138,13 +142,14 @@ int runLogin(CliCore& core, const QStringList& args) {
         if (!verdict.ok) {
             printError(QString(kLoginFailedTitle), verdict.message);
             core.markSaid(verdict.message);
-            return hasCaptchaRequest(signIn->result()) ? askForCaptcha(core) : kExitFailure;
+            return hasCaptchaRequest(signIn->result()) ? askForCaptcha(core, attempt)
+                                                       : kExitFailure;
         }
     }
     forgetChallenge(core);
 
     const Announcement announcement =
-        checkAnnouncement(core.config(), core.net(), QStringLiteral(PELLORAN_VERSION));
+        checkAnnouncement(core.config(), attempt.net, QStringLiteral(PELLORAN_VERSION));
     if (announcement.kind == Announcement::Kind::Stop) {
         printError(QStringLiteral("Login error"), announcement.message);
         return kExitFailure;

@@ -59,12 +59,14 @@ CookieStore::CookieStore(const QString& filePath, LockTiming lockTiming)
     curl_share_setopt(share_, CURLSHOPT_USERDATA, &locks_->mutexes);
     curl_share_setopt(share_, CURLSHOPT_SHARE, CURL_LOCK_DATA_COOKIE);
     curl_share_setopt(share_, CURLSHOPT_SHARE, CURL_LOCK_DATA_DNS);
+    connections_ = std::make_unique<ConnectionPool>(share_);
     if (!filePath_.isEmpty()) {
         load();
     }
 }
 
 CookieStore::~CookieStore() {
+    connections_.reset();  // its handles hold the share
     curl_share_cleanup(share_);
 }
 

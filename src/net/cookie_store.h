@@ -11,7 +11,11 @@
 // did not change itself are taken into memory too (a sign-in or a logout elsewhere shows here).
 // A file that can't be read is set aside (renamed, never overwritten), told once through
 // takeNotices().
+//
+// The store also keeps the handles of finished exchanges with their open connections
+// (connections()), since they are attached to its share.
 
+#include "net/connection_pool.h"
 #include "net/cookie_lines.h"
 #include "store/store_file.h"
 #include "store/store_lock.h"
@@ -39,6 +43,8 @@ public:
 
     // For easy handles: curl_easy_setopt(h, CURLOPT_SHARE, store.share()).
     CURLSH* share() const { return share_; }
+    // Where exchanges borrow their easy handles; closed with the store.
+    ConnectionPool& connections() { return *connections_; }
 
     QList<Cookie> cookies() const;
     void setCookie(const Cookie& cookie);
@@ -72,6 +78,7 @@ private:
     struct Locks;
     std::unique_ptr<Locks> locks_;
     CURLSH* share_ = nullptr;
+    std::unique_ptr<ConnectionPool> connections_;
     QString filePath_;
     QString lockPath_;
     LockTiming lockTiming_;

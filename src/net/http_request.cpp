@@ -80,6 +80,7 @@ UrlLoadRequest HttpRequest::buildRequest() const {
                            : QByteArray(kMobileUserAgent.data(), kMobileUserAgent.size()));
     }
     req.timeoutSeconds = timeout_ != 0 ? timeout_ : kDefaultTimeoutSeconds;
+    req.deadline = net_.deadline;
     return req;
 }
 
@@ -117,7 +118,7 @@ void HttpRequest::request() {
         // session decides whether to sign in again; the request waits and repeats, or ends
         // without a page.
         result_.reset();
-        sessionStop_ = net_.session->loginPageMet(ticket);
+        sessionStop_ = net_.session->loginPageMet(ticket, net_.deadline);
         if (sessionStop_ != SessionStop::None) {
             return;
         }

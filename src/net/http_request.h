@@ -6,6 +6,11 @@
 // back as the login page while the main interface shows, it waits for the silent re-login and
 // repeats itself, so callers never see the login page in place of their page. The session's
 // limits (session.h) may end it without a page instead: sessionStop() says why.
+//
+// Each exchange is limited to its timeout (60 s unless set), cut to what is left of the
+// deadline its NetContext carries (deadline.h); url_loader.h says what the limit covers and how
+// redirects are followed. Within a member action the wait for a re-login ends at the deadline
+// too, with no page (SessionStop::OutOfTime).
 
 #include "net/net_context.h"
 #include "net/session.h"

@@ -100,7 +100,7 @@ bool Session::sessionInvalidated() {
     return start == Start::Started;
 }
 
-SessionStop Session::loginPageMet(SessionTicket& ticket) {
+SessionStop Session::loginPageMet(SessionTicket& ticket, QDeadlineTimer deadline) {
     Start start = Start::Running;
     {
         QMutexLocker lock(&mutex_);
@@ -125,19 +125,20 @@ SessionStop Session::loginPageMet(SessionTicket& ticket) {
         if (abandoned_) {
             return SessionStop::Abandoned;
         }
-        validated_.wait(&mutex_);
+        if (!validated_.wait(&mutex_, deadline) && !sessionValidated_.load()) {
+            return SessionStop::OutOfTime;
+        }
     }
     ticket.renewed = acceptedSignIns_.load() > ticket.acceptedAtSend;
     return SessionStop::None;
 }
 
-bool Session::waitUntilValidated() {
+bool Session::waitUntilValidated(QDeadlineTimer deadline) {
     QMutexLocker lock(&mutex_);
     while (!sessionValidated_.load()) {
-        if (abandoned_) {
-            return false;
+        if (abandoned_ || !validated_.wait(&mutex_, deadline)) {
+            return sessionValidated_.load();
         }
-        validated_.wait(&mutex_);
     }
     return true;
 }

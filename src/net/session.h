@@ -24,6 +24,7 @@
 //
 // All members are thread-safe.
 
+#include <QDeadlineTimer>
 #include <QMutex>
 #include <QString>
 #include <QWaitCondition>
@@ -40,6 +41,7 @@ enum class SessionStop {
     None,         // the session did not stop the request
     Abandoned,    // the front end gave up on re-login while the request waited (abandonWaits)
     KeepsAsking,  // the login page came back right after a sign-in the site accepted
+    OutOfTime,    // the member action's deadline passed while the request waited (deadline.h)
 };
 
 // One request's part in the lost-session rule; a request keeps one across its repeats.
@@ -87,17 +89,19 @@ public:
     // Before each exchange: notes how many sign-ins were accepted so far.
     void stampTicket(SessionTicket& ticket) const;
     // The exchange stamped in `ticket` brought the login page while the main interface shows.
-    // Starts or waits for a re-login under the limits above, blocking the calling thread.
-    // None: repeat the exchange. Otherwise the request ends without a page.
-    SessionStop loginPageMet(SessionTicket& ticket);
+    // Starts or waits for a re-login under the limits above, blocking the calling thread, at
+    // most until `deadline`. None: repeat the exchange. Otherwise the request ends without a
+    // page.
+    SessionStop loginPageMet(SessionTicket& ticket,
+                             QDeadlineTimer deadline = QDeadlineTimer(QDeadlineTimer::Forever));
 
     // Marks the session lost and asks the front end to sign in again, unless a re-login runs
     // already or the limits refuse it (then the refusal handler runs). True when one started.
     bool sessionInvalidated();
 
     // Blocks until the session is valid. False when the front end gave up in the meantime
-    // (abandonWaits()), in which case the caller must not repeat its request.
-    bool waitUntilValidated();
+    // (abandonWaits()) or `deadline` passed first; the caller must not repeat its request then.
+    bool waitUntilValidated(QDeadlineTimer deadline = QDeadlineTimer(QDeadlineTimer::Forever));
 
     // For a front end where nobody can sign in any more (the command line after a failed
     // re-login): every request waiting now, or starting to wait before the session is valid

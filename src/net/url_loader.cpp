@@ -1,20 +1,33 @@
 #include "net/url_loader.h"
 
+#include "net/connection_pool.h"
 #include "net/cookie_store.h"
 #include "net/curl_global.h"
+#include "net/deadline.h"
 
 #include <curl/curl.h>
 
+#include <QScopeGuard>
 #include <memory>
 
 namespace pelloran {
 
 namespace {
 
+constexpr int kDefaultTimeoutSeconds = 60;
+
 struct Transfer {
     QByteArray body;
     HeaderList headers;
     bool tooLarge = false;
+};
+
+// One request of an exchange: the first, or one that follows a redirect.
+struct Hop {
+    QByteArray url;
+    QByteArray method;
+    std::optional<QByteArray> body;
+    HeaderList headers;
 };
 
 size_t onBody(char* data, size_t size, size_t count, void* user) {
@@ -33,19 +46,104 @@ size_t onHeader(char* data, size_t size, size_t count, void* user) {
     const size_t n = size * count;
     const QByteArray line = QByteArray(data, static_cast<qsizetype>(n)).trimmed();
     if (line.startsWith("HTTP/")) {
-        t->headers.clear();  // a new response (after a redirect or a 100): keep only the last
+        t->headers.clear();  // a new response (after a 100 Continue): keep only the last
     } else if (const qsizetype colon = line.indexOf(':'); colon > 0) {
         t->headers.append({line.left(colon).trimmed(), line.mid(colon + 1).trimmed()});
     }
     return n;
 }
 
-struct EasyDeleter {
-    void operator()(CURL* h) const { curl_easy_cleanup(h); }
-};
 struct ListDeleter {
     void operator()(curl_slist* l) const { curl_slist_free_all(l); }
 };
+struct UrlDeleter {
+    void operator()(CURLU* u) const { curl_url_cleanup(u); }
+};
+
+// "scheme://host:port" with the scheme's default port filled in; "" when the URL can't be read.
+QByteArray originOf(const QByteArray& url) {
+    std::unique_ptr<CURLU, UrlDeleter> u(curl_url());
+    if (!u || curl_url_set(u.get(), CURLUPART_URL, url.constData(),
+                           CURLU_NON_SUPPORT_SCHEME | CURLU_ALLOW_SPACE) != CURLUE_OK) {
+        return {};
+    }
+    QByteArray origin;
+    for (const CURLUPart part : {CURLUPART_SCHEME, CURLUPART_HOST, CURLUPART_PORT}) {
+        char* value = nullptr;
+        if (curl_url_get(u.get(), part, &value, CURLU_DEFAULT_PORT) != CURLUE_OK) {
+            return {};
+        }
+        origin += QByteArray(value).toLower() + (part == CURLUPART_SCHEME ? "://" : ":");
+        curl_free(value);
+    }
+    return origin;
+}
+
+// An origin that can't be read is never the same as another.
+bool sameOrigin(const QByteArray& a, const QByteArray& b) {
+    return !a.isEmpty() && a == b;
+}
+
+bool isRedirect(long status) {
+    return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+}
+
+void removeHeaders(HeaderList& headers, std::initializer_list<const char*> names) {
+    headers.removeIf([&](const QPair<QByteArray, QByteArray>& header) {
+        for (const char* name : names) {
+            if (header.first.compare(name, Qt::CaseInsensitive) == 0) {
+                return true;
+            }
+        }
+        return false;
+    });
+}
+
+// Time left until `limit` in whole milliseconds, rounded up (curl reads 0 as "no limit").
+long remainingMs(const QDeadlineTimer& limit) {
+    const qint64 ns = limit.remainingTimeNSecs();
+    return static_cast<long>(std::max<qint64>(1, (ns + 999'999) / 1'000'000));
+}
+
+// Performs one request without following a redirect. False on any transport error.
+bool performHop(CURL* e, const Hop& hop, long timeoutMs, Transfer& transfer) {
+    curl_easy_reset(e);  // nothing of the previous hop stays; its connections do
+    curl_easy_setopt(e, CURLOPT_URL, hop.url.constData());
+    curl_easy_setopt(e, CURLOPT_COOKIEFILE, "");  // switches the cookie engine on
+    curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(e, CURLOPT_FOLLOWLOCATION, 0L);
+    curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(e, CURLOPT_TIMEOUT_MS, timeoutMs);
+    curl_easy_setopt(e, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(kMaxResponseBytes));
+    curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, onBody);
+    curl_easy_setopt(e, CURLOPT_WRITEDATA, &transfer);
+    curl_easy_setopt(e, CURLOPT_HEADERFUNCTION, onHeader);
+    curl_easy_setopt(e, CURLOPT_HEADERDATA, &transfer);
+
+    curl_slist* raw = nullptr;
+    for (const auto& [name, value] : hop.headers) {
+        raw = curl_slist_append(raw, (name + ": " + value).constData());
+    }
+    if (hop.method == "POST") {
+        const QByteArray& body = hop.body ? *hop.body : QByteArray();
+        curl_easy_setopt(e, CURLOPT_POST, 1L);
+        curl_easy_setopt(e, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size()));
+        curl_easy_setopt(e, CURLOPT_POSTFIELDS, body.constData());
+        // Send the body at once rather than asking the server first: old web UIs don't
+        // answer "100 Continue".
+        raw = curl_slist_append(raw, "Expect:");
+    } else if (hop.method != "GET") {
+        curl_easy_setopt(e, CURLOPT_CUSTOMREQUEST, hop.method.constData());
+    }
+    std::unique_ptr<curl_slist, ListDeleter> headerList(raw);
+    curl_easy_setopt(e, CURLOPT_HTTPHEADER, headerList.get());
+
+    const CURLcode code = curl_easy_perform(e);
+    // The handle goes back to the pool: leave it pointing at nothing of ours.
+    curl_easy_setopt(e, CURLOPT_HTTPHEADER, nullptr);
+    curl_easy_setopt(e, CURLOPT_POSTFIELDS, nullptr);
+    return code == CURLE_OK && !transfer.tooLarge;
+}
 
 }  // namespace
 
@@ -70,60 +168,67 @@ void setHeaderValue(HeaderList& headers, const QByteArray& name, const QByteArra
 
 UrlLoadResult loadUrl(const UrlLoadRequest& request, CookieStore& cookies) {
     ensureCurlGlobalInit();
-    std::unique_ptr<CURL, EasyDeleter> h(curl_easy_init());
     UrlLoadResult result;
-    if (!h) {
+    const int ownSeconds =
+        request.timeoutSeconds > 0 ? request.timeoutSeconds : kDefaultTimeoutSeconds;
+    const QDeadlineTimer limit =
+        earlierDeadline(QDeadlineTimer(std::chrono::seconds(ownSeconds)), request.deadline);
+    Hop hop{request.url.toUtf8(), request.method, request.body, request.headers};
+    const QByteArray firstOrigin = originOf(hop.url);
+    QByteArray origin = firstOrigin;
+    ConnectionPool::Lease lease = cookies.connections().acquire(origin);
+    if (!lease.get()) {
         return result;
     }
-    Transfer transfer;
-    const QByteArray url = request.url.toUtf8();
-    CURL* e = h.get();
-    curl_easy_setopt(e, CURLOPT_URL, url.constData());
-    curl_easy_setopt(e, CURLOPT_SHARE, cookies.share());
-    curl_easy_setopt(e, CURLOPT_COOKIEFILE, "");  // switches the cookie engine on
-    curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(e, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(e, CURLOPT_MAXREDIRS, 20L);
-    curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(e, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(e, CURLOPT_TIMEOUT, static_cast<long>(request.timeoutSeconds));
-    curl_easy_setopt(e, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(kMaxResponseBytes));
-    curl_easy_setopt(e, CURLOPT_WRITEFUNCTION, onBody);
-    curl_easy_setopt(e, CURLOPT_WRITEDATA, &transfer);
-    curl_easy_setopt(e, CURLOPT_HEADERFUNCTION, onHeader);
-    curl_easy_setopt(e, CURLOPT_HEADERDATA, &transfer);
+    // Also after a failure: a redirect on the way may have set cookies.
+    const auto saveCookies = qScopeGuard([&cookies] { cookies.save(); });
 
-    curl_slist* raw = nullptr;
-    for (const auto& [name, value] : request.headers) {
-        raw = curl_slist_append(raw, (name + ": " + value).constData());
+    for (int redirects = 0;; ++redirects) {
+        if (limit.hasExpired()) {
+            return result;  // no time left for this hop
+        }
+        Transfer transfer;
+        if (!performHop(lease.get(), hop, remainingMs(limit), transfer)) {
+            return result;
+        }
+        lease.setOrigin(origin);
+        long status = 0;
+        curl_easy_getinfo(lease.get(), CURLINFO_RESPONSE_CODE, &status);
+        if (status <= 0) {
+            return result;
+        }
+        const char* location = nullptr;
+        curl_easy_getinfo(lease.get(), CURLINFO_REDIRECT_URL, &location);
+        if (!isRedirect(status) || !location) {
+            result.response =
+                UrlLoadResponse{static_cast<int>(status), std::move(transfer.headers)};
+            result.body = std::move(transfer.body);
+            return result;
+        }
+        if (redirects == kMaxRedirects) {
+            return result;
+        }
+        const QByteArray nextUrl(location);
+        const QByteArray nextOrigin = originOf(nextUrl);
+        const bool repeatsMethod = status == 307 || status == 308;
+        if (repeatsMethod && hop.body && !sameOrigin(nextOrigin, firstOrigin)) {
+            return result;  // the body was meant for its own host only
+        }
+        const bool becomesGet =
+            !repeatsMethod &&
+            (status == 303 ? hop.method != "GET" && hop.method != "HEAD" : hop.method == "POST");
+        if (becomesGet) {
+            hop.method = "GET";
+            hop.body.reset();
+            removeHeaders(hop.headers, {"Content-Type", "Content-Length", "Content-Encoding",
+                                        "Content-Language", "Content-Location"});
+        }
+        if (!sameOrigin(nextOrigin, origin)) {
+            removeHeaders(hop.headers, {"Authorization"});
+        }
+        hop.url = nextUrl;
+        origin = nextOrigin;
     }
-    if (request.method == "POST") {
-        const QByteArray& body = request.body ? *request.body : QByteArray();
-        curl_easy_setopt(e, CURLOPT_POST, 1L);
-        curl_easy_setopt(e, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size()));
-        curl_easy_setopt(e, CURLOPT_POSTFIELDS, body.constData());
-        // Send the body at once rather than asking the server first: old web UIs don't
-        // answer "100 Continue".
-        raw = curl_slist_append(raw, "Expect:");
-    } else if (request.method != "GET") {
-        curl_easy_setopt(e, CURLOPT_CUSTOMREQUEST, request.method.constData());
-    }
-    std::unique_ptr<curl_slist, ListDeleter> headerList(raw);
-    curl_easy_setopt(e, CURLOPT_HTTPHEADER, headerList.get());
-
-    const CURLcode code = curl_easy_perform(e);
-    cookies.save();  // also after a failure: a redirect on the way may have set cookies
-    if (code != CURLE_OK || transfer.tooLarge) {
-        return result;  // no response, empty body
-    }
-    long status = 0;
-    curl_easy_getinfo(e, CURLINFO_RESPONSE_CODE, &status);
-    if (status <= 0) {
-        return result;
-    }
-    result.response = UrlLoadResponse{static_cast<int>(status), std::move(transfer.headers)};
-    result.body = std::move(transfer.body);
-    return result;
 }
 
 }  // namespace pelloran

@@ -1,10 +1,26 @@
 #pragma once
 // One synchronous HTTP exchange over libcurl: the stand-in for the platform's URL loading.
-// Follows redirects (cookies set along the way are kept), sends and stores cookies through the
-// shared CookieStore, and bounds time and body size. Blocks the calling thread: never call it
-// on the UI thread except for short, time-limited exchanges.
+// Sends and stores cookies through the shared CookieStore, reuses its open connections, and
+// bounds time and body size. Blocks the calling thread: never call it on the UI thread except
+// for short, time-limited exchanges.
+//
+// Redirects (301, 302, 303, 307, 308; at most 20) are followed as browsers follow them, with
+// the cookies set along the way kept:
+//  - after 301 or 302 to a POST, and after 303 to anything but a GET, the next request is a GET
+//    without a body and without the body's headers (Content-Type, Content-Length, ...);
+//  - after 307 or 308 the method and the body are repeated, but never to another origin
+//    (scheme, host or port) than the first request's: such a redirect ends the exchange with
+//    no response, so a password or a torrent goes only where it was sent;
+//  - headers given here go along on every hop except Authorization, which stops at the first
+//    hop to another origin (credentials in the URL's user info don't leave it either).
+//
+// The time limit: the exchange ends, with no response, at the earlier of `timeoutSeconds` after
+// it starts and the action's `deadline`. That one limit covers everything: name lookup,
+// connecting, sending the request and its body, waiting for the answer, receiving it, and
+// every redirect hop. A server that stalls at any point, or trickles its answer, meets it.
 
 #include <QByteArray>
+#include <QDeadlineTimer>
 #include <QList>
 #include <QPair>
 #include <QString>
@@ -26,7 +42,8 @@ struct UrlLoadRequest {
     QByteArray method = "GET";       // "GET" or "POST"
     std::optional<QByteArray> body;  // POST body
     HeaderList headers;              // sent in this order, exactly as given
-    int timeoutSeconds = 60;
+    int timeoutSeconds = 60;         // the exchange's own limit, all hops included
+    QDeadlineTimer deadline{QDeadlineTimer::Forever};  // the member action's (deadline.h)
 };
 
 struct UrlLoadResponse {
@@ -41,6 +58,8 @@ struct UrlLoadResult {
 
 // The largest body accepted; a bigger one counts as a transport error.
 constexpr qint64 kMaxResponseBytes = 64 * 1024 * 1024;
+// Redirects followed in one exchange; one more is a failure.
+constexpr int kMaxRedirects = 20;
 
 UrlLoadResult loadUrl(const UrlLoadRequest& request, CookieStore& cookies);
 

@@ -1,5 +1,6 @@
 #include "remote/fetch_page_download.h"
 
+#include "net/deadline.h"
 #include "net/http_request.h"
 #include "remote/alert_sink.h"
 #include "remote/client_setup.h"
@@ -21,9 +22,9 @@ QString FetchPageDownload::fileNameFromUrl(const QString& url) {
     return url.section(QLatin1Char('/'), -1);
 }
 
-std::optional<QByteArray> FetchPageDownload::fetchTorrentFile() const {
+std::optional<QByteArray> FetchPageDownload::fetchTorrentFile(const NetContext& net) const {
     // A plain GET: the shared cookies carry the member's session, nothing else is added.
-    HttpRequest request(url(), remote_.net);
+    HttpRequest request(url(), net);
     request.setBareHeaders(true);
     request.setTimeout(kTorrentFetchTimeoutSeconds);
     request.request();
@@ -43,9 +44,11 @@ void FetchPageDownload::alert(const Alert& alert) const {
 }
 
 void FetchPageDownload::main() {
+    // One deadline for the whole push, however many exchanges it takes.
+    const NetContext net = remote_.net.withDeadline(startAction());
     const ServerInfo::Values settings = remote_.server->reloaded();
     const QString fileName = fileNameFromUrl(url());
-    const std::optional<QByteArray> file = fetchTorrentFile();
+    const std::optional<QByteArray> file = fetchTorrentFile(net);
     if (!file) {
         alert(remote_alerts::websiteProblem());
         setReturnObject(std::nullopt);
@@ -55,7 +58,7 @@ void FetchPageDownload::main() {
     if (std::unique_ptr<BitClient> client = clientFromSettings(settings)) {
         client->setFilename(fileName);
         client->setFile(*file);
-        pushed = pushTorrent(*client, remote_.net, remote_.uploadRoutes);
+        pushed = pushTorrent(*client, net, remote_.uploadRoutes);
     }
     if (!pushed) {
         alert(remote_alerts::connectionFailed());

@@ -9,7 +9,9 @@
 // any page (re-login, then the file is fetched again); a 404 page or anything else counts as
 // no file, and nothing is sent.
 //
-// Runs on the creating screen's queue; the fetch, handshake and upload block that thread.
+// Runs on the creating screen's queue; the fetch, handshake and upload block that thread. The
+// whole push, Transmission's RPC fallback included, ends within kActionTimeLimit of the start
+// of main(), or by the earlier deadline the context already carries (deadline.h).
 
 #include "net/fetch_page.h"
 #include "remote/alert_sink.h"
@@ -42,7 +44,7 @@ protected:
 
 private:
     // The file's bytes; absent when the site gave no torrent file.
-    std::optional<QByteArray> fetchTorrentFile() const;
+    std::optional<QByteArray> fetchTorrentFile(const NetContext& net) const;
     void alert(const Alert& alert) const;
 
     const QString name_;

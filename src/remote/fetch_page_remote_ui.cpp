@@ -1,5 +1,6 @@
 #include "remote/fetch_page_remote_ui.h"
 
+#include "net/deadline.h"
 #include "net/http_request.h"
 #include "remote/alert_sink.h"
 #include "remote/bit_client.h"
@@ -28,14 +29,16 @@ FetchPageRemoteUI::FetchPageRemoteUI(const RemoteContext& remote, bool isConnect
 void FetchPageRemoteUI::main() {
     // The settings are read again: the member may have changed them since the screen asked.
     const std::unique_ptr<BitClient> client = clientFromSettings(remote_.server->reloaded());
+    // Handshake and page are one action for the member: one deadline for both.
+    const NetContext net = remote_.net.withDeadline(startAction());
     bool reached = false;
     std::optional<QString> page;
     if (client) {
-        client->setSessionId(remote_.net);
+        client->setSessionId(net);
         // The credentials travel in the Authorization header. The address on the wire is the
         // same with or without them in the URL, and a user name or password holding "/", "@"
         // or "%" can't break the address apart.
-        HttpRequest request(client->webUrlWithoutCredentials(), remote_.net);
+        HttpRequest request(client->webUrlWithoutCredentials(), net);
         request.setExtraHeaders({{QStringLiteral("Keep-Alive"), QStringLiteral("115")}});
         request.setUsername(client->username());
         request.setPassword(client->password());

@@ -4,7 +4,8 @@
 // when the client did not answer at all). A failed fetch raises the connection alert in both
 // roles; a successful one raises "Success!" only in the test role.
 //
-// Runs on the screen's own queue; the handshake and the fetch block that thread.
+// Runs on the screen's own queue; the handshake and the fetch block that thread, together for
+// at most kActionTimeLimit (deadline.h).
 
 #include "net/fetch_page.h"
 #include "remote/remote_context.h"

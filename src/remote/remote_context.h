@@ -19,6 +19,13 @@ struct RemoteContext {
     // The run's memory of servers that take torrents only over RPC; null: every push tries the
     // upload first.
     UploadRoutes* uploadRoutes = nullptr;
+
+    // A copy for one member action: its exchanges end by `actionDeadline` (deadline.h).
+    RemoteContext withDeadline(const QDeadlineTimer& actionDeadline) const {
+        RemoteContext copy = *this;
+        copy.net = net.withDeadline(actionDeadline);
+        return copy;
+    }
 };
 
 }  // namespace pelloran

@@ -5,7 +5,8 @@
 // current Transmission versions refuse the upload address (transmission_rpc.h); a server that
 // did so once in this run is sent its later pushes over RPC at once (upload_routes.h).
 //
-// Blocks the calling thread: one exchange per step, each bounded by kRemoteTimeoutSeconds.
+// Blocks the calling thread: one exchange per step, each bounded by kRemoteTimeoutSeconds and
+// all of them by the deadline `net` carries (deadline.h).
 
 #include "net/net_context.h"
 

@@ -1,5 +1,6 @@
 #include "site/captcha.h"
 
+#include "net/deadline.h"
 #include "net/http_request.h"
 #include "site/site_config.h"
 #include "text/regex.h"
@@ -34,9 +35,16 @@ void FetchPageCaptcha::setRetry(int retryDelayMs, int maxAttempts) {
 }
 
 void FetchPageCaptcha::main() {
-    for (int attempt = 1; attempt <= maxAttempts_; ++attempt) {
+    const QDeadlineTimer& deadline = site_.net.deadline;
+    for (int attempt = 1; attempt <= maxAttempts_ && !deadline.hasExpired(); ++attempt) {
         if (attempt > 1) {
-            QThread::msleep(static_cast<unsigned long>(retryDelayMs_));
+            // Never sleeps past the action's deadline: the loop then ends without a challenge.
+            const QDeadlineTimer pause(retryDelayMs_);
+            QThread::msleep(
+                static_cast<unsigned long>(earlierDeadline(pause, deadline).remainingTime()));
+            if (deadline.hasExpired()) {
+                return;
+            }
         }
         HttpRequest loginPage(url(), site_.net);
         loginPage.request();

@@ -23,6 +23,7 @@ std::optional<QString> captchaToken(const QString& script);
 // While the challenge script can't be fetched it tries again every `retryDelayMs` (5 s by
 // default), at most `maxAttempts` times, then delivers nothing so the screen can say so. A
 // login page without a challenge script delivers nothing at once: there is nothing to wait for.
+// Within a sign-in action it also stops, with nothing, at the action's deadline (deadline.h).
 class FetchPageCaptcha : public FetchPageWith<std::optional<CaptchaChallenge>> {
 public:
     FetchPageCaptcha(const QString& loginUrl, const SiteContext& site, QObject* context,

@@ -1,5 +1,6 @@
 #include "site/session_renewer.h"
 
+#include "net/deadline.h"
 #include "net/session.h"
 #include "site/site_config.h"
 #include "store/settings_keys.h"
@@ -30,8 +31,8 @@ void SessionRenewer::renew() {
     const QString username = site_.settings->string(keys::username).value_or(QString());
     const QString password = site_.settings->string(keys::password).value_or(QString());
     auto signIn = std::make_unique<FetchPageSignIn>(
-        site_.config->loginUrl(), username, password, std::nullopt, QString(), site_, nullptr,
-        [this](std::shared_ptr<HttpRequest> request) {
+        site_.config->loginUrl(), username, password, std::nullopt, QString(),
+        site_.withDeadline(startAction()), nullptr, [this](std::shared_ptr<HttpRequest> request) {
             Session& session = *site_.net.session;
             if (session.isLoginHeader(request->result())) {
                 session.reloginFailed();

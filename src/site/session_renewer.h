@@ -1,9 +1,10 @@
 #pragma once
 // Renews a lost site session without the member: registered as the Session's re-login
-// handler, it posts the sign-in form with the stored credentials on its own queue and judges
-// the answer on that queue's thread. Success marks the session valid, which releases every
-// waiting request; failure is handed to the front end (the login face, or an error exit).
-// The Session decides when a re-login may start at all (one at a time, a few a minute).
+// handler, it posts the sign-in form with the stored credentials on its own queue (within one
+// action deadline, deadline.h) and judges the answer on that queue's thread. Success marks the
+// session valid, which releases every waiting request; failure is handed to the front end (the
+// login face, or an error exit). The Session decides when a re-login may start at all (one at
+// a time, a few a minute).
 
 #include "net/operation_queue.h"
 #include "site/sign_in.h"

@@ -2,6 +2,10 @@
 // Signing in through the site's login form, without a screen: the session check, the form
 // post, and the judging of the answer into the exact messages a member sees. The login screen
 // and the command line both call these.
+//
+// One attempt (session check, form, CAPTCHA challenge, announcement) has one deadline: build
+// its context once, `const SiteContext attempt = site.withDeadline(startAction());`, and hand
+// that same context to every operation of the attempt (deadline.h).
 
 #include "net/fetch_page.h"
 #include "net/http_request.h"

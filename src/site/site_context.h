@@ -15,6 +15,13 @@ struct SiteContext {
     const SiteConfig* config = nullptr;
     SettingsStore* settings = nullptr;
     UserInfo* userInfo = nullptr;
+
+    // A copy for one member action: its exchanges end by `actionDeadline` (deadline.h).
+    SiteContext withDeadline(const QDeadlineTimer& actionDeadline) const {
+        SiteContext copy = *this;
+        copy.net = net.withDeadline(actionDeadline);
+        return copy;
+    }
 };
 
 }  // namespace pelloran

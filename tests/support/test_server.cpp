@@ -34,6 +34,12 @@ constexpr char kOriginalContentType[] = "X-Test-Original-Content-Type";
 }
 
 TestServer::TestServer(const std::string& address) : address_(address) {
+    // httplib writes an answer's head and body apart; without this the body waits for the
+    // client's delayed ACK (40 ms) whenever the client keeps its connection for the next request.
+    server_.set_tcp_nodelay(true);
+    // One request per connection ("Connection: close"): httplib's stop() would otherwise wait
+    // out its 5 s keep-alive for every connection a client keeps open for later.
+    server_.set_keep_alive_max_count(1);
     // httplib always parses multipart bodies into parts and leaves req.body empty. Tests must
     // see the exact bytes a client sent, so before the body is read the content type is
     // renamed (the request object is not const, only the handler's view of it is); the record

@@ -1,6 +1,6 @@
 #include "demo_server.h"
 
-#include "listen_backlog.h"
+#include "server_sockets.h"
 
 #include <QCryptographicHash>
 
@@ -60,6 +60,9 @@ bool DemoServer::bindService(Service& service, const QString& address, int offse
     const size_t threads = &service == &site_ ? kSiteThreads : kOtherThreads;
     // httplib takes ownership of the queue it gets from this factory.
     service.server->new_task_queue = [threads] { return new httplib::ThreadPool(threads); };
+    // httplib writes an answer's head and body apart; without this the body waits for the
+    // client's delayed ACK (40 ms) whenever the client keeps its connection for the next request.
+    service.server->set_tcp_nodelay(true);
     auto tryBind = [&](const QString& addr) {
         if (options_.basePort > 0) {
             const int port = options_.basePort + offset;
@@ -74,13 +77,13 @@ bool DemoServer::bindService(Service& service, const QString& address, int offse
     };
     if (tryBind(address)) {
         service.address = address;
-        widenListenBacklog(service.port);
+        widenListenBacklog(service.address, service.port);
         return true;
     }
     const QString fallback = QStringLiteral("127.0.0.1");
     if (address != fallback && tryBind(fallback)) {
         service.address = fallback;
-        widenListenBacklog(service.port);
+        widenListenBacklog(service.address, service.port);
         std::lock_guard lock(switchMutex_);
         warnings_ << QStringLiteral(
                          "cannot listen on %1; the %2 service uses %3 instead, so its "
@@ -169,6 +172,7 @@ void DemoServer::stop() {
     for (Service* s : {&site_, &forum_, &captchaService_, &announce_}) {
         if (s->thread.joinable()) {
             s->server->stop();
+            shutDownAcceptedConnections(s->address, s->port);
             s->thread.join();
         }
     }
@@ -209,6 +213,8 @@ void DemoServer::log(const QString& service, const httplib::Request& request) {
         entry.headers.append({QString::fromStdString(name), QString::fromStdString(value)});
     }
     entry.body = QByteArray::fromStdString(request.body);
+    entry.peer = QString::fromStdString(request.remote_addr) + QLatin1Char(':') +
+                 QString::number(request.remote_port);
     std::function<void(const LoggedRequest&)> observer;
     {
         std::lock_guard lock(logMutex_);

@@ -48,6 +48,7 @@ public:
 
     void setRequireCaptcha(bool on) { requireCaptcha_ = on; }
     void setCrlf(bool on) { crlf_ = on; }
+    void setSignInRedirect(bool on) { signInRedirect_ = on; }
     void setListingDelay(int page, int milliseconds);
     void setAnnouncement(const QString& text);
 
@@ -108,6 +109,7 @@ private:
     CaptchaService captcha_;
     std::atomic<bool> requireCaptcha_{false};
     std::atomic<bool> crlf_{false};
+    std::atomic<bool> signInRedirect_{true};
     std::atomic<bool> started_{false};
 
     Service site_, forum_, captchaService_, announce_;

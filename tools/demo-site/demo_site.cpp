@@ -118,6 +118,10 @@ void DemoSite::setListingDelay(int page, int milliseconds) {
 void DemoSite::setCrlf(bool on) {
     server_->setCrlf(on);
 }
+
+void DemoSite::setSignInRedirect(bool on) {
+    server_->setSignInRedirect(on);
+}
 void DemoSite::setAnnouncement(const QString& text) {
     server_->setAnnouncement(text);
 }

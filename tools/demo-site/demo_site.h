@@ -119,6 +119,7 @@ struct LoggedRequest {
     QString query;   // target after "?", or ""
     QList<QPair<QString, QString>> headers;
     QByteArray body;
+    QString peer;  // the client end of the connection it came on, "127.0.0.1:PORT"
 
     QString header(const QString& name) const;  // "" when absent; name compared ignoring case
     QString userAgent() const { return header(QStringLiteral("User-Agent")); }
@@ -171,7 +172,10 @@ public:
     void expireAllSessions();                          // every session so far is lost
     void setListingDelay(int page, int milliseconds);  // page <= 0: every listing page; 0 ms clears
     void setCrlf(bool on);                             // CRLF line ends in every HTML and JS page
-    void setAnnouncement(const QString& text);         // "GO:...", "STOP:..." or "" (empty body)
+    // A successful sign-in answers with a 302 to the front page, as most PHP sites do (on);
+    // off: with a plain "Signed in" page (200).
+    void setSignInRedirect(bool on);
+    void setAnnouncement(const QString& text);  // "GO:...", "STOP:..." or "" (empty body)
 
     // Data, for expectations.
     const std::vector<DemoTorrent>& torrents() const;

@@ -193,7 +193,11 @@ void DemoServer::signIn(Exchange& ex) {
     ex.response.set_header(
         "Set-Cookie",
         cookieHeader(QStringLiteral("qauid"), member->id, remember, false).toStdString());
-    ex.response.status = 302;
+    if (!signInRedirect_) {
+        sendHtml(ex, sitePage(siteContext(), &*member, pageTitle(QStringLiteral("Signed in")),
+                              QStringLiteral("<p>Signed in. <a href=\"/\">Continue</a></p>\n")));
+        return;
+    }
     ex.response.set_header("Location", ("http://" + site_.hostPort() + "/").toStdString());
     sendText(ex, "<html><body>Signed in. <a href=\"/\">Continue</a></body></html>\n", "text/html",
              302);

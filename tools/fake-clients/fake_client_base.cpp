@@ -109,6 +109,12 @@ bool FakeClientBase::start(int port) {
     }
     auto server = std::make_unique<Server>();
     httplib::Server& http = server->http;
+    // httplib writes an answer's head and body apart; without this the body waits for the
+    // client's delayed ACK (40 ms) whenever the client keeps its connection for the next request.
+    http.set_tcp_nodelay(true);
+    // One request per connection ("Connection: close"): httplib's stop() would otherwise wait
+    // out its 5 s keep-alive for every connection a client keeps open for later.
+    http.set_keep_alive_max_count(1);
     http.set_pre_routing_handler([](const httplib::Request& request, httplib::Response&) {
         // The request object itself is not const; httplib only hands it on as const.
         auto& headers = const_cast<httplib::Request&>(request).headers;

@@ -94,6 +94,18 @@ TEST_F(DemoSessionTest, SessionCookiesAreHostOnlyAndLastOnlyWhenRemembered) {
     }
 }
 
+TEST_F(DemoSessionTest, SignInAnswersWithAPlainPageWhenTheRedirectIsSwitchedOff) {
+    site.setSignInRedirect(false);
+    SiteClient client(site.siteHost());
+    const Reply reply = client.post(QStringLiteral("/user/account/login/"),
+                                    "username=demo&password=demo-pass-42&login=submit");
+    EXPECT_EQ(reply.status, 200);
+    EXPECT_EQ(reply.header("Location"), QString());
+    EXPECT_EQ(reply.setCookies().size(), 2u);
+    EXPECT_NE(titleOf(reply.text()), site.loginTitle());
+    EXPECT_TRUE(reply.text().contains(QLatin1String("Signed in.")));
+}
+
 TEST_F(DemoSessionTest, PagesShowTheLoginPageWithoutAValidSession) {
     SiteClient client(site.siteHost());
     const QString firstDetails = site.torrents().front().detailsHref;

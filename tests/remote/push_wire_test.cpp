@@ -1,0 +1,77 @@
+// Pushes to hostile clients: an upload redirected to another host never carries the torrent
+// there and is a failure, and a client that stalls ends the whole push at its one deadline.
+
+#include "net/deadline.h"
+#include "remote/remote_alerts.h"
+#include "remote_fixture.h"
+#include "support/hostile_server.h"
+#include "text/qstring_printer.h"
+
+#include <gtest/gtest.h>
+
+namespace pelloran {
+namespace {
+
+using test::HostileServer;
+
+class PushWireTest : public test::RemoteFixture {
+protected:
+    void SetUp() override { ASSERT_NO_FATAL_FAILURE(startSite()); }
+
+    test::Outcome pushWithin(const demo::DemoTorrent& t, std::chrono::milliseconds limit) {
+        const RemoteContext action = remote().withDeadline(startAction(limit));
+        return run([&](QObject* context, FetchPageDownload::Callback callback) {
+            return std::make_unique<FetchPageDownload>(torrentUrl(t), t.name, action, context,
+                                                       std::move(callback));
+        });
+    }
+
+    void expectFailedPush(const test::Outcome& outcome) {
+        EXPECT_TRUE(outcome.delivered);
+        EXPECT_EQ(outcome.result, std::nullopt);
+        EXPECT_EQ(outcome.alerts, std::vector<Alert>{remote_alerts::connectionFailed()});
+        EXPECT_TRUE(history.entries().isEmpty());
+    }
+};
+
+TEST_F(PushWireTest, UploadRedirectedToAnotherHostIsAFailure) {
+    HostileServer elsewhere(HostileServer::Mode::Answer, "127.0.0.5");
+    elsewhere.route("", "*", test::page("<html>thanks</html>"));
+    ASSERT_TRUE(elsewhere.start());
+    const std::string away = elsewhere.url(QStringLiteral("/upload")).toStdString();
+
+    for (const char* name : {"Vuze", "Transmission", "Utorrent"}) {
+        SCOPED_TRACE(name);
+        HostileServer client;
+        test::Reply conflict = test::page("<html>409</html>", 409);
+        conflict.headers.emplace_back("X-Transmission-Session-Id", "sid-1");
+        client.route("GET", "/transmission/rpc", conflict);
+        client.route("GET", "/gui/token.html", test::utorrentTokenPage("tok"));
+        // Every upload, Transmission's RPC fallback included, is sent on to the other host.
+        client.route("POST", "*", test::redirect(307, away));
+        ASSERT_TRUE(client.start());
+        useClient(QString::fromLatin1(name), QStringLiteral("127.0.0.1"), client.port());
+
+        expectFailedPush(push(site.torrents().at(2)));
+        bool uploaded = false;
+        for (const test::HostileRequest& r : client.requests()) {
+            uploaded = uploaded || r.method == "POST";
+        }
+        EXPECT_TRUE(uploaded) << "the upload never reached the client";
+    }
+    EXPECT_EQ(elsewhere.requests().size(), 0u);
+}
+
+TEST_F(PushWireTest, WholePushEndsAtItsDeadlineWhenTheClientStalls) {
+    HostileServer client(HostileServer::Mode::Stall);
+    ASSERT_TRUE(client.start());
+    useClient(QStringLiteral("Transmission"), QStringLiteral("127.0.0.1"), client.port());
+
+    // Handshake, upload and RPC fallback may take 30 s each; the push as a whole gets 1 s.
+    expectFailedPush(pushWithin(site.torrents().at(2), std::chrono::seconds(1)));
+    // The handshake used up the push's time: neither the upload nor the RPC went out.
+    EXPECT_EQ(client.connectionCount(), 1);
+}
+
+}  // namespace
+}  // namespace pelloran
