@@ -4,6 +4,7 @@
 #include "app/info_view.h"
 #include "app/login_background.h"
 #include "app/sign_in_step.h"
+#include "net/deadline.h"
 #include "net/image_loader.h"
 #include "net/operation_queue.h"
 #include "net/session.h"
@@ -37,7 +38,7 @@ const QString kPictureLoading = QStringLiteral("Loading picture\u2026");
 }  // namespace
 
 LoginViewController::LoginViewController(const LoginScreenContext& context, QWidget* parent)
-    : ViewController(parent), context_(context) {
+    : ViewController(parent), context_(context), attempt_(context.site) {
     buildViews();
     const SettingsStore& settings = *context_.site.settings;
     username_->setText(settings.string(keys::username).value_or(QString()));
@@ -66,8 +67,10 @@ void LoginViewController::tryAutoLogin() {
 void LoginViewController::login() {
     loginBtn_->setEnabled(false);
     showOverlay(kPleaseWait, kAttemptOverlayOffset);
+    // One deadline covers the whole attempt: check, form and announcement.
+    attempt_ = context_.site.withDeadline(startAction());
     context_.queue->addOperation(std::make_unique<FetchPageLoginCheck>(
-        context_.site.config->sessionCheckUrl(), context_.site, this,
+        context_.site.config->sessionCheckUrl(), attempt_, this,
         [this](std::shared_ptr<HttpRequestRegEx> check) { doLogin(check); }));
     password_->clearFocus();
     username_->clearFocus();
@@ -83,7 +86,7 @@ void LoginViewController::doLogin(const std::shared_ptr<HttpRequestRegEx>& check
         triedLoggingIn(true, QString());
         return;
     }
-    startSignIn(fields, captchaChallenge_, captcha_->text(), context_.site, *context_.queue, this,
+    startSignIn(fields, captchaChallenge_, captcha_->text(), attempt_, *context_.queue, this,
                 [this](std::shared_ptr<HttpRequest> request) { loginResult(request); });
 }
 
@@ -108,7 +111,7 @@ void LoginViewController::triedLoggingIn(bool ok, const QString& message) {
     }
     // The busy overlay stays up while the announcement is asked, off the UI thread.
     context_.queue->addOperation(std::make_unique<FetchPageAnnouncement>(
-        context_.site, context_.version, this,
+        attempt_, context_.version, this,
         [this](Announcement announcement) { announcementArrived(announcement); }));
 }
 

@@ -113,6 +113,7 @@ private:
     int screenHeightPoints() const;
 
     LoginScreenContext context_;
+    SiteContext attempt_;  // the site context of the attempt running, with its deadline
     QWidget* content_;
     QWidget* backdrop_;
     QWidget* groupView_;

@@ -4,6 +4,7 @@
 #include "app/login_view_controller.h"
 #include "app/main_tabs.h"
 #include "app/sign_in_step.h"
+#include "net/deadline.h"
 #include "site/site_config.h"
 #include "store/settings_keys.h"
 #include "ui/alert_box.h"
@@ -185,7 +186,8 @@ void SwitchViewController::sessionInvalidated() {
     // The session starts one re-login at a time: requests that meet the lost session together
     // wait for the same sign-in.
     startSignIn(
-        fields_.values(), QString(), QString(), services_.site(), loginQueue_, nullptr,
+        fields_.values(), QString(), QString(), services_.site().withDeadline(startAction()),
+        loginQueue_, nullptr,
         [this](std::shared_ptr<HttpRequest> request) { sessionInvalidatedResponse(request); },
         DeliveryThread::Operation);
 }
