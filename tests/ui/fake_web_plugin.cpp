@@ -35,6 +35,19 @@ public:
         screen->setProperty("targetTitle", target ? target->title() : QString());
         return screen;
     }
+    pelloran::ViewController* createDetailsScreen(const QString&, int,
+                                                  const pelloran::ScreenContext&,
+                                                  pelloran::ListScreenTarget*) override {
+        return new FakeWebScreen(QStringLiteral("Fake details"));
+    }
+    pelloran::ViewController* createProfileScreen(const QString&, const pelloran::ScreenContext&,
+                                                  pelloran::ListScreenTarget*) override {
+        return new FakeWebScreen(QStringLiteral("Fake profile"));
+    }
+    pelloran::ViewController* createRemoteTestScreen(const pelloran::ScreenContext&,
+                                                     pelloran::ViewController*) override {
+        return new FakeWebScreen(QStringLiteral("Fake remote test"));
+    }
 };
 
 #include "fake_web_plugin.moc"
