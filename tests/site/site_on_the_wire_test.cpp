@@ -212,11 +212,21 @@ TEST_F(SiteOnTheWireTest, SnatchListShowsTheFirstFifty) {
     ASSERT_GT(expected.size(), 50u);
     ASSERT_TRUE(rows.has_value());
     ASSERT_EQ(rows->size(), 50);
+    bool slash = false, quote = false, beyondAscii = false;
     for (int i = 0; i < 50; ++i) {
-        EXPECT_EQ((*rows)[i]->detailsUrl(), expected[size_t(i)].detailsHref);
-        EXPECT_EQ((*rows)[i]->ratio(), expected[size_t(i)].ratio);
-        EXPECT_EQ((*rows)[i]->size(), expected[size_t(i)].sizeText);
+        const demo::DemoSnatch& s = expected[size_t(i)];
+        EXPECT_EQ((*rows)[i]->detailsUrl(), s.detailsHref);
+        EXPECT_EQ((*rows)[i]->ratio(), s.ratio);
+        EXPECT_EQ((*rows)[i]->size(), s.sizeText);
+        // The name the listing shows: no JSON escape ("\/", "\"", "\u5343") and no
+        // character reference left.
+        EXPECT_EQ((*rows)[i]->name(), s.name);
+        slash = slash || s.name.contains(QLatin1Char('/'));
+        quote = quote || s.name.contains(QLatin1Char('"'));
+        beyondAscii = beyondAscii || std::any_of(s.name.begin(), s.name.end(),
+                                                 [](QChar c) { return c.unicode() > 127; });
     }
+    EXPECT_TRUE(slash && quote && beyondAscii) << "the demo's first rows lost their hard names";
 }
 
 TEST_F(SiteOnTheWireTest, DetailsProfileAndForumPages) {
