@@ -3,6 +3,7 @@
 #include "net/http_request.h"
 #include "site/site_config.h"
 #include "text/regex.h"
+#include "text/url_escaping.h"
 
 #include <QThread>
 
@@ -51,9 +52,10 @@ void FetchPageCaptcha::main() {
             if (script.isResponseValid() && script.result()) {
                 if (const std::optional<QString> token = captchaToken(*script.result())) {
                     const QString host = site_.config ? site_.config->captchaHost : QString();
-                    setReturnObject(CaptchaChallenge{
-                        QStringLiteral("http://") + host + QStringLiteral("/image?c=") + *token,
-                        *token});
+                    setReturnObject(CaptchaChallenge{QStringLiteral("http://") + host +
+                                                         QStringLiteral("/image?c=") +
+                                                         text::escapeQueryValue(*token),
+                                                     *token});
                     return;
                 }
             }

@@ -11,7 +11,7 @@
 namespace pelloran {
 
 struct CaptchaChallenge {
-    QString imageUrl;  // "http://" + CAPTCHA image host + "/image?c=" + token
+    QString imageUrl;  // "http://" + CAPTCHA image host + "/image?c=" + token (escaped)
     QString token;     // sent back with the answer as recaptcha_challenge_field
 };
 

@@ -50,7 +50,7 @@ TEST(SnatchListTest, NamesAreDecodedFromJsonThenFromHtml) {
          QStringLiteral("Caf\u00e9 \u4E1C Tom & Jerry \"x\" <3")},
         // A JSON escape that spells a character reference gives the character: JSON first.
         {R"(\u0026amp; R\u0026B)", QStringLiteral("& R&B")},
-        {R"(&amp;lt;)", QStringLiteral("&lt;")},                       // each layer is undone once
+        {R"(&amp;lt;)", QStringLiteral("&lt;")},  // each layer is undone once
         {R"(broken \u12 escape)", QStringLiteral("broken \\u12 escape")},  // kept as it came
     };
     QStringList rows;
