@@ -170,8 +170,16 @@ void CookieStore::load() {
     const QList<QByteArray> lines = file.readAll().split('\n');
     QMutexLocker lock(&mutex_);
     for (QByteArray line : lines) {
-        line = line.trimmed();
-        if (line.isEmpty() || (line.startsWith('#') && !line.startsWith(kHttpOnlyPrefix))) {
+        // Only the line's end goes: a trailing tab is the value of a cookie whose value is "".
+        while (line.endsWith('\r')) {
+            line.chop(1);
+        }
+        const QByteArray bare = line.trimmed();
+        if (bare.isEmpty() || (bare.startsWith('#') && !bare.startsWith(kHttpOnlyPrefix))) {
+            continue;
+        }
+        // curl reads a line up to its first NUL: such a line would load as another cookie.
+        if (line.contains('\0')) {
             continue;
         }
         if (parseLine(line)) {  // anything else is not a cookie line: skip it

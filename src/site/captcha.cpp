@@ -25,6 +25,11 @@ std::optional<QString> captchaToken(const QString& script) {
     return text::stringByMatching(script, kTokenPattern, 1);
 }
 
+QString captchaImageUrl(const QString& host, const QString& token) {
+    return QStringLiteral("http://") + host + QStringLiteral("/image?c=") +
+           text::escapeQueryValue(token);
+}
+
 FetchPageCaptcha::FetchPageCaptcha(const QString& loginUrl, const SiteContext& site,
                                    QObject* context, Callback callback)
     : FetchPageWith(loginUrl, context, std::move(callback)), site_(site) {}
@@ -52,10 +57,7 @@ void FetchPageCaptcha::main() {
             if (script.isResponseValid() && script.result()) {
                 if (const std::optional<QString> token = captchaToken(*script.result())) {
                     const QString host = site_.config ? site_.config->captchaHost : QString();
-                    setReturnObject(CaptchaChallenge{QStringLiteral("http://") + host +
-                                                         QStringLiteral("/image?c=") +
-                                                         text::escapeQueryValue(*token),
-                                                     *token});
+                    setReturnObject(CaptchaChallenge{captchaImageUrl(host, *token), *token});
                     return;
                 }
             }

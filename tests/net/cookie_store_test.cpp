@@ -50,6 +50,34 @@ TEST(CookieStoreTest, SurvivesRestartWithPrivateFile) {
                                                       QStringLiteral("127.0.0.1/sid=s1")}));
 }
 
+// A cookie whose value is "" is saved with an empty last field; a line holding a NUL is cut
+// there by curl, so it would load as a different cookie than the one on the line.
+TEST(CookieStoreTest, EmptyValueSurvivesRestartAndNulLinesAreSkipped) {
+    test::TempHome home;
+    const QString path = home.file(QStringLiteral("cookies.txt"));
+    {
+        CookieStore store(path);
+        store.setCookie(
+            makeCookie(QStringLiteral("127.0.0.1"), QStringLiteral("cleared"), QString()));
+        store.setCookie(
+            makeCookie(QStringLiteral("127.0.0.1"), QStringLiteral("sid"), QStringLiteral("s1")));
+        ASSERT_TRUE(store.save());
+    }
+    CookieStore reloaded(path);
+    EXPECT_EQ(names(reloaded.cookies()), (QStringList{QStringLiteral("127.0.0.1/cleared="),
+                                                      QStringLiteral("127.0.0.1/sid=s1")}));
+
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(
+        QByteArray("127.0.0.1\tFALSE\t/\tFALSE\t0\tname\0cut\tvalue\r\n"
+                   "127.0.0.1\tFALSE\t/\tFALSE\t0\tcrlf\tv\r\n",
+                   76));
+    f.close();
+    CookieStore withNul(path);
+    EXPECT_EQ(names(withNul.cookies()), QStringList{QStringLiteral("127.0.0.1/crlf=v")});
+}
+
 TEST(CookieStoreTest, DeletesOnlyTheExactDomain) {
     CookieStore store;
     store.setCookie(
