@@ -4,7 +4,6 @@
 // remote settings and history, the alert printer, and the silent re-login. Operations run on
 // queues as in the app; the command waits for each delivery in a local event loop.
 
-#include "store/settings_store.h"
 #include "net/cookie_store.h"
 #include "net/operation_queue.h"
 #include "net/session.h"
@@ -12,11 +11,13 @@
 #include "remote/download_history.h"
 #include "remote/remote_context.h"
 #include "remote/server_info.h"
+#include "remote/upload_routes.h"
 #include "site/session_renewer.h"
 #include "site/sign_in.h"
 #include "site/site_config.h"
 #include "site/site_context.h"
 #include "site/user_info.h"
+#include "store/settings_store.h"
 
 #include <QEventLoop>
 #include <QMutex>
@@ -54,7 +55,9 @@ public:
 
     NetContext net() { return {cookies_.get(), session_.get()}; }
     SiteContext site() { return {net(), &config_, settings_.get(), &userInfo_}; }
-    RemoteContext remote() { return {net(), server_.get(), history_.get(), &alerts_}; }
+    RemoteContext remote() {
+        return {net(), server_.get(), history_.get(), &alerts_, &uploadRoutes_};
+    }
 
     // Site commands act as the signed-in main interface: a page that comes back as the login
     // page starts a silent re-login with the stored credentials. When that fails, waiting
@@ -92,6 +95,7 @@ private:
     std::unique_ptr<ServerInfo> server_;
     std::unique_ptr<DownloadHistory> history_;
     StderrAlertSink alerts_;
+    UploadRoutes uploadRoutes_;
     std::unique_ptr<SessionRenewer> renewer_;
     mutable QMutex failureMutex_;
     std::optional<SignInVerdict> reloginFailure_;

@@ -49,14 +49,21 @@ bool CommandLine::parse(const QStringList& args, int minPositional, int maxPosit
     return true;
 }
 
-std::optional<int> CommandLine::number(const QString& name, int fallback, int minimum) {
+std::optional<int> CommandLine::number(const QString& name, int fallback, int minimum,
+                                       int maximum) {
     if (!isSet(name)) {
         return fallback;
     }
     bool parsed = false;
     const int v = value(name).toInt(&parsed);
-    if (!parsed || v < minimum) {
-        error_ = QStringLiteral("%1: --%2 takes a number from %3").arg(command_, name).arg(minimum);
+    if (!parsed || v < minimum || v > maximum) {
+        error_ =
+            maximum == std::numeric_limits<int>::max()
+                ? QStringLiteral("%1: --%2 takes a number from %3").arg(command_, name).arg(minimum)
+                : QStringLiteral("%1: --%2 takes a number from %3 to %4")
+                      .arg(command_, name)
+                      .arg(minimum)
+                      .arg(maximum);
         return std::nullopt;
     }
     return v;

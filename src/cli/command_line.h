@@ -6,6 +6,7 @@
 #include <QSet>
 #include <QString>
 #include <QStringList>
+#include <limits>
 #include <optional>
 
 namespace pelloran::cli {
@@ -28,9 +29,10 @@ public:
     const QStringList& positional() const { return positional_; }
     QString error() const { return error_; }
 
-    // A whole number option of at least `minimum`; `fallback` when the option isn't given.
-    // Absent, with error() set, when it is given but isn't such a number.
-    std::optional<int> number(const QString& name, int fallback, int minimum);
+    // A whole number option from `minimum` to `maximum`; `fallback` when the option isn't
+    // given. Absent, with error() set, when it is given but isn't such a number.
+    std::optional<int> number(const QString& name, int fallback, int minimum,
+                              int maximum = std::numeric_limits<int>::max());
 
 private:
     QString command_;

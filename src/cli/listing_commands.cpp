@@ -6,8 +6,7 @@
 #include "cli/commands.h"
 #include "cli/listing_fetch.h"
 
-#include "store/settings_keys.h"
-#include "net/page_order.h"
+#include "site/favorites_scan.h"
 #include "site/filter.h"
 #include "site/site_urls.h"
 #include "site/snatch_list.h"
@@ -17,9 +16,6 @@
 namespace pelloran::cli {
 
 namespace {
-
-constexpr int kFavoritesQueueWidth = 10;
-constexpr int kDefaultFavoritesPages = 5;
 
 int printTorrents(const TorrentList& torrents, bool json) {
     if (json) {
@@ -32,15 +28,12 @@ int printTorrents(const TorrentList& torrents, bool json) {
     return kExitSuccess;
 }
 
-// How many pages one favorites scan covers: the stored count, at least 1, 5 when unset.
-int storedFavoritesPages(const SettingsStore& settings) {
-    const std::optional<QString> stored = settings.string(keys::favoritesCount);
-    if (!stored) {
-        return kDefaultFavoritesPages;
+// Rows or the end of the listing are printed; anything else is a failure.
+int printListing(CliCore& core, const ListingOutcome& outcome, bool json) {
+    if (outcome.status == ListingStatus::NoPage || outcome.status == ListingStatus::NotUnderstood) {
+        return reportListingFailure(core, outcome);
     }
-    bool ok = false;
-    const int pages = stored->trimmed().toInt(&ok);
-    return ok && pages >= 1 ? pages : 1;
+    return printTorrents(outcome.torrents, json);
 }
 
 }  // namespace
@@ -52,16 +45,12 @@ int runBrowse(CliCore& core, const QStringList& args) {
     if (!cl.parse(args, 0)) {
         return usageError(cl.error());
     }
-    const std::optional<int> page = cl.number(QStringLiteral("page"), 1, 1);
+    const std::optional<int> page = cl.number(QStringLiteral("page"), 1, 1, kMaxPageNumber);
     if (!page) {
         return usageError(cl.error());
     }
-    const std::optional<TorrentList> rows =
-        fetchListing(core, browseUrl(core.config(), core.settings(), *page));
-    if (!rows) {
-        return reportNoPage(core);
-    }
-    return printTorrents(*rows, cl.isSet(QStringLiteral("json")));
+    return printListing(core, fetchListing(core, browseUrl(core.config(), core.settings(), *page)),
+                        cl.isSet(QStringLiteral("json")));
 }
 
 int runSearch(CliCore& core, const QStringList& args) {
@@ -71,17 +60,14 @@ int runSearch(CliCore& core, const QStringList& args) {
     if (!cl.parse(args, 1)) {
         return usageError(cl.error());
     }
-    const std::optional<int> page = cl.number(QStringLiteral("page"), 1, 1);
+    const std::optional<int> page = cl.number(QStringLiteral("page"), 1, 1, kMaxPageNumber);
     if (!page) {
         return usageError(cl.error());
     }
     const QString query = text::escapeSearchText(cl.positional().first());
-    const std::optional<TorrentList> rows =
-        fetchListing(core, searchUrl(core.config(), core.settings(), query, *page));
-    if (!rows) {
-        return reportNoPage(core);
-    }
-    return printTorrents(*rows, cl.isSet(QStringLiteral("json")));
+    return printListing(core,
+                        fetchListing(core, searchUrl(core.config(), core.settings(), query, *page)),
+                        cl.isSet(QStringLiteral("json")));
 }
 
 int runFavorites(CliCore& core, const QStringList& args) {
@@ -92,56 +78,58 @@ int runFavorites(CliCore& core, const QStringList& args) {
     if (!cl.parse(args, 0)) {
         return usageError(cl.error());
     }
-    const std::optional<int> firstPage = cl.number(QStringLiteral("start"), 1, 1);
-    const std::optional<int> pageCount =
-        cl.number(QStringLiteral("pages"), storedFavoritesPages(core.settings()), 1);
+    const std::optional<int> firstPage = cl.number(QStringLiteral("start"), 1, 1, kMaxPageNumber);
+    const std::optional<int> pageCount = cl.number(
+        QStringLiteral("pages"), storedFavoritesPageCount(core.settings()), 1, kMaxFavoritesPages);
     if (!firstPage || !pageCount) {
         return usageError(cl.error());
     }
     const int start = *firstPage;
     const int pages = *pageCount;
+    if (start > kMaxPageNumber - (pages - 1)) {
+        return usageError(
+            QStringLiteral("favorites: the scan would go past page %1").arg(kMaxPageNumber));
+    }
     const QList<Filter> filters = loadFilters(core.settings());
     core.enterSignedInMode();
 
-    // All pages fetch at once on a wide queue; the shared page order hands them over one by
-    // one in page order, whatever order the site answers in.
-    OperationQueue queue(kFavoritesQueueWidth);
-    auto order = std::make_shared<PageOrder>(start, pages);
-    QList<std::optional<TorrentList>> arrived;
-    QEventLoop loop;
-    QObject context;
-    ProgressLine progress;
-    progress.show(QStringLiteral("Scanning page 0 of %1...").arg(pages));
-    for (int i = 0; i < pages; ++i) {
-        const int page = start + i;
-        auto op = std::make_unique<FetchPageAllTorrents>(
-            favoritesUrl(core.config(), page), core.site(), &context,
-            [&, pages](std::optional<TorrentList> rows) {
-                arrived.append(std::move(rows));
-                progress.show(
-                    QStringLiteral("Scanning page %1 of %2...").arg(arrived.size()).arg(pages));
-                if (arrived.size() == pages) {
-                    loop.quit();
-                }
-            });
-        op->setPageOrder(order, page, i == 0 ? std::nullopt : std::optional<int>(page - 1));
-        queue.addOperation(std::move(op));
-    }
-    if (arrived.size() < pages) {
-        loop.exec();
-    }
-    if (core.reloginFailure()) {
-        return reportNoPage(core);
-    }
+    // Up to ten pages fetch at once; the scan hands them over one by one in page order,
+    // whatever order the site answers in. A page the session refused or the reader did not
+    // understand ends the scan: the pages after it would only fail the same way.
     TorrentList accepted;
     bool anyPage = false;
-    for (const std::optional<TorrentList>& rows : arrived) {
-        if (rows) {
-            anyPage = true;
-            accepted += filterTorrents(*rows, filters);
-        }
+    std::optional<ListingOutcome> failure;
+    int handedOver = 0;
+    QEventLoop loop;
+    ProgressLine progress;
+    progress.show(QStringLiteral("Scanning page 0 of %1...").arg(pages));
+    FavoritesScan* running = nullptr;
+    FavoritesScan scan(
+        core.site(),
+        [&](int, const ListingOutcome& outcome) {
+            ++handedOver;
+            progress.show(QStringLiteral("Scanning page %1 of %2...").arg(handedOver).arg(pages));
+            const bool sessionStopped = outcome.sessionStop != SessionStop::None;
+            if (outcome.arrived() && outcome.status != ListingStatus::NotUnderstood) {
+                anyPage = true;
+                accepted += filterTorrents(outcome.torrents, filters);
+            } else if (sessionStopped || outcome.status == ListingStatus::NotUnderstood) {
+                if (!failure) {
+                    failure = outcome;
+                }
+                running->stop();
+            }
+        },
+        [&] { loop.quit(); });
+    running = &scan;
+    if (!scan.start(start, pages)) {
+        return usageError(QStringLiteral("favorites: pages out of range"));
     }
-    if (!anyPage) {
+    loop.exec();
+    if (failure) {
+        return reportListingFailure(core, *failure);
+    }
+    if (core.reloginFailure() || !anyPage) {
         return reportNoPage(core);
     }
     return printTorrents(accepted, cl.isSet(QStringLiteral("json")));

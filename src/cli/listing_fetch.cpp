@@ -8,7 +8,7 @@
 
 namespace pelloran::cli {
 
-std::optional<TorrentList> fetchListing(CliCore& core, const QString& url) {
+ListingOutcome fetchListing(CliCore& core, const QString& url) {
     core.enterSignedInMode();
     return core.run<FetchPageAllTorrents>(core.serialQueue(), url, core.site());
 }
@@ -23,10 +23,20 @@ bool loadMemberBar(CliCore& core) {
 int reportNoPage(CliCore& core) {
     if (const auto failure = core.reloginFailure()) {
         printError(QString(kLoginFailedTitle), failure->message);
+    } else if (core.session().keepsAskingCount() > 0) {
+        printError(QString(kLoginFailedTitle), QString(kSiteKeepsAskingMessage));
     } else {
         printError(QString(kConnectionErrorMessage));
     }
     return kExitFailure;
+}
+
+int reportListingFailure(CliCore& core, const ListingOutcome& outcome) {
+    if (outcome.status == ListingStatus::NotUnderstood) {
+        printError(QString(kPageNotUnderstoodTitle), pageNotUnderstoodMessage(outcome.url));
+        return kExitFailure;
+    }
+    return reportNoPage(core);
 }
 
 }  // namespace pelloran::cli

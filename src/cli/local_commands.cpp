@@ -5,12 +5,13 @@
 #include "cli/command_line.h"
 #include "cli/commands.h"
 
-#include "store/settings_keys.h"
 #include "remote/bit_client_registry.h"
 #include "remote/fetch_page_remote_ui.h"
 #include "remote/remote_alerts.h"
 #include "site/category_table.h"
+#include "site/favorites_scan.h"
 #include "site/filter.h"
+#include "store/settings_keys.h"
 #include "text/regex.h"
 
 namespace pelloran::cli {
@@ -207,9 +208,10 @@ int runSettings(CliCore& core, const QStringList& args) {
     } else if (key == keys::favoritesCount) {
         bool ok = false;
         const int pages = value.toInt(&ok);
-        if (!ok || pages < 1) {
-            return usageError(
-                QStringLiteral("settings: the favorites page count is a number from 1"));
+        if (!ok || pages < 1 || pages > kMaxFavoritesPages) {
+            return usageError(QStringLiteral("settings: the favorites page count is a number "
+                                             "from 1 to %1")
+                                  .arg(kMaxFavoritesPages));
         }
         value = QString::number(pages);
     }

@@ -25,6 +25,7 @@ Lists (one row per torrent; "*" marks a torrent already sent to your client)
   search TEXT [--page N] [--json]      search the site
   favorites [--start S] [--pages N] [--json]
                                        newest pages filtered by your saved keywords
+                                       (pages 1 to 1000000, N from 1 to 100)
   snatchlist [--json]                  the torrents you downloaded from the site
 
 Sending to your BitTorrent client
@@ -41,7 +42,7 @@ Stored choices
   settings get KEY | settings set KEY VALUE
                                        display settings: categories, orderBy, sortBy,
                                        searchCategories, searchOrderBy, searchSortBy,
-                                       favoritesCount
+                                       favoritesCount (1 to 100)
 
 Environment: PELLORAN_HOME (settings and cookies folder), PELLORAN_SITE_HOST and the other
 PELLORAN_* site values. Exit status: 0 done, 1 failed (reason on stderr), 2 usage, 3 CAPTCHA.

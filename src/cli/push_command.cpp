@@ -35,22 +35,25 @@ int runPush(CliCore& core, const QStringList& args) {
         name = cl.value(QStringLiteral("name"));
     } else {
         const std::optional<int> browseRow = cl.number(QStringLiteral("browse-row"), 0, 0);
-        const std::optional<int> browsePage = cl.number(QStringLiteral("page"), 1, 1);
+        const std::optional<int> browsePage =
+            cl.number(QStringLiteral("page"), 1, 1, kMaxPageNumber);
         if (!browseRow || !browsePage) {
             return usageError(cl.error());
         }
         const int row = *browseRow;
         const int page = *browsePage;
-        const std::optional<TorrentList> rows =
+        const ListingOutcome listing =
             fetchListing(core, browseUrl(core.config(), core.settings(), page));
-        if (!rows) {
-            return reportNoPage(core);
+        if (listing.status == ListingStatus::NoPage ||
+            listing.status == ListingStatus::NotUnderstood) {
+            return reportListingFailure(core, listing);
         }
-        if (row >= rows->size()) {
+        const TorrentList& rows = listing.torrents;
+        if (row >= rows.size()) {
             return usageError(
-                QStringLiteral("push: browse page %1 has %2 rows").arg(page).arg(rows->size()));
+                QStringLiteral("push: browse page %1 has %2 rows").arg(page).arg(rows.size()));
         }
-        const TorrentPtr& t = (*rows)[row];
+        const TorrentPtr& t = rows[row];
         url = torrentFileUrl(core.config(), t->downloadUrl().value_or(QString()));
         name = t->name().value_or(QString());
     }
@@ -58,6 +61,10 @@ int runPush(CliCore& core, const QStringList& args) {
     const std::optional<QString> sent =
         core.run<FetchPageDownload>(core.serialQueue(), url, name, core.remote());
     if (!sent) {
+        // When the session was the trouble, say so after the alert.
+        if (core.reloginFailure() || core.session().keepsAskingCount() > 0) {
+            return reportNoPage(core);
+        }
         return kExitFailure;
     }
     printOut(QStringLiteral("Sent ") + *sent);

@@ -47,7 +47,9 @@ UrlLoadRequest HttpRequest::buildRequest() const {
     req.method = type_.toUtf8();
     HeaderList& h = req.headers;
     if (type_ != QLatin1StringView("POST")) {
-        setHeaderValue(h, "Content-Type", "text/html");
+        if (!bareHeaders_) {
+            setHeaderValue(h, "Content-Type", "text/html");
+        }
     } else if (client_) {
         const QByteArray body = client_->getData();
         setHeaderValue(h, "Content-Type",
@@ -71,10 +73,12 @@ UrlLoadRequest HttpRequest::buildRequest() const {
         setHeaderValue(h, "Authorization",
                        "Basic " + text::base64Encoding(credentials.toUtf8()).toLatin1());
     }
-    setHeaderValue(h, "User-Agent",
-                   overwriteUserAgent_
-                       ? QByteArray(kDesktopUserAgent.data(), kDesktopUserAgent.size())
-                       : QByteArray(kMobileUserAgent.data(), kMobileUserAgent.size()));
+    if (!bareHeaders_) {
+        setHeaderValue(h, "User-Agent",
+                       overwriteUserAgent_
+                           ? QByteArray(kDesktopUserAgent.data(), kDesktopUserAgent.size())
+                           : QByteArray(kMobileUserAgent.data(), kMobileUserAgent.size()));
+    }
     req.timeoutSeconds = timeout_ != 0 ? timeout_ : kDefaultTimeoutSeconds;
     return req;
 }
@@ -99,19 +103,23 @@ bool HttpRequest::sessionLost() const {
 }
 
 void HttpRequest::request() {
+    SessionTicket ticket;
+    sessionStop_ = SessionStop::None;
     for (;;) {
+        if (net_.session) {
+            net_.session->stampTicket(ticket);
+        }
         exchange();
         if (!sessionLost()) {
             return;
         }
-        // The login page came back in place of the page asked for: the session is gone.
+        // The login page came back in place of the page asked for: the session is gone. The
+        // session decides whether to sign in again; the request waits and repeats, or ends
+        // without a page.
         result_.reset();
-        Session& session = *net_.session;
-        if (session.sessionValidated()) {
-            session.sessionInvalidated();
-        }
-        if (!session.waitUntilValidated()) {
-            return;  // nobody can sign in any more; the caller sees no page
+        sessionStop_ = net_.session->loginPageMet(ticket);
+        if (sessionStop_ != SessionStop::None) {
+            return;
         }
     }
 }

@@ -4,9 +4,11 @@
 //
 // request() blocks the calling thread: run it on an operation thread. When a site page comes
 // back as the login page while the main interface shows, it waits for the silent re-login and
-// repeats itself, so callers never see the login page in place of their page.
+// repeats itself, so callers never see the login page in place of their page. The session's
+// limits (session.h) may end it without a page instead: sessionStop() says why.
 
 #include "net/net_context.h"
+#include "net/session.h"
 #include "net/url_loader.h"
 
 #include <QByteArray>
@@ -54,6 +56,8 @@ public:
     void setPassword(const std::optional<QString>& password) { password_ = password; }
     void setOverwriteUserAgent(bool desktop) { overwriteUserAgent_ = desktop; }
     void setTimeout(int seconds) { timeout_ = seconds; }
+    // A GET as a browser fetches a file: no Content-Type and no User-Agent of our own.
+    void setBareHeaders(bool bare) { bareHeaders_ = bare; }
 
     // Outcome.
     const std::optional<QString>& result() const { return result_; }  // absent: not text
@@ -61,6 +65,8 @@ public:
     const std::optional<UrlLoadResponse>& urlResponse() const { return urlResponse_; }
     HeaderList headers() const { return urlResponse_ ? urlResponse_->headers : HeaderList{}; }
     int statusCode() const { return urlResponse_ ? urlResponse_->statusCode : 0; }
+    // Why the lost-session rule ended the request without its page (result() is then absent).
+    SessionStop sessionStop() const { return sessionStop_; }
 
     // A parser may decode a response that another request fetched.
     void setResponseData(const QByteArray& data) { responseData_ = data; }
@@ -87,10 +93,12 @@ private:
     std::optional<QString> password_;
     bool overwriteUserAgent_ = true;
     int timeout_ = 0;
+    bool bareHeaders_ = false;
 
     std::optional<QString> result_;
     QByteArray responseData_;
     std::optional<UrlLoadResponse> urlResponse_;
+    SessionStop sessionStop_ = SessionStop::None;
 };
 
 // An HttpRequest whose result is the first capture group of one regular expression.

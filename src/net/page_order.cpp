@@ -8,6 +8,11 @@ PageOrder::PageOrder(int first, int count) {
     }
 }
 
+void PageOrder::add(int token) {
+    QMutexLocker lock(&mutex_);
+    pending_.append(token);
+}
+
 bool PageOrder::contains(int token) const {
     QMutexLocker lock(&mutex_);
     return pending_.contains(token);

@@ -14,6 +14,7 @@ public:
     // Pending pages first, first + 1, ..., first + count - 1.
     PageOrder(int first, int count);
 
+    void add(int token);  // a page fetch joins the list before it starts
     bool contains(int token) const;
     void waitWhileContains(int token);
     void remove(int token);

@@ -16,6 +16,7 @@ void Session::setSessionValidated(bool valid) {
     QMutexLocker lock(&mutex_);
     sessionValidated_.store(valid);
     if (valid) {
+        reloginRunning_ = false;
         abandoned_ = false;
         validated_.wakeAll();
     }
@@ -26,18 +27,108 @@ void Session::setReloginHandler(ReloginHandler handler) {
     handler_ = std::move(handler);
 }
 
-void Session::sessionInvalidated() {
-    ReloginHandler handler;
+void Session::setRefusalHandler(RefusalHandler handler) {
+    QMutexLocker lock(&mutex_);
+    refusalHandler_ = std::move(handler);
+}
+
+void Session::setClock(Clock clock) {
+    QMutexLocker lock(&mutex_);
+    clock_ = std::move(clock);
+}
+
+void Session::signInAccepted() {
+    QMutexLocker lock(&mutex_);
+    acceptedSignIns_.fetch_add(1);
+    reloginRunning_ = false;
+    abandoned_ = false;
+    sessionValidated_.store(true);
+    validated_.wakeAll();
+}
+
+void Session::reloginFailed() {
+    QMutexLocker lock(&mutex_);
+    reloginRunning_ = false;
+    sessionValidated_.store(false);
+}
+
+void Session::stampTicket(SessionTicket& ticket) const {
+    ticket.acceptedAtSend = acceptedSignIns_.load();
+}
+
+Session::Start Session::startReloginLocked() {
+    if (reloginRunning_) {
+        return Start::Running;
+    }
+    const auto now = clock_ ? clock_() : std::chrono::steady_clock::now();
+    while (!reloginStarts_.empty() && now - reloginStarts_.front() >= kReloginWindow) {
+        reloginStarts_.pop_front();
+    }
+    sessionValidated_.store(false);
+    abandoned_ = false;  // a new attempt (or a new failure): nobody has given up on it yet
+    if (reloginStarts_.size() >= size_t(kMaxReloginsPerWindow)) {
+        return Start::Refused;
+    }
+    reloginStarts_.push_back(now);
+    reloginRunning_ = true;
+    return Start::Started;
+}
+
+void Session::runHandler(Start start) {
+    if (start == Start::Running) {
+        return;  // the request waits for the re-login that runs
+    }
+    // Handlers run without the lock: they may report their outcome at once.
+    std::function<void()> call;
     {
         QMutexLocker lock(&mutex_);
-        sessionValidated_.store(false);
-        abandoned_ = false;  // a new attempt: nobody has given up on it yet
-        handler = handler_;
+        call = start == Start::Started ? handler_ : refusalHandler_;
     }
-    reloginCount_.fetch_add(1);
-    if (handler) {
-        handler();
+    (start == Start::Started ? reloginCount_ : refusalCount_).fetch_add(1);
+    if (call) {
+        call();
     }
+}
+
+bool Session::sessionInvalidated() {
+    Start start;
+    {
+        QMutexLocker lock(&mutex_);
+        start = startReloginLocked();
+    }
+    runHandler(start);
+    return start == Start::Started;
+}
+
+SessionStop Session::loginPageMet(SessionTicket& ticket) {
+    Start start = Start::Running;
+    {
+        QMutexLocker lock(&mutex_);
+        if (ticket.renewed) {
+            // The site took a sign-in and still answers with its login page: signing in once
+            // more would only repeat that, with the member's password each time.
+            keepsAskingCount_.fetch_add(1);
+            return SessionStop::KeepsAsking;
+        }
+        if (sessionValidated_.load()) {
+            if (acceptedSignIns_.load() > ticket.acceptedAtSend) {
+                // Sent before a sign-in was accepted: the answer was to the old cookies.
+                ticket.renewed = true;
+                return SessionStop::None;
+            }
+            start = startReloginLocked();
+        }
+    }
+    runHandler(start);
+    QMutexLocker lock(&mutex_);
+    while (!sessionValidated_.load()) {
+        if (abandoned_) {
+            return SessionStop::Abandoned;
+        }
+        validated_.wait(&mutex_);
+    }
+    ticket.renewed = acceptedSignIns_.load() > ticket.acceptedAtSend;
+    return SessionStop::None;
 }
 
 bool Session::waitUntilValidated() {

@@ -3,22 +3,56 @@
 // (`showLogin`), whether the session is believed valid (`sessionValidated`), and who renews a
 // lost session (the re-login handler the front end registers).
 //
-// A request that meets the site's login page while the main interface is showing calls
-// sessionInvalidated() (when the session was still believed valid) and then waits until the
-// session is valid again, or until the front end gives up on re-login (abandonWaits()).
+// A request that meets the site's login page while the main interface is showing hands itself
+// to loginPageMet(). The session then decides, for the whole process, whether a silent
+// re-login starts, and the request waits for it and repeats its exchange. Limits, so that a
+// site that never keeps a session can't make the program post the member's password for ever:
+//  - at most one re-login runs at a time; requests that meet the login page meanwhile wait
+//    for it;
+//  - a request that meets the login page again after a sign-in the site accepted (while it
+//    waited, or since it was sent) starts no re-login for itself: it ends without a page
+//    (SessionStop::KeepsAsking);
+//  - at most kMaxReloginsPerWindow re-logins start within kReloginWindow. A re-login needed
+//    beyond that is not started: the session counts as failed, the refusal handler runs (the
+//    front end shows its login face, or gives up on the waiting requests), and the requests
+//    wait as after a failed re-login.
+//
+// The front end reports every re-login it was asked for: signInAccepted() when the site took
+// the sign-in, reloginFailed() when it refused the stored credentials, setSessionValidated(true)
+// when the outcome is unknown (no answer at all). A sign-in by hand that the site accepts is
+// also reported with signInAccepted().
+//
 // All members are thread-safe.
 
 #include <QMutex>
 #include <QString>
 #include <QWaitCondition>
 #include <atomic>
+#include <chrono>
+#include <deque>
 #include <functional>
 #include <optional>
 
 namespace pelloran {
 
+// Why a request gave up its page because of the site session.
+enum class SessionStop {
+    None,         // the session did not stop the request
+    Abandoned,    // the front end gave up on re-login while the request waited (abandonWaits)
+    KeepsAsking,  // the login page came back right after a sign-in the site accepted
+};
+
+// One request's part in the lost-session rule; a request keeps one across its repeats.
+struct SessionTicket {
+    quint64 acceptedAtSend = 0;  // accepted sign-ins counted when the exchange was sent
+    bool renewed = false;        // the request already repeated after an accepted sign-in
+};
+
 class Session {
 public:
+    static constexpr int kMaxReloginsPerWindow = 3;
+    static constexpr std::chrono::seconds kReloginWindow{60};
+
     Session(const QString& loginUrl, const QString& loginTitle);
 
     // The login page address and title, handed over from the site configuration.
@@ -30,17 +64,36 @@ public:
     bool isLoginUrl(const QString& url) const { return url == loginUrl_; }
 
     bool sessionValidated() const { return sessionValidated_.load(); }
-    void setSessionValidated(bool valid);  // true releases every waiting request
+    // True releases every waiting request; they repeat their exchange. It does not count as an
+    // accepted sign-in (use signInAccepted() for that).
+    void setSessionValidated(bool valid);
     bool showLogin() const { return showLogin_.load(); }
     void setShowLogin(bool showing) { showLogin_.store(showing); }
 
-    // Called on a fetch thread; must not block for long (it starts the sign-in, it doesn't
-    // wait for it). Register before any request can meet a lost session.
+    // Called on a fetch thread when a re-login is to start; it must not block for long (it
+    // starts the sign-in, it doesn't wait for it). Register before any request can meet a lost
+    // session.
     using ReloginHandler = std::function<void()>;
     void setReloginHandler(ReloginHandler handler);
+    // Called on a fetch thread when a re-login is needed beyond the limits: the session counts
+    // as failed. The front end reacts as to a failed re-login.
+    using RefusalHandler = std::function<void()>;
+    void setRefusalHandler(RefusalHandler handler);
 
-    // Marks the session lost and asks the front end to sign in again.
-    void sessionInvalidated();
+    // Outcomes of a re-login (or of a sign-in by hand).
+    void signInAccepted();  // valid again; released requests count as renewed
+    void reloginFailed();   // the site refused the credentials: the session stays invalid
+
+    // Before each exchange: notes how many sign-ins were accepted so far.
+    void stampTicket(SessionTicket& ticket) const;
+    // The exchange stamped in `ticket` brought the login page while the main interface shows.
+    // Starts or waits for a re-login under the limits above, blocking the calling thread.
+    // None: repeat the exchange. Otherwise the request ends without a page.
+    SessionStop loginPageMet(SessionTicket& ticket);
+
+    // Marks the session lost and asks the front end to sign in again, unless a re-login runs
+    // already or the limits refuse it (then the refusal handler runs). True when one started.
+    bool sessionInvalidated();
 
     // Blocks until the session is valid. False when the front end gave up in the meantime
     // (abandonWaits()), in which case the caller must not repeat its request.
@@ -52,17 +105,35 @@ public:
     void abandonWaits();
 
     int reloginCount() const { return reloginCount_.load(); }  // how often the handler ran
+    int refusalCount() const { return refusalCount_.load(); }  // re-logins the limits refused
+    // Requests that ended because the login page came back right after an accepted sign-in.
+    int keepsAskingCount() const { return keepsAskingCount_.load(); }
+
+    // The clock the re-login window is measured on (steady; tests may set their own).
+    using Clock = std::function<std::chrono::steady_clock::time_point()>;
+    void setClock(Clock clock);
 
 private:
+    enum class Start { Started, Running, Refused };
+    Start startReloginLocked();  // mutex_ held
+    void runHandler(Start start);
+
     const QString loginUrl_;
     const QString loginTitle_;
     std::atomic<bool> sessionValidated_{true};
     std::atomic<bool> showLogin_{false};
     std::atomic<int> reloginCount_{0};
-    QMutex mutex_;  // guards handler_, abandoned_ and the wait
+    std::atomic<int> refusalCount_{0};
+    std::atomic<int> keepsAskingCount_{0};
+    std::atomic<quint64> acceptedSignIns_{0};
+    QMutex mutex_;  // guards everything below and the wait
     QWaitCondition validated_;
     ReloginHandler handler_;
+    RefusalHandler refusalHandler_;
+    bool reloginRunning_ = false;
     bool abandoned_ = false;
+    std::deque<std::chrono::steady_clock::time_point> reloginStarts_;  // within the window
+    Clock clock_;
 };
 
 }  // namespace pelloran

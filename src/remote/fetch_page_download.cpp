@@ -1,6 +1,6 @@
 #include "remote/fetch_page_download.h"
 
-#include "net/url_loader.h"
+#include "net/http_request.h"
 #include "remote/alert_sink.h"
 #include "remote/client_setup.h"
 #include "remote/download_history.h"
@@ -21,12 +21,19 @@ QString FetchPageDownload::fileNameFromUrl(const QString& url) {
     return url.section(QLatin1Char('/'), -1);
 }
 
-QByteArray FetchPageDownload::fetchTorrentFile() const {
+std::optional<QByteArray> FetchPageDownload::fetchTorrentFile() const {
     // A plain GET: the shared cookies carry the member's session, nothing else is added.
-    UrlLoadRequest request;
-    request.url = url();
-    request.timeoutSeconds = kTorrentFetchTimeoutSeconds;
-    return loadUrl(request, *remote_.net.cookies).body;
+    HttpRequest request(url(), remote_.net);
+    request.setBareHeaders(true);
+    request.setTimeout(kTorrentFetchTimeoutSeconds);
+    request.request();
+    const QByteArray& body = request.responseData();
+    // A torrent file is a bencoded dictionary; an error or login page never starts with "d".
+    if (!request.isResponseValid() || request.sessionStop() != SessionStop::None ||
+        !body.startsWith('d')) {
+        return std::nullopt;
+    }
+    return body;
 }
 
 void FetchPageDownload::alert(const Alert& alert) const {
@@ -38,8 +45,8 @@ void FetchPageDownload::alert(const Alert& alert) const {
 void FetchPageDownload::main() {
     const ServerInfo::Values settings = remote_.server->reloaded();
     const QString fileName = fileNameFromUrl(url());
-    const QByteArray file = fetchTorrentFile();
-    if (file.isEmpty()) {
+    const std::optional<QByteArray> file = fetchTorrentFile();
+    if (!file) {
         alert(remote_alerts::websiteProblem());
         setReturnObject(std::nullopt);
         return;
@@ -47,8 +54,8 @@ void FetchPageDownload::main() {
     bool pushed = false;
     if (std::unique_ptr<BitClient> client = clientFromSettings(settings)) {
         client->setFilename(fileName);
-        client->setFile(file);
-        pushed = pushTorrent(*client, remote_.net);
+        client->setFile(*file);
+        pushed = pushTorrent(*client, remote_.net, remote_.uploadRoutes);
     }
     if (!pushed) {
         alert(remote_alerts::connectionFailed());

@@ -4,6 +4,11 @@
 // took it, appends the torrent's name to the download history. Delivers the name on success,
 // absent on failure; failures also raise one alert (remote_alerts.h) before delivering.
 //
+// Only a torrent file goes to the client: the download must come with a status of 200..299
+// and be a bencoded dictionary. The site's login page in its place is a lost session like on
+// any page (re-login, then the file is fetched again); a 404 page or anything else counts as
+// no file, and nothing is sent.
+//
 // Runs on the creating screen's queue; the fetch, handshake and upload block that thread.
 
 #include "net/fetch_page.h"
@@ -36,7 +41,8 @@ protected:
     void main() override;
 
 private:
-    QByteArray fetchTorrentFile() const;
+    // The file's bytes; absent when the site gave no torrent file.
+    std::optional<QByteArray> fetchTorrentFile() const;
     void alert(const Alert& alert) const;
 
     const QString name_;

@@ -1,9 +1,9 @@
 #include "site/session_renewer.h"
 
-#include "store/settings_keys.h"
-#include "store/settings_store.h"
 #include "net/session.h"
 #include "site/site_config.h"
+#include "store/settings_keys.h"
+#include "store/settings_store.h"
 
 namespace pelloran {
 
@@ -13,11 +13,17 @@ SessionRenewer::SessionRenewer(const SiteContext& site, FailureHandler onFailure
 SessionRenewer::~SessionRenewer() {
     if (site_.net.session) {
         site_.net.session->setReloginHandler({});
+        site_.net.session->setRefusalHandler({});
     }
 }
 
 void SessionRenewer::install() {
     site_.net.session->setReloginHandler([this] { renew(); });
+    site_.net.session->setRefusalHandler([this] {
+        if (onFailure_) {
+            onFailure_(SignInVerdict{false, QString(kSiteKeepsAskingMessage)});
+        }
+    });
 }
 
 void SessionRenewer::renew() {
@@ -28,13 +34,18 @@ void SessionRenewer::renew() {
         [this](std::shared_ptr<HttpRequest> request) {
             Session& session = *site_.net.session;
             if (session.isLoginHeader(request->result())) {
+                session.reloginFailed();
                 if (onFailure_) {
                     onFailure_(judgeSignIn(*request, session));
                 }
                 return;
             }
-            // Includes an exchange that brought no page at all: the waiting requests repeat
-            // and meet the same lack of connection on their own.
+            if (judgeSignIn(*request, session).ok) {
+                session.signInAccepted();
+                return;
+            }
+            // An exchange that brought no page at all, or an error page: the waiting requests
+            // repeat and meet the same trouble on their own.
             session.setSessionValidated(true);
         });
     signIn->setDeliveryThread(DeliveryThread::Operation);

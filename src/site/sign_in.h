@@ -24,6 +24,11 @@ inline constexpr QLatin1StringView kUnknownLoginErrorMessage{
     "Unknown login error.  Verify you have cookies enabled.  Goto Settings->Safari->Accept "
     "Cookies.  Select 'From visited' or 'Always' and restart the app."};
 inline constexpr QLatin1StringView kConnectionErrorMessage{"Connection error."};
+// The site accepted the sign-in but keeps answering with its login page (for example, it sets
+// a session cookie that is never sent back): signing in again would only repeat that.
+inline constexpr QLatin1StringView kSiteKeepsAskingMessage{
+    "The site keeps asking to sign in again, although it accepted the sign-in. Stopped "
+    "signing in so that the account is not locked; try again later."};
 
 // Page tests; each also answers yes for an absent text (a body that isn't text).
 bool hasCaptchaRequest(const std::optional<QString>& text);

@@ -10,6 +10,9 @@ namespace pelloran {
 class SettingsStore;
 struct SiteConfig;
 
+// Listing pages are numbered from 1; no page past this one is ever asked for.
+inline constexpr int kMaxPageNumber = 1000000;
+
 // Which of the two sets of display settings a listing reads.
 enum class ListingKind { Browse, Search };
 

@@ -1,8 +1,10 @@
 #include "site/torrent_listing.h"
 
 #include "site/row_matching.h"
+#include "site/torrent_row_detection.h"
 #include "store/settings_keys.h"
 #include "store/settings_store.h"
+#include "text/regex.h"
 #include "text/string_helpers.h"
 #include "text/url_escaping.h"
 
@@ -46,7 +48,44 @@ TorrentPtr makeTorrent(const QStringList& g, const QStringList& history) {
     return t;
 }
 
+// No row was read: does the page still hold rows that link to torrents (other than rows left
+// out for their size unit)? A spent budget counts as yes: the page was not read through.
+bool holdsUnreadTorrentRows(const QString& page, const QList<qsizetype>& starts,
+                            text::RegexBudget& budget) {
+    for (qsizetype i = 0; i < starts.size(); ++i) {
+        const QString row = rowText(page, starts, i);
+        if (linksToTorrent(row, budget) && !hasSkippedSizeUnit(row, budget)) {
+            return true;
+        }
+        if (budget.exhausted()) {
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
+
+ListingOutcome readListingPage(const QString& page, const QStringList& history,
+                               const QString& url) {
+    ListingOutcome outcome;
+    outcome.url = url;
+    text::RegexBudget budget(text::regexStepBudget());
+    const QList<qsizetype> starts = rowStarts(page);
+    const QList<QStringList> rows =
+        matchEachRow(page, starts, kTorrentRowPattern, budget, kRowTailPattern);
+    if (!rows.isEmpty()) {
+        for (const QStringList& g : rows) {
+            outcome.torrents.append(makeTorrent(g, history));
+        }
+        outcome.status = ListingStatus::Rows;
+        return outcome;
+    }
+    outcome.status = budget.exhausted() || holdsUnreadTorrentRows(page, starts, budget)
+                         ? ListingStatus::NotUnderstood
+                         : ListingStatus::Empty;
+    return outcome;
+}
 
 TorrentList parseTorrentListing(const QString& page, const QStringList& history) {
     TorrentList torrents;
@@ -62,13 +101,25 @@ HttpRequestRegExTorrent::HttpRequestRegExTorrent(const QString& url, const SiteC
 
 void HttpRequestRegExTorrent::request() {
     HttpRequest::request();
+    outcome_ = ListingOutcome{};
+    outcome_.url = url();
+    outcome_.sessionStop = sessionStop();
+    if (sessionStop() != SessionStop::None || !isResponseValid()) {
+        // No listing came: a failed exchange must not pass for the end of the listing.
+        if (result()) {
+            torrents_ = TorrentList{};
+        }
+        return;
+    }
     if (!result()) {
+        outcome_.status = ListingStatus::NotUnderstood;  // a page came, but not as text
         return;
     }
     const QStringList history =
         site_.settings ? site_.settings->stringList(keys::torrentHistory).value_or(QStringList())
                        : QStringList();
-    torrents_ = parseTorrentListing(*result(), history);
+    outcome_ = readListingPage(*result(), history, url());
+    torrents_ = outcome_.torrents;
 }
 
 FetchPageAllTorrents::FetchPageAllTorrents(const QString& url, const SiteContext& site,
@@ -78,7 +129,7 @@ FetchPageAllTorrents::FetchPageAllTorrents(const QString& url, const SiteContext
 void FetchPageAllTorrents::main() {
     HttpRequestRegExTorrent parser(url(), site_);
     parser.request();
-    setReturnObject(parser.torrents());
+    setReturnObject(parser.outcome());
 }
 
 }  // namespace pelloran

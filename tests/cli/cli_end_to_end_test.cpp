@@ -3,8 +3,11 @@
 
 #include "net/cookie_store.h"
 #include "site/filter.h"
+#include "site/listing_outcome.h"
+#include "site/sign_in.h"
 #include "support/demo_fixture.h"
 #include "support/temp_home.h"
+#include "support/test_server.h"
 #include "support/transmission_daemon.h"
 
 #include <QDir>
@@ -73,9 +76,23 @@ protected:
         return QJsonDocument::fromJson(r.out.toUtf8()).array();
     }
 
+    // Points the command line at a stand-in site (and announcement) on `server` instead.
+    void useSite(const test::TestServer& server) {
+        env.insert(QStringLiteral("PELLORAN_SITE_HOST"), server.hostPort());
+        env.insert(QStringLiteral("PELLORAN_ANNOUNCE_HOST"), server.hostPort());
+        env.insert(QStringLiteral("PELLORAN_LOGIN_TITLE"), QStringLiteral("Login :: Stand-in"));
+    }
+
     demo::DemoSite site;
     test::TempHome home;
     QProcessEnvironment env;
+};
+
+const QStringList kListingCommands[] = {
+    {QStringLiteral("browse")},
+    {QStringLiteral("search"), QStringLiteral("x264")},
+    {QStringLiteral("favorites"), QStringLiteral("--pages"), QStringLiteral("3")},
+    {QStringLiteral("push"), QStringLiteral("--browse-row"), QStringLiteral("0")},
 };
 
 // A real component the test needs: a failure under CI, a skip elsewhere.
@@ -248,6 +265,87 @@ TEST_F(CliTest, AnnouncementAfterSignInAndJsonMemberBar) {
     }
 }
 
+TEST_F(CliTest, UnreachableSiteIsAConnectionErrorNotAnEmptyList) {
+    test::TestServer closed;
+    ASSERT_TRUE(closed.start());
+    useSite(closed);
+    closed.stop();
+    for (const QStringList& command : kListingCommands) {
+        const CliRun r = cli(command);
+        EXPECT_EQ(r.exitCode, 1) << command.join(QLatin1Char(' ')).toStdString();
+        EXPECT_EQ(r.err, QStringLiteral("Connection error.\n")) << r.err.toStdString();
+        EXPECT_FALSE(r.out.contains(QStringLiteral("No torrents.")));
+    }
+}
+
+TEST_F(CliTest, PagesTheReaderNoLongerUnderstandsAreNamed) {
+    // The site now writes a class before every link's address: its rows can't be read.
+    QFile saved(QStringLiteral(PELLORAN_TEST_DATA_DIR "/listing_small.html"));
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    const QString changed =
+        QString::fromUtf8(saved.readAll())
+            .replace(QStringLiteral("<a href="), QStringLiteral("<a class=\"l\" href="));
+    test::TestServer stand;
+    stand.server().Get(R"(/torrents/browse/.*)", [&](const httplib::Request& req,
+                                                     httplib::Response& res) {
+        // Past page 2 the listing ends, as it does on the site.
+        const bool end = req.path.find("/page/3") != std::string::npos;
+        res.set_content(end ? "<html><title>Browse</title><table></table>" : changed.toStdString(),
+                        "text/html");
+    });
+    ASSERT_TRUE(stand.start());
+    useSite(stand);
+    for (const QStringList& command : kListingCommands) {
+        const CliRun r = cli(command);
+        EXPECT_EQ(r.exitCode, 1) << command.join(QLatin1Char(' ')).toStdString();
+        EXPECT_TRUE(r.err.startsWith(QString(kPageNotUnderstoodTitle) +
+                                     QStringLiteral("\nThe site's page http://") +
+                                     stand.hostPort() + QStringLiteral("/torrents/browse/")))
+            << r.err.toStdString();
+    }
+    // A page with no torrent rows at all is still the end of the listing.
+    const CliRun end =
+        cli({QStringLiteral("browse"), QStringLiteral("--page"), QStringLiteral("3")});
+    EXPECT_EQ(end.exitCode, 0) << end.err.toStdString();
+    EXPECT_EQ(end.out, QStringLiteral("No torrents.\n"));
+}
+
+TEST_F(CliTest, SiteThatKeepsAskingToSignInCostsOneSignInPerCommand) {
+    // The site takes the sign-in, but the session cookie it sets names another domain, so it
+    // is never sent back: every page is the login page.
+    test::TestServer storm;
+    storm.server().Post("/user/account/login/", [](const httplib::Request&,
+                                                   httplib::Response& res) {
+        res.set_header("Set-Cookie", "sid=1; Domain=elsewhere.example; Path=/");
+        res.set_content("<html><head><title>Browse :: Stand-in</title></head></html>", "text/html");
+    });
+    storm.server().Get(R"(/.*)", [](const httplib::Request&, httplib::Response& res) {
+        res.set_content("<html><head><title>Login :: Stand-in</title></head></html>", "text/html");
+    });
+    ASSERT_TRUE(storm.start());
+    useSite(storm);
+    const CliRun login = cli({QStringLiteral("login"), QStringLiteral("--username"),
+                              QStringLiteral("member"), QStringLiteral("--password-stdin")},
+                             "secret\n");
+    ASSERT_EQ(login.exitCode, 0) << login.err.toStdString();
+    const QString keepsAsking = QString(kLoginFailedTitle) + QLatin1Char('\n') +
+                                QString(kSiteKeepsAskingMessage) + QLatin1Char('\n');
+    for (const QStringList& command :
+         {QStringList{QStringLiteral("browse")},
+          QStringList{QStringLiteral("favorites"), QStringLiteral("--pages"),
+                      QStringLiteral("100")},
+          QStringList{QStringLiteral("snatchlist")}}) {
+        const CliRun r = cli(command);
+        EXPECT_EQ(r.exitCode, 1) << command.join(QLatin1Char(' ')).toStdString();
+        EXPECT_EQ(r.err, keepsAsking) << r.err.toStdString();
+    }
+    size_t posts = 0;
+    for (const test::RecordedRequest& r : storm.requests()) {
+        posts += r.method == "POST" && r.path == "/user/account/login/";
+    }
+    EXPECT_EQ(posts, 4u);  // the sign-in, then one silent re-login per command
+}
+
 TEST_F(CliTest, UsageErrorsAndDisplaySettings) {
     EXPECT_EQ(cli({QStringLiteral("frobnicate")}).exitCode, 2);
     EXPECT_EQ(cli({QStringLiteral("push")}).exitCode, 2);
@@ -256,9 +354,32 @@ TEST_F(CliTest, UsageErrorsAndDisplaySettings) {
         2);
     // An unknown option is refused even when the other options are fine.
     EXPECT_EQ(cli({QStringLiteral("browse"), QStringLiteral("--bogus")}).exitCode, 2);
-    EXPECT_EQ(
-        cli({QStringLiteral("favorites"), QStringLiteral("--pages"), QStringLiteral("0")}).exitCode,
-        2);
+    // Page numbers and counts are checked before anything is fetched or allocated.
+    for (const QStringList& absurd : {
+             QStringList{QStringLiteral("favorites"), QStringLiteral("--pages"),
+                         QStringLiteral("0")},
+             QStringList{QStringLiteral("favorites"), QStringLiteral("--pages"),
+                         QStringLiteral("101")},
+             QStringList{QStringLiteral("favorites"), QStringLiteral("--pages"),
+                         QStringLiteral("2147483647")},
+             QStringList{QStringLiteral("favorites"), QStringLiteral("--start"),
+                         QStringLiteral("2147483647"), QStringLiteral("--pages"),
+                         QStringLiteral("3")},
+             QStringList{QStringLiteral("favorites"), QStringLiteral("--start"),
+                         QStringLiteral("999999"), QStringLiteral("--pages"), QStringLiteral("3")},
+             QStringList{QStringLiteral("browse"), QStringLiteral("--page"),
+                         QStringLiteral("1000001")},
+             QStringList{QStringLiteral("search"), QStringLiteral("x"), QStringLiteral("--page"),
+                         QStringLiteral("2147483648")},
+             QStringList{QStringLiteral("push"), QStringLiteral("--browse-row"),
+                         QStringLiteral("0"), QStringLiteral("--page"), QStringLiteral("0")},
+             QStringList{QStringLiteral("settings"), QStringLiteral("set"),
+                         QStringLiteral("favoritesCount"), QStringLiteral("101")},
+         }) {
+        const CliRun r = cli(absurd);
+        EXPECT_EQ(r.exitCode, 2) << absurd.join(QLatin1Char(' ')).toStdString();
+    }
+    EXPECT_TRUE(site.requestLog(QStringLiteral("site")).empty());
     EXPECT_EQ(cli({QStringLiteral("filters"), QStringLiteral("add"), QStringLiteral("(unbalanced")})
                   .exitCode,
               2);

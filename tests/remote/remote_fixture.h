@@ -3,7 +3,6 @@
 // with the remote settings and the download history over it, a cookie store, a recording alert
 // sink, and the demo site with the demo member signed in (its downloads need the session).
 
-#include "store/settings_store.h"
 #include "net/cookie_store.h"
 #include "net/http_request.h"
 #include "net/operation_queue.h"
@@ -14,6 +13,8 @@
 #include "remote/fetch_page_remote_ui.h"
 #include "remote/remote_context.h"
 #include "remote/server_info.h"
+#include "remote/upload_routes.h"
+#include "store/settings_store.h"
 #include "support/temp_home.h"
 
 #include <demo_site.h>
@@ -52,7 +53,9 @@ protected:
     }
 
     NetContext net() { return NetContext{&cookies, session.get()}; }
-    RemoteContext remote() { return RemoteContext{net(), &serverInfo, &history, &alerts}; }
+    RemoteContext remote() {
+        return RemoteContext{net(), &serverInfo, &history, &alerts, &uploadRoutes};
+    }
 
     void useClient(const QString& name, const QString& address, int port,
                    const QString& user = QString(), const QString& password = QString()) {
@@ -110,6 +113,7 @@ protected:
     std::unique_ptr<Session> session = std::make_unique<Session>(
         QStringLiteral("http://127.0.0.1:9/user/account/login/"), QStringLiteral("Login"));
     RecordingAlertSink alerts;
+    UploadRoutes uploadRoutes;
     demo::DemoSite site{demo::DemoSiteOptions{40, 25, 7, QStringLiteral("Login :: Demo"), 0}};
 };
 

@@ -1,8 +1,10 @@
 // Pushes to Debian's real transmission-daemon over loopback, RPC authentication on: the upload
-// (which Transmission 3 refuses), the RPC fallback, and each failure's alert.
+// (which Transmission 3 refuses), the RPC fallback, the run's memory of that refusal, and each
+// failure's alert.
 
 #include "remote/remote_alerts.h"
 #include "remote_fixture.h"
+#include "support/test_server.h"
 #include "support/transmission_daemon.h"
 #include "text/qstring_printer.h"
 
@@ -17,6 +19,57 @@ bool onCi() {
     const char* ci = std::getenv("CI");
     return ci && std::string(ci) == "true";
 }
+
+// Stands between the push and the daemon: passes every request on unchanged and records it.
+class RecordingRelay {
+public:
+    explicit RecordingRelay(int targetPort) : targetPort_(targetPort) {
+        auto forward = [this](const httplib::Request& req, httplib::Response& res) {
+            httplib::Client daemon("127.0.0.1", targetPort_);
+            httplib::Headers headers;
+            for (const auto& [name, value] : req.headers) {
+                // httplib's own bookkeeping and what the client sets again
+                if (name != "Host" && name != "Content-Length" && name != "REMOTE_ADDR" &&
+                    name != "REMOTE_PORT" && name != "LOCAL_ADDR" && name != "LOCAL_PORT") {
+                    headers.emplace(name, value);
+                }
+            }
+            const httplib::Result answer = req.method == "POST"
+                                               ? daemon.Post(req.target, headers, req.body,
+                                                             req.get_header_value("Content-Type"))
+                                               : daemon.Get(req.target, headers);
+            if (!answer) {
+                res.status = 502;
+                return;
+            }
+            res.status = answer->status;
+            for (const auto& [name, value] : answer->headers) {
+                if (name != "Content-Length" && name != "Transfer-Encoding" &&
+                    name != "Content-Type") {
+                    res.set_header(name, value);
+                }
+            }
+            res.set_content(answer->body, answer->get_header_value("Content-Type"));
+        };
+        front_.server().Get(".*", forward);
+        front_.server().Post(".*", forward);
+    }
+
+    bool start() { return front_.start(); }
+    int port() const { return front_.port(); }
+    size_t count(const std::string& method, const std::string& path,
+                 const std::string& bodyPart = std::string()) const {
+        size_t n = 0;
+        for (const test::RecordedRequest& r : front_.requests()) {
+            n += r.method == method && r.path == path && r.body.find(bodyPart) != std::string::npos;
+        }
+        return n;
+    }
+
+private:
+    int targetPort_;
+    test::TestServer front_;
+};
 
 class TransmissionPushTest : public test::RemoteFixture {
 protected:
@@ -72,6 +125,27 @@ TEST_F(TransmissionPushTest, PushedTorrentIsInTheDaemonAndLastInTheHistory) {
     std::vector<QString> expected{first.fileName, second.fileName};
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(names, expected);
+}
+
+TEST_F(TransmissionPushTest, RefusedUploadIsRememberedForLaterPushesToTheSameDaemon) {
+    RecordingRelay relay(daemon.port());
+    ASSERT_TRUE(relay.start());
+    useClient(QStringLiteral("Transmission"), daemon.address(), relay.port(), daemon.username(),
+              daemon.password());
+    const demo::DemoTorrent& first = site.torrents().at(3);
+    const demo::DemoTorrent& second = site.torrents().at(11);
+    const demo::DemoTorrent& third = site.torrents().at(12);
+
+    EXPECT_EQ(push(first).result, std::optional<QString>(first.name));
+    EXPECT_EQ(relay.count("POST", "/transmission/upload"), 1u);  // refused by Transmission 3
+    EXPECT_EQ(relay.count("POST", "/transmission/rpc", "torrent-add"), 1u);
+
+    // The same daemon again: straight to RPC, one round trip fewer each.
+    EXPECT_EQ(push(second).result, std::optional<QString>(second.name));
+    EXPECT_EQ(push(third).result, std::optional<QString>(third.name));
+    EXPECT_EQ(relay.count("POST", "/transmission/upload"), 1u);
+    EXPECT_EQ(relay.count("POST", "/transmission/rpc", "torrent-add"), 3u);
+    EXPECT_EQ(daemonTorrentNames().size(), 3u);
 }
 
 TEST_F(TransmissionPushTest, WrongCredentialsFail) {

@@ -168,6 +168,37 @@ TEST(TransmissionRpcAnswer, OnlyResultSuccessCounts) {
     EXPECT_FALSE(isRpcSuccess(""));
 }
 
+class UploadRouteTest : public test::RemoteFixture {};
+
+TEST_F(UploadRouteTest, AServerThatTakesUploadsKeepsBeingSentUploads) {
+    ASSERT_NO_FATAL_FAILURE(startSite());
+    test::TestServer client;
+    client.server().Get("/transmission/rpc", [](const httplib::Request&, httplib::Response& res) {
+        res.status = 409;
+        res.set_header("X-Transmission-Session-Id", "sid-1");
+    });
+    client.server().Post("/transmission/upload",
+                         [](const httplib::Request&, httplib::Response& res) {
+                             res.set_content("<h1>200: OK</h1>", "text/html");
+                         });
+    client.server().Post("/transmission/rpc", [](const httplib::Request&, httplib::Response& res) {
+        res.set_content(kSuccess, "application/json");
+    });
+    ASSERT_TRUE(client.start());
+    useClient(QStringLiteral("Transmission"), QStringLiteral("127.0.0.1"), client.port());
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_TRUE(push(site.torrents().at(size_t(i))).result.has_value());
+    }
+    size_t uploads = 0;
+    size_t rpcPosts = 0;
+    for (const test::RecordedRequest& r : client.requests()) {
+        uploads += r.method == "POST" && r.path == "/transmission/upload";
+        rpcPosts += r.method == "POST" && r.path == "/transmission/rpc";
+    }
+    EXPECT_EQ(uploads, 3u);
+    EXPECT_EQ(rpcPosts, 0u);
+}
+
 class SiteDownTest : public test::RemoteFixture {};
 
 TEST_F(SiteDownTest, ClientGetsNoRequestWhenTheSiteDoesNotAnswer) {

@@ -1,10 +1,12 @@
 // The listing reader on a small saved page: fields, character references, download addresses,
-// the history marks, and a KB row that drops out without disturbing its neighbours.
+// the history marks, a KB row that drops out without disturbing its neighbours, and what a
+// page is: rows, the end of the listing, or a page the reader no longer understands.
 
 #include "site/torrent_listing.h"
 
 #include <gtest/gtest.h>
 #include <QFile>
+#include <QRegularExpression>
 
 namespace pelloran {
 namespace {
@@ -92,6 +94,83 @@ TEST(ListingParserTest, PageWithoutRowsGivesEmptyList) {
                                     {})
                     .isEmpty());
     EXPECT_TRUE(parseTorrentListing(QString(), {}).isEmpty());
+}
+
+// The saved page with every match of `pattern` replaced, as a site redesign would do it.
+QString changed(const QString& pattern, const QString& replacement) {
+    return readFixture(QStringLiteral("listing_small.html"))
+        .replace(QRegularExpression(pattern), replacement);
+}
+
+TEST(ListingParserTest, PageStatusTellsTheEndOfTheListingFromAChangedSite) {
+    const QString page = readFixture(QStringLiteral("listing_small.html"));
+    const QString head =
+        QStringLiteral("<html><title>Browse</title><table>\n<tr><th>Name</th></tr>\n");
+    // The rows of the saved page without its KB row, and the KB row alone.
+    const qsizetype kbStart = page.indexOf(QStringLiteral("<tr class=\"torrentRow small\""));
+    const qsizetype kbEnd =
+        page.indexOf(QStringLiteral("<tr class=\"torrentRow\" id=\"torrent_103"));
+    const QString kbOnly = head + page.mid(kbStart, kbEnd - kbStart) + QStringLiteral("</table>");
+    struct Case {
+        const char* label;
+        QString page;
+        ListingStatus status;
+        qsizetype rows;
+    } cases[] = {
+        {"saved page", page, ListingStatus::Rows, 3},
+        {"header row only", head + QStringLiteral("</table></html>"), ListingStatus::Empty, 0},
+        {"no table", QStringLiteral("<html><title>Browse</title>Nothing found.</html>"),
+         ListingStatus::Empty, 0},
+        {"only a KB row, left out on purpose", kbOnly, ListingStatus::Empty, 0},
+        {"rows linking elsewhere",
+         head + QStringLiteral("<tr id=\"f1\"><td><a href=\"/forum/thread/3\">Forum</a></td>"
+                               "<td><a href=\"/profile/x\">x</a></td><td><a href=\"/torrents/"
+                               "browse/index/page/2\">Next</a></td></tr></table>"),
+         ListingStatus::Empty, 0},
+        // The site changes how it writes its rows: nothing can be read, yet rows are there.
+        {"another attribute before href",
+         changed(QStringLiteral("<a href="), QStringLiteral("<a class=\"t\" href=")),
+         ListingStatus::NotUnderstood, 0},
+        {"single-quoted links",
+         changed(QStringLiteral("href=\"([^\"]*)\""), QStringLiteral("href='\\1'")),
+         ListingStatus::NotUnderstood, 0},
+        {"upper-case tags", changed(QStringLiteral("<a href="), QStringLiteral("<A HREF=")),
+         ListingStatus::NotUnderstood, 0},
+        {"category image renamed",
+         changed(QStringLiteral("alt=\"Category\""), QStringLiteral("alt=\"Type\"")),
+         ListingStatus::NotUnderstood, 0},
+        {"details links only, unquoted and absolute",
+         head + QStringLiteral("<tr id=\"r1\"><td><A HREF=http://t.example/details.php?id=5>"
+                               "Name</a></td><td>1.0 GB</td></tr></table>"),
+         ListingStatus::NotUnderstood, 0},
+        {"download links only",
+         head + QStringLiteral("<tr id=\"r1\"><td>Name</td><td><a title=\"get\" "
+                               "href=\"torrents.php?action=grab&amp;id=12\">get</a></td></tr>"
+                               "</table>"),
+         ListingStatus::NotUnderstood, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        const ListingOutcome outcome =
+            readListingPage(c.page, {}, QStringLiteral("http://t.example/page/1"));
+        EXPECT_EQ(outcome.status, c.status);
+        EXPECT_EQ(outcome.torrents.size(), c.rows);
+        EXPECT_EQ(outcome.url, QStringLiteral("http://t.example/page/1"));
+    }
+}
+
+TEST(ListingParserTest, PageTooCostlyToReadIsNotUnderstoodRatherThanTheEnd) {
+    // One opening tag and then nothing but cells that almost fit: a single huge row whose
+    // reading runs out of its budget. It ends in the size and peer cells, so that the row
+    // can't be passed over for lacking them.
+    QString page = QStringLiteral("<tr id=\"x\">\n");
+    while (page.size() < 250 * 1024) {
+        page += QStringLiteral("<td><a href=\"/a\">a</a> on b</td>\n");
+    }
+    page += QStringLiteral("<td>1.0 GB</td>\n<td>1</td>\n<td>2</td>\n<td>3</td>\n");
+    const ListingOutcome outcome = readListingPage(page, {});
+    EXPECT_EQ(outcome.status, ListingStatus::NotUnderstood);
+    EXPECT_TRUE(outcome.torrents.isEmpty());
 }
 
 }  // namespace

@@ -219,11 +219,12 @@ TEST_F(SiteOnTheWireTest, ListingRowsMarksAndDownloadAddressesThatWork) {
         const auto expected = demo::DemoSite::clientRows(site.listing(QUrl(url).path()));
         ASSERT_FALSE(expected.empty());
         settings->setValue(keys::torrentHistory, QStringList{expected.front().name});
-        const auto rows = runOperation<FetchPageAllTorrents>(url, siteContext());
-        ASSERT_TRUE(rows.has_value());
-        ASSERT_EQ(rows->size(), qsizetype(expected.size()));
-        for (qsizetype i = 0; i < rows->size(); ++i) {
-            const TorrentPtr& t = (*rows)[i];
+        const ListingOutcome listing = runOperation<FetchPageAllTorrents>(url, siteContext());
+        ASSERT_EQ(listing.status, ListingStatus::Rows);
+        const TorrentList& rows = listing.torrents;
+        ASSERT_EQ(rows.size(), qsizetype(expected.size()));
+        for (qsizetype i = 0; i < rows.size(); ++i) {
+            const TorrentPtr& t = rows[i];
             const demo::DemoTorrent& d = expected[size_t(i)];
             EXPECT_EQ(t->name(), d.name);
             EXPECT_EQ(t->size(), d.sizeText);
@@ -240,11 +241,11 @@ TEST_F(SiteOnTheWireTest, ListingRowsMarksAndDownloadAddressesThatWork) {
         }
     }
     EXPECT_GT(checkedDownloads, 80);
-    // Past the last page: a present, empty list.
-    const auto past =
+    // Past the last page: the end of the listing, not a failure.
+    const ListingOutcome past =
         runOperation<FetchPageAllTorrents>(browseUrl(config, *settings, 999), siteContext());
-    ASSERT_TRUE(past.has_value());
-    EXPECT_TRUE(past->isEmpty());
+    EXPECT_EQ(past.status, ListingStatus::Empty);
+    EXPECT_TRUE(past.torrents.isEmpty());
 }
 
 // Search words are one path segment, whatever they hold: the site reads back exactly the
@@ -260,11 +261,11 @@ TEST_F(SiteOnTheWireTest, SearchWordsStayOnePathSegment) {
         }
         ASSERT_NE(wanted, nullptr) << "the demo catalog lost its punctuated names";
         site.clearRequestLog();
-        const auto rows = runOperation<FetchPageAllTorrents>(
+        const ListingOutcome listing = runOperation<FetchPageAllTorrents>(
             searchUrl(config, *settings, text::escapeSearchText(words), 1), siteContext());
-        ASSERT_TRUE(rows.has_value());
+        ASSERT_EQ(listing.status, ListingStatus::Rows);
         bool found = false;
-        for (const TorrentPtr& t : *rows) {
+        for (const TorrentPtr& t : listing.torrents) {
             found = found || t->name() == wanted->name;
             EXPECT_TRUE(t->name().value_or(QString()).contains(words, Qt::CaseInsensitive));
         }
@@ -374,10 +375,10 @@ TEST_F(SiteOnTheWireTest, SessionLostMidListingIsRenewedSilently) {
     renewer.install();
 
     site.expireAllSessions();
-    const auto rows =
+    const ListingOutcome rows =
         runOperation<FetchPageAllTorrents>(browseUrl(config, *settings, 1), siteContext());
-    ASSERT_TRUE(rows.has_value());
-    EXPECT_FALSE(rows->isEmpty());
+    ASSERT_EQ(rows.status, ListingStatus::Rows);
+    EXPECT_FALSE(rows.torrents.isEmpty());
     EXPECT_EQ(session->reloginCount(), 1);
     EXPECT_EQ(failures.load(), 0);
     EXPECT_TRUE(session->sessionValidated());
@@ -393,9 +394,10 @@ TEST_F(SiteOnTheWireTest, SessionLostMidListingIsRenewedSilently) {
     });
     failing.install();
     site.expireAllSessions();
-    const auto none =
+    const ListingOutcome none =
         runOperation<FetchPageAllTorrents>(browseUrl(config, *settings, 1), siteContext());
-    EXPECT_FALSE(none.has_value());
+    EXPECT_EQ(none.status, ListingStatus::NoPage);
+    EXPECT_EQ(none.sessionStop, SessionStop::Abandoned);
     EXPECT_EQ(failures.load(), 1);
     EXPECT_EQ(failureMessage, QStringLiteral("Bad username or password."));
     EXPECT_FALSE(session->sessionValidated());
