@@ -59,17 +59,17 @@ TorrentList parseSnatchList(const QString& text) {
     }
     TorrentList torrents;
     for (const QStringList& g : matchEachRow(text, starts, kSnatchRowPattern)) {
-        auto t = std::make_shared<Torrent>();
-        t->setDetailsUrl(QString(g[1]).remove(QLatin1Char('\\')));
+        TorrentFields f;
+        f.detailsUrl = QString(g[1]).remove(QLatin1Char('\\'));
         // The name is HTML inside JSON: undo the JSON escapes, then the character references,
         // with the helper the listing uses, so a torrent has one name in both lists.
-        t->setName(text::stringByUnescapingFromHTML(jsonStringValue(g[2])));
-        t->setSize(jsonStringValue(g[3]));
-        t->setUp(jsonStringValue(g[4]));
-        t->setDown(jsonStringValue(g[5]));
-        t->setActive(g[6]);  // a bare JSON number
-        t->setRatio(jsonStringValue(g[7]));
-        torrents.append(t);
+        f.name = text::stringByUnescapingFromHTML(jsonStringValue(g[2]));
+        f.size = jsonStringValue(g[3]);
+        f.up = jsonStringValue(g[4]);
+        f.down = jsonStringValue(g[5]);
+        f.active = g[6];  // a bare JSON number
+        f.ratio = jsonStringValue(g[7]);
+        torrents.append(std::make_shared<Torrent>(std::move(f)));
     }
     return torrents;
 }

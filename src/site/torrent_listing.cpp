@@ -34,18 +34,18 @@ QList<qsizetype> rowStarts(const QString& page) {
 }
 
 TorrentPtr makeTorrent(const QStringList& g, const QStringList& history) {
-    auto t = std::make_shared<Torrent>();
-    t->setType(g[1]);
-    t->setDetailsUrl(text::stringByUnescapingFromHTML(g[2]));
+    TorrentFields f;
+    f.type = g[1];
+    f.detailsUrl = text::stringByUnescapingFromHTML(g[2]);
     const QString name = text::stringByUnescapingFromHTML(g[3]);
-    t->setName(name);
-    t->setDate(g[4]);
-    t->setDownloadUrl(text::percentEscapeUrl(text::stringByUnescapingFromHTML(g[5])));
-    t->setSize(g[6] + QLatin1Char(' ') + g[7]);
-    t->setUp(g[8]);
-    t->setDown(g[9]);
-    t->setIsDownloaded(history.contains(name));
-    return t;
+    f.name = name;
+    f.date = g[4];
+    f.downloadUrl = text::percentEscapeUrl(text::stringByUnescapingFromHTML(g[5]));
+    f.size = g[6] + QLatin1Char(' ') + g[7];
+    f.up = g[8];
+    f.down = g[9];
+    f.isDownloaded = history.contains(name);
+    return std::make_shared<Torrent>(std::move(f));
 }
 
 // No row was read: does the page still hold rows that link to torrents (other than rows left
