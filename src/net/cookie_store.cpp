@@ -182,7 +182,18 @@ void CookieStore::load() {
         if (line.contains('\0')) {
             continue;
         }
-        if (parseLine(line)) {  // anything else is not a cookie line: skip it
+        // Anything else is not a cookie line: skip it. A cookie names its host; one whose
+        // domain is empty once curl drops its leading dot would be saved with an empty first
+        // field, which curl's reader skips, and load back as another cookie.
+        const std::optional<Cookie> cookie = parseLine(line);
+        if (!cookie) {
+            continue;
+        }
+        QStringView host(cookie->domain);
+        if (host.startsWith(u'.')) {
+            host = host.mid(1);
+        }
+        if (!host.isEmpty()) {
             addNetscapeLine(line);
         }
     }
