@@ -182,9 +182,10 @@ void CookieStore::load() {
         if (line.contains('\0')) {
             continue;
         }
-        // Anything else is not a cookie line: skip it. A cookie names its host; one whose
+        // Anything else is not a cookie line: skip it. A cookie names its host: one whose
         // domain is empty once curl drops its leading dot would be saved with an empty first
-        // field, which curl's reader skips, and load back as another cookie.
+        // field, which curl's reader skips, and one that still starts with a dot would lose
+        // that dot at every load; either would load back as another cookie.
         const std::optional<Cookie> cookie = parseLine(line);
         if (!cookie) {
             continue;
@@ -193,7 +194,7 @@ void CookieStore::load() {
         if (host.startsWith(u'.')) {
             host = host.mid(1);
         }
-        if (!host.isEmpty()) {
+        if (!host.isEmpty() && !host.startsWith(u'.')) {
             addNetscapeLine(line);
         }
     }

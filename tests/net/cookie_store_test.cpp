@@ -52,7 +52,8 @@ TEST(CookieStoreTest, SurvivesRestartWithPrivateFile) {
 
 // A cookie whose value is "" is saved with an empty last field. Lines curl would read as
 // another cookie than the one written are skipped: one holding a NUL (curl stops there), one
-// without a host (saved with an empty first field, which curl's reader passes over).
+// without a host (saved with an empty first field, which curl's reader passes over), one whose
+// domain starts with two dots (curl drops one at every load).
 TEST(CookieStoreTest, EmptyValueSurvivesRestartAndLinesCurlWouldMisreadAreSkipped) {
     test::TempHome home;
     const QString path = home.file(QStringLiteral("cookies.txt"));
@@ -74,6 +75,7 @@ TEST(CookieStoreTest, EmptyValueSurvivesRestartAndLinesCurlWouldMisreadAreSkippe
             "cut\tvalue\r\n"
             // No host: curl keeps it with an empty domain, which it can't read back.
             ".\tFALSE\t/p/\tFALSE\t0\tnohost\tv\n"
+            "..127.0.0.1\tFALSE\t/\tFALSE\t0\ttwodots\tv\n"
             "127.0.0.1\tFALSE\t/\tFALSE\t0\tcrlf\tv\r\n");
     f.close();
     CookieStore misread(path);
