@@ -16,6 +16,10 @@ std::optional<SettingsStore::Value> fromJson(const QJsonValue& json) {
     }
     if (json.isDouble()) {
         const double d = json.toDouble();
+        // Out of qint64's range a conversion is undefined: such a number is no setting.
+        if (!(d >= -9223372036854775808.0 && d < 9223372036854775808.0)) {
+            return std::nullopt;
+        }
         const auto i = static_cast<qint64>(d);
         if (static_cast<double>(i) == d) {
             return SettingsStore::Value(i);
