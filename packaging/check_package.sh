@@ -74,6 +74,11 @@ show="$(PELLORAN_HOME="$scratch/home" PELLORAN_KEYRING=off "$root/usr/bin/pellor
     fail "pelloran-cli remote show failed"
 [[ "$show" == *"Kept in:  the settings file"* ]] || fail "unexpected remote show: $show"
 
+# The app starts from there too (no display needed to print its version).
+version="$(QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$runtime" "$root/usr/bin/pelloran" --version 2>/dev/null)" ||
+    fail "pelloran --version failed"
+[[ "$version" == "pelloran "* ]] || fail "unexpected pelloran --version: $version"
+
 echo "check_package: $(basename "$deb") is sound"
 echo "check_package: $(stat -c %s "$deb") bytes packed, $(sed -n 's/^Installed-Size: //p' "$scratch/fields") KiB installed"
 echo "check_package: Depends: $depends"
