@@ -22,7 +22,7 @@ class AppServices {
 public:
     // The passwords stay in the settings file unless `secrets` asks for the keyring.
     AppServices(const SiteConfig& config, const QString& dataDirectory,
-                const SecretStoreChoice& secrets = {false, {}, {}});
+                const SecretStoreChoice& secrets = {false, {}, {}, {}, {}});
     // Configuration, data folder and keyring choice from the environment (read once, here).
     static std::unique_ptr<AppServices> fromEnvironment();
     // Writes the cookies back to their file.

@@ -165,11 +165,11 @@ SecretStoreChoice secretStoreChoiceFromEnvironment(const QProcessEnvironment& en
     const QString value = env.value(QStringLiteral("PELLORAN_KEYRING")).trimmed().toLower();
     if (value == QLatin1StringView("off") || value == QLatin1StringView("no") ||
         value == QLatin1StringView("0")) {
-        return {false, QStringLiteral("PELLORAN_KEYRING is off"), kStartWait, QString()};
+        return {false, QStringLiteral("PELLORAN_KEYRING is off"), kStartWait, QString(), {}};
     }
     const QString folder = dataDirectoryFromEnvironment(env);
     const QString defaultFolder = dataDirectoryFromEnvironment(QProcessEnvironment());
-    return {true, QString(), kStartWait, folder == defaultFolder ? QString() : folder};
+    return {true, QString(), kStartWait, folder == defaultFolder ? QString() : folder, {}};
 }
 
 std::unique_ptr<SecretStore> openSecretStore(SettingsStore& settings,
@@ -178,9 +178,10 @@ std::unique_ptr<SecretStore> openSecretStore(SettingsStore& settings,
         return std::make_unique<FileSecretStore>(settings, choice.why);
     }
     QString whyNot;
-    if (std::unique_ptr<KeyringSecretStore> keyring =
-            KeyringSecretStore::open(settings, makeQtKeychainBackend(QString(kKeyringService)),
-                                     choice.scope, QDeadlineTimer(choice.wait), &whyNot)) {
+    if (std::unique_ptr<KeyringSecretStore> keyring = KeyringSecretStore::open(
+            settings,
+            choice.backend ? choice.backend() : makeQtKeychainBackend(QString(kKeyringService)),
+            choice.scope, QDeadlineTimer(choice.wait), &whyNot)) {
         return keyring;
     }
     return std::make_unique<FileSecretStore>(settings, whyNot, true);

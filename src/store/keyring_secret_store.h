@@ -19,6 +19,7 @@
 #include <QThreadPool>
 #include <QWaitCondition>
 #include <chrono>
+#include <functional>
 #include <memory>
 
 namespace pelloran {
@@ -75,6 +76,8 @@ struct SecretStoreChoice {
     // Empty for the default data folder; otherwise the folder, so that a PELLORAN_HOME of its
     // own (a second account, a test) never reads or overwrites the member's entries.
     QString scope;
+    // Makes the keyring to use; empty: the desktop's, through QtKeychain (tests bring their own).
+    std::function<std::unique_ptr<KeyringBackend>()> backend;
 };
 
 // PELLORAN_KEYRING=off keeps the passwords in the settings file (servers, tests); anything else

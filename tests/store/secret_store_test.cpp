@@ -6,15 +6,14 @@
 #include "store/keyring_secret_store.h"
 #include "store/settings_keys.h"
 #include "store/settings_store.h"
+#include "support/fake_keyring.h"
 #include "support/temp_home.h"
 
 #include <gtest/gtest.h>
 
 #include <QFile>
-#include <QHash>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QMutex>
 #include <QSemaphore>
 
 namespace pelloran {
@@ -22,51 +21,6 @@ namespace {
 
 const QString kSitePassword = QStringLiteral("s1te & p\u00e4ss %41");
 const QString kServerPassword = QStringLiteral("cl1ent pass");
-
-// An in-memory keyring shared with the test through a handle, so the test can look inside and
-// change its mind after the store took it over.
-struct FakeKeyringState {
-    QMutex mutex;
-    QHash<QString, QString> entries;
-    bool failReads = false;
-    bool failWrites = false;
-    QStringList writes;                // entry names, in the order written
-    QSemaphore* holdWrites = nullptr;  // when set, each write waits for one release
-    QSemaphore writesDone;             // released once per write answered
-};
-
-class FakeKeyring : public KeyringBackend {
-public:
-    explicit FakeKeyring(std::shared_ptr<FakeKeyringState> state) : state_(std::move(state)) {}
-
-    KeyringAnswer read(const QString& key, QDeadlineTimer) override {
-        QMutexLocker lock(&state_->mutex);
-        if (state_->failReads) {
-            return {KeyringAnswer::Status::Failed, {}, QStringLiteral("no secret service")};
-        }
-        if (!state_->entries.contains(key)) {
-            return {KeyringAnswer::Status::NotFound, {}, {}};
-        }
-        return {KeyringAnswer::Status::Found, state_->entries.value(key), {}};
-    }
-
-    KeyringAnswer write(const QString& key, const QString& value, QDeadlineTimer) override {
-        if (QSemaphore* hold = state_->holdWrites) {
-            hold->acquire();
-        }
-        QMutexLocker lock(&state_->mutex);
-        state_->writes.append(key);
-        state_->writesDone.release();
-        if (state_->failWrites) {
-            return {KeyringAnswer::Status::Failed, {}, QStringLiteral("the collection is locked")};
-        }
-        state_->entries.insert(key, value);
-        return {KeyringAnswer::Status::Stored, {}, {}};
-    }
-
-private:
-    std::shared_ptr<FakeKeyringState> state_;
-};
 
 QJsonObject fileOnDisk(const SettingsStore& settings) {
     QFile f(settings.filePath());
@@ -81,8 +35,8 @@ protected:
     std::unique_ptr<KeyringSecretStore> open(QString* whyNot = nullptr,
                                              const QString& scope = QString()) {
         QString ignored;
-        return KeyringSecretStore::open(*settings, std::make_unique<FakeKeyring>(keyring), scope,
-                                        QDeadlineTimer(5000), whyNot ? whyNot : &ignored);
+        return KeyringSecretStore::open(*settings, std::make_unique<test::FakeKeyring>(keyring),
+                                        scope, QDeadlineTimer(5000), whyNot ? whyNot : &ignored);
     }
     void seedFile() {
         settings->setValue(keys::username, QStringLiteral("member"));
@@ -93,7 +47,7 @@ protected:
 
     test::TempHome home;
     std::unique_ptr<SettingsStore> settings = std::make_unique<SettingsStore>(home.path());
-    std::shared_ptr<FakeKeyringState> keyring = std::make_shared<FakeKeyringState>();
+    std::shared_ptr<test::FakeKeyringState> keyring = std::make_shared<test::FakeKeyringState>();
 };
 
 TEST_F(SecretStoreTest, PasswordsInTheFileMoveToTheKeyringOnceItConfirms) {
@@ -112,7 +66,7 @@ TEST_F(SecretStoreTest, PasswordsInTheFileMoveToTheKeyringOnceItConfirms) {
     // The next start finds them in the keyring alone.
     SettingsStore reread(home.path());
     QString whyNot;
-    auto again = KeyringSecretStore::open(reread, std::make_unique<FakeKeyring>(keyring), {},
+    auto again = KeyringSecretStore::open(reread, std::make_unique<test::FakeKeyring>(keyring), {},
                                           QDeadlineTimer(5000), &whyNot);
     ASSERT_TRUE(again) << whyNot.toStdString();
     EXPECT_EQ(again->read(keys::password), kSitePassword);
@@ -134,7 +88,7 @@ TEST_F(SecretStoreTest, AKeyringThatFailsAtStartLeavesTheFileAsItWas) {
         SCOPED_TRACE(c.what);
         test::TempHome caseHome;
         settings = std::make_unique<SettingsStore>(caseHome.path());
-        keyring = std::make_shared<FakeKeyringState>();
+        keyring = std::make_shared<test::FakeKeyringState>();
         keyring->failReads = c.failReads;
         keyring->failWrites = c.failWrites;
         seedFile();
