@@ -118,6 +118,9 @@ int runRemote(CliCore& core, const QStringList& args) {
         printOut(QStringLiteral("Password: ") + (v.password && !v.password->isEmpty()
                                                      ? QStringLiteral("(set)")
                                                      : QStringLiteral("(not set)")));
+        printOut(QStringLiteral("Kept in:  ") + (core.secrets().isKeyring()
+                                                     ? QStringLiteral("the desktop's keyring")
+                                                     : QStringLiteral("the settings file")));
         return kExitSuccess;
     }
     if (action == QLatin1StringView("set")) {
@@ -147,6 +150,7 @@ int runRemote(CliCore& core, const QStringList& args) {
         }
         if (cl.isSet(QStringLiteral("password-stdin"))) {
             server.setPassword(readSecretLine());
+            core.sayWherePasswordsAreKept();
         }
         return kExitSuccess;
     }

@@ -1,6 +1,7 @@
 // pelloran-cli end to end: the built program against the demo tracker and a real
 // transmission-daemon, as a member (or a script) would use it.
 
+#include "cli/cli_fixture.h"
 #include "net/cookie_store.h"
 #include "site/filter.h"
 #include "site/listing_outcome.h"
@@ -25,107 +26,12 @@
 namespace pelloran {
 namespace {
 
-struct CliRun {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-class CliTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_TRUE(site.start());
-        env = QProcessEnvironment::systemEnvironment();
-        const SiteConfig c = test::configFor(site);
-        env.insert(QStringLiteral("PELLORAN_HOME"), home.path());
-        env.insert(QStringLiteral("PELLORAN_SITE_HOST"), c.siteHost);
-        env.insert(QStringLiteral("PELLORAN_FORUM_HOST"), c.forumHost);
-        env.insert(QStringLiteral("PELLORAN_COOKIE_DOMAIN"), c.cookieDomain);
-        env.insert(QStringLiteral("PELLORAN_CAPTCHA_HOST"), c.captchaHost);
-        env.insert(QStringLiteral("PELLORAN_CAPTCHA_COOKIE_DOMAIN"), c.captchaCookieDomain);
-        env.insert(QStringLiteral("PELLORAN_ANNOUNCE_HOST"), c.announceHost);
-        env.insert(QStringLiteral("PELLORAN_LOGIN_TITLE"), c.loginTitle);
-    }
-
-    CliRun cli(const QStringList& args, const QByteArray& input = QByteArray()) {
-        QProcess p;
-        p.setProcessEnvironment(env);
-        p.start(QStringLiteral(PELLORAN_CLI_PATH), args);
-        EXPECT_TRUE(p.waitForStarted(10000));
-        p.write(input);
-        p.closeWriteChannel();
-        const bool finished = p.waitForFinished(60000);
-        EXPECT_TRUE(finished) << "pelloran-cli " << args.join(QLatin1Char(' ')).toStdString()
-                              << " did not finish";
-        if (!finished) {
-            p.kill();
-            p.waitForFinished();
-        }
-        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-                QString::fromUtf8(p.readAllStandardOutput()),
-                QString::fromUtf8(p.readAllStandardError())};
-    }
-
-    // Starts every run at once and waits for all of them, as a script running them in the
-    // background would.
-    std::vector<CliRun> cliTogether(const std::vector<QStringList>& argumentLists) {
-        std::vector<std::unique_ptr<QProcess>> processes;
-        for (const QStringList& args : argumentLists) {
-            auto p = std::make_unique<QProcess>();
-            p->setProcessEnvironment(env);
-            p->start(QStringLiteral(PELLORAN_CLI_PATH), args);
-            p->closeWriteChannel();
-            processes.push_back(std::move(p));
-        }
-        std::vector<CliRun> runs;
-        for (auto& p : processes) {
-            EXPECT_TRUE(p->waitForFinished(120000));
-            runs.push_back({p->exitStatus() == QProcess::NormalExit ? p->exitCode() : -1,
-                            QString::fromUtf8(p->readAllStandardOutput()),
-                            QString::fromUtf8(p->readAllStandardError())});
-        }
-        return runs;
-    }
-
-    CliRun signIn() {
-        return cli({QStringLiteral("login"), QStringLiteral("--username"), site.memberName(),
-                    QStringLiteral("--password-stdin")},
-                   site.memberPassword().toUtf8() + '\n');
-    }
-
-    QJsonArray jsonRows(const QStringList& args) {
-        const CliRun r = cli(args + QStringList{QStringLiteral("--json")});
-        EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
-        return QJsonDocument::fromJson(r.out.toUtf8()).array();
-    }
-
-    // Points the command line at a stand-in site (and announcement) on `server` instead.
-    void useSite(const test::TestServer& server) {
-        env.insert(QStringLiteral("PELLORAN_SITE_HOST"), server.hostPort());
-        env.insert(QStringLiteral("PELLORAN_ANNOUNCE_HOST"), server.hostPort());
-        env.insert(QStringLiteral("PELLORAN_LOGIN_TITLE"), QStringLiteral("Login :: Stand-in"));
-    }
-
-    demo::DemoSite site;
-    test::TempHome home;
-    QProcessEnvironment env;
-};
-
 const QStringList kListingCommands[] = {
     {QStringLiteral("browse")},
     {QStringLiteral("search"), QStringLiteral("x264")},
     {QStringLiteral("favorites"), QStringLiteral("--pages"), QStringLiteral("3")},
     {QStringLiteral("push"), QStringLiteral("--browse-row"), QStringLiteral("0")},
 };
-
-// A real component the test needs: a failure under CI, a skip elsewhere.
-bool daemonAvailable() {
-    return !test::TransmissionDaemon::binaryPath().isEmpty();
-}
-bool underCi() {
-    const char* ci = std::getenv("CI");
-    return ci && QByteArray(ci) == "true";
-}
 
 TEST_F(CliTest, TwentyRunsAddingFiltersAtOnceKeepAllTwenty) {
     std::vector<QStringList> runs;
