@@ -1,7 +1,7 @@
 #pragma once
 // The remote-client adapters: for one kind of BitTorrent client, how to reach its web
-// interface. BitClient is the common base; Transmission, Vuze and Utorrent are the adapters
-// (bit_client_registry.h chooses one by its stored name).
+// interface. BitClient is the common base; Vuze, Transmission, Utorrent, QBittorrent and Deluge
+// are the adapters (bit_client_registry.h chooses one by its stored name).
 //
 // An adapter performs no network traffic except its handshake (setSessionId); the upload and
 // the web-interface fetch are sent by the push and the connection test through HttpRequest,
@@ -26,6 +26,16 @@ struct BitClientType {
     QLatin1StringView name;         // stored under the client settings key; "" for the base
     QLatin1StringView defaultPort;  // web-interface port the settings screen proposes
     QLatin1StringView description;  // setup help shown on the settings screen
+};
+
+// What a handshake that signs in learned about the credentials. Handshakes that don't sign in
+// (Vuze, Transmission, uTorrent) leave NotChecked: the upload's answer tells.
+enum class SignInState {
+    NotChecked,
+    Accepted,
+    Refused,   // wrong credentials, or an answer that is not a sign-in
+    Banned,    // the client refuses this address for a while after too many wrong passwords
+    NoAnswer,  // nothing usable came back (for Deluge also: no daemon behind the web interface)
 };
 
 // Limit of every exchange with the member's client (handshake, upload, web page): it sits on
@@ -57,6 +67,8 @@ public:
     // The handshake: runs synchronously on the calling thread and keeps its outcome in
     // sessionId(). Does nothing for the base and for Vuze.
     virtual void setSessionId(const NetContext& net);
+    // The handshake's verdict on the credentials, for the clients whose handshake signs in.
+    virtual SignInState signInState() const { return SignInState::NotChecked; }
 
     QString prefixData() const { return prefixData_; }
     void setPrefixData(const QString& text) { prefixData_ = text; }
@@ -86,6 +98,9 @@ public:
 protected:
     // Path of the web interface on the client, "/" unless the adapter says otherwise.
     virtual QString webPath() const;
+    // Whether getWebUrl carries a user name and password; false for clients that sign in on
+    // their own page rather than by HTTP authentication, where they would only be on show.
+    virtual bool webUrlCarriesCredentials() const { return true; }
     // "http://" + address + ":" + port, the start of every URL of the client.
     QString origin() const;
     // "http://" + user + ":" + password + "@" + address + ":" + port when a user name is set,
