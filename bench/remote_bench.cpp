@@ -210,6 +210,47 @@ void BM_DuplicatePushToQBittorrent(benchmark::State& state) {
 }
 BENCHMARK(BM_DuplicatePushToQBittorrent)->UseRealTime()->Unit(benchmark::kMillisecond);
 
+// The sign-in alone: qBittorrent checks the password against its PBKDF2 hash each time.
+void BM_QBittorrentSignIn(benchmark::State& state) {
+    if (!env->qbt.error.isEmpty()) {
+        state.SkipWithError(env->qbt.error.toStdString().c_str());
+        return;
+    }
+    QBittorrent client;
+    client.setAddress(env->qbittorrent.address());
+    client.setPort(QString::number(env->qbittorrent.port()));
+    client.setUsername(env->qbittorrent.username());
+    client.setPassword(env->qbittorrent.password());
+    for (auto _ : state) {
+        client.setSessionId(env->net());
+        if (client.signInState() != SignInState::Accepted) {
+            state.SkipWithError("the sign-in was refused");
+            return;
+        }
+    }
+}
+BENCHMARK(BM_QBittorrentSignIn)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+// The sign-in and the web.connected check a push makes before its add.
+void BM_DelugeSignIn(benchmark::State& state) {
+    if (!env->del.error.isEmpty()) {
+        state.SkipWithError(env->del.error.toStdString().c_str());
+        return;
+    }
+    Deluge client;
+    client.setAddress(env->deluge.address());
+    client.setPort(QString::number(env->deluge.port()));
+    client.setPassword(env->deluge.password());
+    for (auto _ : state) {
+        client.setSessionId(env->net());
+        if (client.signInState() != SignInState::Accepted) {
+            state.SkipWithError("the sign-in was refused");
+            return;
+        }
+    }
+}
+BENCHMARK(BM_DelugeSignIn)->UseRealTime()->Unit(benchmark::kMillisecond);
+
 void BM_PushToDeluge(benchmark::State& state) {
     pushToClient(state, env->del);
 }
