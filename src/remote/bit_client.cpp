@@ -40,7 +40,7 @@ QString BitClient::webPath() const {
 }
 
 QString BitClient::getWebUrl() const {
-    return (webUrlCarriesCredentials() ? originWithCredentials() : origin()) + webPath();
+    return (usesHttpAuthentication() ? originWithCredentials() : origin()) + webPath();
 }
 
 QString BitClient::webUrlWithoutCredentials() const {

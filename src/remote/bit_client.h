@@ -3,9 +3,10 @@
 // interface. BitClient is the common base; Vuze, Transmission, Utorrent, QBittorrent and Deluge
 // are the adapters (bit_client_registry.h chooses one by its stored name).
 //
-// An adapter performs no network traffic except its handshake (setSessionId); the upload and
-// the web-interface fetch are sent by the push and the connection test through HttpRequest,
-// which asks the adapter for its multipart body (getData).
+// An adapter performs no network traffic except its handshake (setSessionId) and, for clients
+// spoken to by RPC (Deluge), the calls its push makes through it; the upload and the
+// web-interface fetch are sent by the push and the connection test through HttpRequest, which
+// asks the adapter for its multipart body (getData).
 //
 // Thread contract: an adapter is created for one operation, filled, used and discarded on that
 // operation's thread; it is never shared between threads.
@@ -69,6 +70,10 @@ public:
     virtual void setSessionId(const NetContext& net);
     // The handshake's verdict on the credentials, for the clients whose handshake signs in.
     virtual SignInState signInState() const { return SignInState::NotChecked; }
+    // Whether the client takes its credentials by HTTP Basic authentication (and getWebUrl
+    // carries them). False for clients that sign in by a form or RPC of their own: their
+    // credentials go nowhere else, and an address would only put them on show.
+    virtual bool usesHttpAuthentication() const { return true; }
 
     QString prefixData() const { return prefixData_; }
     void setPrefixData(const QString& text) { prefixData_ = text; }
@@ -98,9 +103,7 @@ public:
 protected:
     // Path of the web interface on the client, "/" unless the adapter says otherwise.
     virtual QString webPath() const;
-    // Whether getWebUrl carries a user name and password; false for clients that sign in on
-    // their own page rather than by HTTP authentication, where they would only be on show.
-    virtual bool webUrlCarriesCredentials() const { return true; }
+
     // "http://" + address + ":" + port, the start of every URL of the client.
     QString origin() const;
     // "http://" + user + ":" + password + "@" + address + ":" + port when a user name is set,

@@ -52,6 +52,7 @@ public:
     // answer or reaches no daemon.
     void setSessionId(const NetContext& net) override;
     SignInState signInState() const override { return signIn_; }
+    bool usesHttpAuthentication() const override { return false; }
 
     // One call with the session; each bounded by kRemoteTimeoutSeconds and the deadline.
     DelugeAnswer call(const QString& method, const QJsonArray& params, const NetContext& net);
@@ -60,9 +61,6 @@ public:
     static QByteArray requestBody(const QString& method, const QJsonArray& params, int id);
     // Reads an answer's body; not answered when it is not a JSON object.
     static DelugeAnswer readAnswer(const QByteArray& body);
-
-protected:
-    bool webUrlCarriesCredentials() const override { return false; }
 
 private:
     bool connectToDaemon(const NetContext& net);

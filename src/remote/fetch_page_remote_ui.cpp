@@ -37,13 +37,15 @@ void FetchPageRemoteUI::main() {
     if (client) {
         client->setSessionId(net);
         signIn = client->signInState();
-        // The credentials travel in the Authorization header. The address on the wire is the
-        // same with or without them in the URL, and a user name or password holding "/", "@"
-        // or "%" can't break the address apart.
+        // The credentials travel in the Authorization header (for the clients that take
+        // them so). The address on the wire is the same with or without them in the URL, and a
+        // user name or password holding "/", "@" or "%" can't break the address apart.
         HttpRequest request(client->webUrlWithoutCredentials(), net);
         request.setExtraHeaders({{QStringLiteral("Keep-Alive"), QStringLiteral("115")}});
-        request.setUsername(client->username());
-        request.setPassword(client->password());
+        if (client->usesHttpAuthentication()) {
+            request.setUsername(client->username());
+            request.setPassword(client->password());
+        }
         request.setTimeout(kRemoteTimeoutSeconds);
         request.request();
         // A client that signs in on its own page serves that page to anyone: the credentials

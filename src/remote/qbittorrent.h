@@ -35,6 +35,7 @@ public:
     // whose text says "banned" is Banned. Never repeated here: five refusals ban the address.
     void setSessionId(const NetContext& net) override;
     SignInState signInState() const override { return signIn_; }
+    bool usesHttpAuthentication() const override { return false; }
 
     // The session the sign-in opened, for the push's later exchanges.
     const ClientSession& session() const { return session_; }
@@ -42,9 +43,6 @@ public:
     void prepare(HttpRequest& request) const;
     // "/api/v2/torrents/info?hashes=A%7CB": what the client holds of those info-hashes.
     QString torrentsInfoUrl(const QByteArrayList& hashes) const;
-
-protected:
-    bool webUrlCarriesCredentials() const override { return false; }
 
 private:
     QString referer() const;

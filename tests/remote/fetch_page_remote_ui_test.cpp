@@ -83,6 +83,9 @@ TEST_F(RemoteUiTest, ClientThatSignsInOnItsOwnPageIsTestedBySigningIn) {
         EXPECT_TRUE(outcome.result.has_value());
         EXPECT_EQ(outcome.alerts, std::vector<Alert>{remote_alerts::connectionFailed()});
     }
+    for (const fake::ReceivedRequest& r : qbt.requests()) {
+        EXPECT_FALSE(r.hasHeader("Authorization")) << r.target.toStdString();
+    }
 }
 
 TEST_F(RemoteUiTest, FailuresAlertInBothRoles) {
