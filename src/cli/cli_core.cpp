@@ -9,7 +9,9 @@ namespace pelloran::cli {
 void StderrAlertSink::showAlert(const Alert& alert) {
     // Operations may raise alerts from their threads; the lock keeps title and message together.
     QMutexLocker lock(&mutex_);
-    printError(alert.title, alert.message);
+    if (alert.kind == AlertKind::Problem) {
+        printError(alert.title, alert.message);
+    }
     last_ = alert;
 }
 

@@ -29,7 +29,8 @@
 
 namespace pelloran::cli {
 
-// Prints each alert to stderr as two lines, title then message, and keeps the last one.
+// Prints each problem alert to stderr as two lines, title then message, and keeps the last
+// alert. Information alerts are only kept: the command says what happened in its own words.
 class StderrAlertSink : public AlertSink {
 public:
     void showAlert(const Alert& alert) override;

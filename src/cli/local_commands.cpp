@@ -132,8 +132,12 @@ int runRemote(CliCore& core, const QStringList& args) {
                 }
             }
             if (!type) {
-                return usageError(
-                    QStringLiteral("remote: --client is Vuze, Transmission or Utorrent"));
+                QStringList names;
+                for (const BitClientType* t : bitClientTypes()) {
+                    names.append(QString(t->name));
+                }
+                return usageError(QStringLiteral("remote: --client is one of ") +
+                                  names.join(QStringLiteral(", ")));
             }
             server.setClient(QString(type->name));
             // As on the settings screen, choosing a client brings its default port.

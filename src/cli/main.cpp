@@ -31,12 +31,13 @@ Lists (one row per torrent; "*" marks a torrent already sent to your client)
   snatchlist [--json]                  the torrents you downloaded from the site
 
 Sending to your BitTorrent client
-  push --url URL --name NAME           fetch a .torrent from the site and push it
+  push --url URL --name NAME           fetch a .torrent from the site and push it (a torrent
+                                       your client already has counts as sent)
   push --browse-row I [--page N]       push row I (from 0) of a browse page
   history [remove ROW]                 names sent, newest first
   remote [show]                        your client settings (the password is never shown)
-  remote set [--client Vuze|Transmission|Utorrent] [--address A] [--port P] [--user U]
-             [--password-stdin]
+  remote set [--client Vuze|Transmission|Utorrent|qBittorrent|Deluge] [--address A]
+             [--port P] [--user U] [--password-stdin]
   remote test                          try the settings against your client
 
 Stored choices

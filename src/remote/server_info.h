@@ -24,7 +24,7 @@ public:
         std::optional<QString> password;
         std::optional<QString> address;
         std::optional<QString> port;
-        std::optional<QString> client;  // adapter name: "Vuze", "Transmission" or "Utorrent"
+        std::optional<QString> client;  // adapter name (bit_client_registry.h)
     };
 
     // Loads the settings from `store`, and the password from `secrets` (the settings file when

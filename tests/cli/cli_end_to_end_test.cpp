@@ -7,6 +7,7 @@
 #include "site/listing_outcome.h"
 #include "site/sign_in.h"
 #include "support/demo_fixture.h"
+#include "support/qbittorrent_daemon.h"
 #include "support/temp_home.h"
 #include "support/test_server.h"
 #include "support/transmission_daemon.h"
@@ -213,6 +214,62 @@ TEST_F(CliTest, SignInBrowseAndPushToRealTransmission) {
               QStringLiteral("Connection with server failed.\nPlease make sure you have "
                              "correctly setup your remote download settings.\n"));
     EXPECT_EQ(cli({QStringLiteral("history")}).out.count(QLatin1Char('\n')), 1);
+}
+
+TEST_F(CliTest, PushToRealQBittorrentTwiceSaysItWasAlreadyThere) {
+    if (test::QBittorrentDaemon::binaryPath().isEmpty()) {
+        if (underCi()) {
+            FAIL() << "qbittorrent-nox is not installed; scripts/deps installs it";
+        }
+        GTEST_SKIP() << "qbittorrent-nox is not installed; scripts/deps installs it";
+    }
+    test::QBittorrentDaemon daemon;
+    QString error;
+    ASSERT_TRUE(daemon.start(&error)) << error.toStdString();
+
+    // The client's name in any case; choosing it brings its default port.
+    ASSERT_EQ(cli({QStringLiteral("remote"), QStringLiteral("set"), QStringLiteral("--client"),
+                   QStringLiteral("qbittorrent")})
+                  .exitCode,
+              0);
+    EXPECT_TRUE(cli({QStringLiteral("remote")}).out.contains(QStringLiteral("Port:     8080")));
+    const CliRun set =
+        cli({QStringLiteral("remote"), QStringLiteral("set"), QStringLiteral("--address"),
+             daemon.address(), QStringLiteral("--port"), QString::number(daemon.port()),
+             QStringLiteral("--user"), daemon.username(), QStringLiteral("--password-stdin")},
+            daemon.password().toUtf8() + '\n');
+    ASSERT_EQ(set.exitCode, 0) << set.err.toStdString();
+    EXPECT_TRUE(cli({QStringLiteral("remote")}).out.contains(QStringLiteral("qBittorrent")));
+    EXPECT_EQ(cli({QStringLiteral("remote"), QStringLiteral("test")}).exitCode, 0);
+    ASSERT_EQ(signIn().exitCode, 0);
+
+    const auto rows =
+        demo::DemoSite::clientRows(site.listing(QStringLiteral("/torrents/browse/index/page/1")));
+    const QStringList push{QStringLiteral("push"), QStringLiteral("--browse-row"),
+                           QStringLiteral("0")};
+    const CliRun sent = cli(push);
+    ASSERT_EQ(sent.exitCode, 0) << sent.err.toStdString();
+    EXPECT_EQ(sent.out.trimmed(), QStringLiteral("Sent ") + rows[0].name);
+    const CliRun again = cli(push);
+    EXPECT_EQ(again.exitCode, 0) << again.err.toStdString();
+    EXPECT_EQ(again.out.trimmed(), QStringLiteral("Already on server: ") + rows[0].name +
+                                       QStringLiteral(" (your BitTorrent client already has it)"));
+    EXPECT_EQ(again.err, QString());
+    EXPECT_EQ(cli({QStringLiteral("history")}).out, QStringLiteral("   0 ") + rows[0].name + '\n');
+    EXPECT_EQ(daemon.torrents().value_or(std::vector<test::DaemonTorrent>{}).size(), 1u);
+
+    // Its session is not kept with the site's cookies.
+    const QByteArray cookieFile = [this] {
+        QFile f(home.file(QStringLiteral("cookies.txt")));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }();
+    EXPECT_FALSE(cookieFile.isEmpty());
+    EXPECT_FALSE(cookieFile.contains("SID")) << "the client's session went into the cookie file";
+
+    EXPECT_EQ(cli({QStringLiteral("remote"), QStringLiteral("set"), QStringLiteral("--client"),
+                   QStringLiteral("BitComet")})
+                  .exitCode,
+              2);
 }
 
 TEST_F(CliTest, CaptchaRoundTripAndLogout) {
