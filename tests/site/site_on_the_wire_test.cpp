@@ -19,7 +19,6 @@
 #include "support/test_server.h"
 #include "text/url_escaping.h"
 
-#include <QElapsedTimer>
 #include <QImage>
 #include <QTest>
 #include <QUrl>
@@ -359,11 +358,9 @@ TEST_F(SiteOnTheWireTest, AnnouncementAnswersAndItsTimeLimit) {
     ASSERT_TRUE(silent.start());
     SiteConfig slow = config;
     slow.announceHost = silent.hostPort();
-    QElapsedTimer timer;
-    timer.start();
+    // Proceed, not the late "STOP": the check gave up at its own limit, before the answer.
     EXPECT_EQ(checkAnnouncement(slow, net(), QStringLiteral("1")).kind,
               Announcement::Kind::Proceed);
-    EXPECT_LT(timer.elapsed(), 4900);  // the 3-second limit, not the server's 5 seconds
 }
 
 TEST_F(SiteOnTheWireTest, SessionLostMidListingIsRenewedSilently) {
