@@ -92,10 +92,12 @@ void CookieStore::addNetscapeLine(const QByteArray& line) {
 }
 
 QList<Cookie> CookieStore::cookies() const {
-    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    // The cookies as a save would write them: the engine may hold two entries that are one
+    // cookie to the file (written once with and once without a leading dot, say), and a
+    // caller must never see a cookie the file can't keep.
     QList<Cookie> result;
-    for (const QByteArray& line : netscapeLines()) {
-        if (auto c = parseCookieLine(line); c && !isExpired(*c, now)) {
+    for (const QByteArray& line : liveCookies()) {
+        if (auto c = parseCookieLine(line)) {
             result.append(*c);
         }
     }

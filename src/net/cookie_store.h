@@ -49,6 +49,7 @@ public:
     // keep this store's cookies (UrlLoadRequest::sharedCookies false).
     ConnectionPool& privateConnections() { return *privateConnections_; }
 
+    // The live cookies, one per identity, as a save would write them.
     QList<Cookie> cookies() const;
     void setCookie(const Cookie& cookie);
     // Deletes every cookie whose domain is exactly `domain`; returns how many went.
