@@ -1,7 +1,9 @@
 #include "lists/history_list_view_controller.h"
 
 #include "remote/download_history.h"
+#include "store/settings_store.h"
 #include "ui/colors.h"
+#include "ui/overlay_scroll_bar.h"
 #include "ui/ui_scale.h"
 
 #include <QKeyEvent>
@@ -86,6 +88,7 @@ QVariant HistoryListModel::data(const QModelIndex& index, int role) const {
 HistoryListViewController::HistoryListViewController(const ScreenContext& context, QWidget* parent)
     : ViewController(parent),
       history_(context.remote.history),
+      settings_(context.site.settings),
       model_(new HistoryListModel(this)),
       list_(new QListView(this)) {
     setTabBarItem(QStringLiteral("D/l History"), QStringLiteral("tabbar-snatch.png"));
@@ -99,6 +102,7 @@ HistoryListViewController::HistoryListViewController(const ScreenContext& contex
     list_->setContextMenuPolicy(Qt::CustomContextMenu);
     list_->setStyleSheet(
         QStringLiteral("QListView { background: %1; }").arg(colors::listBackground().name()));
+    attachOverlayScrollBar(list_);
     list_->installEventFilter(this);
     connect(list_, &QListView::customContextMenuRequested, this,
             &HistoryListViewController::showContextMenu);
@@ -114,6 +118,9 @@ void HistoryListViewController::viewWillAppear() {
 }
 
 void HistoryListViewController::reloadHistory() {
+    if (settings_) {
+        settings_->refresh();  // pushes from another program (pelloran-cli) show up too
+    }
     model_->setHistory(history_ ? history_->entries() : QStringList());
 }
 

@@ -15,6 +15,7 @@ class QListView;
 namespace pelloran {
 
 class DownloadHistory;
+class SettingsStore;
 
 // Rows of the history: row r shows entry (count - 1 - r) of the stored list (oldest first).
 class HistoryListModel : public QAbstractListModel {
@@ -59,6 +60,7 @@ private:
     void showContextMenu(const QPoint& pos);
 
     DownloadHistory* history_;
+    SettingsStore* settings_;
     HistoryListModel* model_;
     QListView* list_;
 };
