@@ -96,6 +96,23 @@ AllListViewController::cellImages() {
     };
 }
 
+void AllListViewController::warmImagesFor(const TorrentList& rows) {
+    QList<QPair<QString, QSize>> items = {{QStringLiteral("up.jpg"), QSize(10, 10)},
+                                          {QStringLiteral("down.jpg"), QSize(10, 10)},
+                                          {QStringLiteral("downloaded.png"), QSize(24, 19)},
+                                          {QStringLiteral("download.png"), QSize(25, 25)}};
+    for (const TorrentPtr& t : rows) {
+        const std::optional<QString> type = t->type();
+        if (type && !type->contains(QLatin1String("http://"))) {
+            const QPair<QString, QSize> item{*type, QSize(33, 33)};
+            if (!items.contains(item)) {
+                items.append(item);
+            }
+        }
+    }
+    images_->warmUp(items, UiScale::of(this).factor(), devicePixelRatioF());
+}
+
 FlatCellDelegate* AllListViewController::makeDelegate() {
     return new TorrentItemDelegate(table_, cellImages());
 }
@@ -175,6 +192,7 @@ void AllListViewController::pageArrived(const ListingOutcome& outcome, const Tor
     const bool failed =
         outcome.status == ListingStatus::NoPage || outcome.status == ListingStatus::NotUnderstood;
     lastFailure_ = failed ? std::optional<ListingStatus>(outcome.status) : std::nullopt;
+    warmImagesFor(rows);
     model_->appendTorrents(rows);
     if (failed && model_->recordCount() == 0) {
         // Nothing usable came into an empty list: the next appearance asks again.

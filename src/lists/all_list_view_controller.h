@@ -91,6 +91,8 @@ protected:
     virtual FlatCellDelegate* makeDelegate();
     // The cells' images: ours by name, pictures by address (loaded three at a time).
     std::function<QPixmap(const std::optional<QString>&, const QSize&)> cellImages();
+    // Has the pictures of `rows` drawn ahead, off the UI thread, before the rows are shown.
+    void warmImagesFor(const TorrentList& rows);
     // Whether the list has further pages (the snatch list has one).
     virtual bool hasPaging() const { return true; }
     // What to tell the member when a row has no download path (nothing is sent).

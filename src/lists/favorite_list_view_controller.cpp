@@ -81,6 +81,7 @@ void FavoriteListViewController::loadedTorrents(const ListingOutcome& outcome) {
         outcome.status == ListingStatus::NoPage || outcome.status == ListingStatus::NotUnderstood;
     lastFailure_ = failed ? std::optional<ListingStatus>(outcome.status) : std::nullopt;
     // The rows arrive filtered (on the fetch thread): no keyword matching here.
+    warmImagesFor(outcome.torrents);
     model()->appendTorrents(outcome.torrents);
     if (failed && model()->recordCount() == 0 && !scan_.isScanning()) {
         model()->setTorrentData(std::nullopt);  // nothing came: the next appearance asks again

@@ -4,15 +4,19 @@
 // A key with "http://" is a picture to fetch: its first use starts one load on the list's
 // picture queue (three at a time) and keeps an empty placeholder under the key, so the same
 // address is never asked twice; the picture, scaled to 48 by 36 points, replaces it when it
-// arrives and imageArrived() asks the list to redraw. UI thread only.
+// arrives and imageArrived() asks the list to redraw. Our images can be drawn ahead on the
+// picture queue (warmUp), so that the first rows don't wait for them. UI thread only.
 
 #include "net/net_context.h"
 #include "net/operation_queue.h"
 
 #include <QHash>
 #include <QImage>
+#include <QList>
 #include <QObject>
+#include <QPair>
 #include <QPixmap>
+#include <QSet>
 #include <QSize>
 #include <QString>
 #include <optional>
@@ -34,6 +38,13 @@ public:
     QPixmap image(const std::optional<QString>& key, const QSize& points, qreal scale,
                   qreal devicePixelRatio);
 
+    // Draws our images `items` (name and size in points) on the picture queue, at `scale` x
+    // `devicePixelRatio` pixels per point, for image() to hand out without drawing them itself;
+    // until they are drawn image() gives nothing for them, and imageArrived() follows.
+    void warmUp(const QList<QPair<QString, QSize>>& items, qreal scale, qreal devicePixelRatio);
+    bool isWarm(const QString& name, const QSize& points, qreal scale,
+                qreal devicePixelRatio) const;
+
     // Picture addresses asked for (arrived or not).
     int pictureCount() const { return int(pictures_.size()); }
 
@@ -47,6 +58,8 @@ private:
     OperationQueue& queue_;
     QHash<QString, QImage> pictures_;  // by URL; a null image is the placeholder
     QHash<QString, bool> known_;       // our image names: whether we have one
+    QHash<QString, QPixmap> drawn_;    // our images drawn ahead, by name, size and density
+    QSet<QString> drawing_;            // the same keys, being drawn
     qreal pixelsPerPoint_ = 1.0;       // what the cells asked for last
 };
 

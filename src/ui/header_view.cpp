@@ -102,22 +102,24 @@ void HeaderView::relayout() {
     setMask(QRegion(0, 0, width(), s.px(kTouchHeightPoints)));
 
     const qreal dpr = devicePixelRatioF();
+    // Icons and styles depend only on the scale: made again only when it changes.
+    const bool restyle = styledFor_ != s.factor() * dpr;
+    styledFor_ = s.factor() * dpr;
     int right = width() - s.px(kMargin) + s.px(4);
     for (QToolButton* b : {refresh_, settings_, search_, filters_}) {
-        const QSize icon = s.size(kIconSize, kIconSize);
-        QPixmap enabled =
-            ImageLibrary::tinted(b->property("imageName").toString(), icon, dpr, Qt::white);
-        QPixmap disabled =
-            ImageLibrary::tinted(b->property("imageName").toString(), icon, dpr, colors::grey(0.4));
-        QIcon i;
-        i.addPixmap(enabled, QIcon::Normal);
-        i.addPixmap(disabled, QIcon::Disabled);
-        b->setIcon(i);
-        b->setIconSize(icon);
-        b->setStyleSheet(QStringLiteral("QToolButton { border: none; background: transparent; "
-                                        "border-radius: %1px; } QToolButton:pressed { background: "
-                                        "rgba(255,255,255,40); }")
-                             .arg(s.px(6)));
+        if (restyle) {
+            const QSize icon = s.size(kIconSize, kIconSize);
+            const QString name = b->property("imageName").toString();
+            QIcon i;
+            i.addPixmap(ImageLibrary::tinted(name, icon, dpr, Qt::white), QIcon::Normal);
+            i.addPixmap(ImageLibrary::tinted(name, icon, dpr, colors::grey(0.4)), QIcon::Disabled);
+            b->setIcon(i);
+            b->setIconSize(icon);
+            b->setStyleSheet(QStringLiteral("QToolButton { border: none; background: transparent; "
+                                            "border-radius: %1px; } QToolButton:pressed { "
+                                            "background: rgba(255,255,255,40); }")
+                                 .arg(s.px(6)));
+        }
         if (b->isHidden()) {
             continue;
         }
@@ -127,18 +129,27 @@ void HeaderView::relayout() {
     }
 
     const int nameLeft = s.px(kMargin);
-    username_->setFont(s.font(FontFace::ArialBold, kNamePoints));
-    username_->setStyleSheet(QStringLiteral(
-        "QPushButton { color: white; border: none; background: transparent; text-align: left; "
-        "padding: 0; } QPushButton:pressed { color: #e8a33d; }"));
+    if (restyle) {
+        username_->setFont(s.font(FontFace::ArialBold, kNamePoints));
+        username_->setStyleSheet(QStringLiteral(
+            "QPushButton { color: white; border: none; background: transparent; text-align: left; "
+            "padding: 0; } QPushButton:pressed { color: #e8a33d; }"));
+        const QString label = QStringLiteral("color: %1; background: transparent;");
+        ratioCaption_->setFont(s.font(FontFace::Arial, kSmallPoints));
+        ratioCaption_->setStyleSheet(label.arg(colors::grey(0.6).name()));
+        ratio_->setFont(s.font(FontFace::ArialBold, kRatioPoints));
+        ratio_->setStyleSheet(label.arg(kAmber.name()));
+        for (QLabel* l : {up_, down_}) {
+            l->setFont(s.font(FontFace::Arial, kSmallPoints));
+            l->setStyleSheet(label.arg(colors::rowText().name()));
+        }
+        const QSize arrow = s.size(kArrowPoints, kArrowPoints);
+        upIcon_->setPixmap(ImageLibrary::pixmap(QStringLiteral("up.jpg"), arrow, dpr));
+        downIcon_->setPixmap(ImageLibrary::pixmap(QStringLiteral("down.jpg"), arrow, dpr));
+    }
     const int nameWidth = std::min(username_->sizeHint().width(), right - nameLeft - s.px(70));
     username_->setGeometry(nameLeft, s.px(1), std::max(0, nameWidth), s.px(18));
 
-    const QString label = QStringLiteral("color: %1; background: transparent;");
-    ratioCaption_->setFont(s.font(FontFace::Arial, kSmallPoints));
-    ratioCaption_->setStyleSheet(label.arg(colors::grey(0.6).name()));
-    ratio_->setFont(s.font(FontFace::ArialBold, kRatioPoints));
-    ratio_->setStyleSheet(label.arg(kAmber.name()));
     int x = username_->geometry().right() + s.px(10);
     ratioCaption_->adjustSize();
     ratioCaption_->move(x, s.px(4));
@@ -147,14 +158,9 @@ void HeaderView::relayout() {
     ratio_->move(x, s.px(3));
 
     const QSize arrow = s.size(kArrowPoints, kArrowPoints);
-    upIcon_->setPixmap(ImageLibrary::pixmap(QStringLiteral("up.jpg"), arrow, dpr));
-    downIcon_->setPixmap(ImageLibrary::pixmap(QStringLiteral("down.jpg"), arrow, dpr));
     upIcon_->setGeometry(nameLeft, s.px(21), arrow.width(), arrow.height());
-    for (QLabel* l : {up_, down_}) {
-        l->setFont(s.font(FontFace::Arial, kSmallPoints));
-        l->setStyleSheet(label.arg(colors::rowText().name()));
-        l->adjustSize();
-    }
+    up_->adjustSize();
+    down_->adjustSize();
     up_->move(upIcon_->geometry().right() + s.px(4), s.px(19));
     downIcon_->setGeometry(up_->geometry().right() + s.px(12), s.px(21), arrow.width(),
                            arrow.height());

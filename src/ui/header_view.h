@@ -66,6 +66,7 @@ private:
     QToolButton* search_;
     QToolButton* settings_;
     QToolButton* filters_;
+    qreal styledFor_ = 0;  // the pixels per point the icons and styles were made for
 };
 
 }  // namespace pelloran
