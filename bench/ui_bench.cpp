@@ -38,6 +38,7 @@ QProcessEnvironment probeEnvironment(const QString& home) {
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     }
     env.insert(QStringLiteral("PELLORAN_HOME"), home);
+    env.insert(QStringLiteral("PELLORAN_KEYRING"), QStringLiteral("off"));
     return env;
 }
 

@@ -24,7 +24,8 @@ public:
     bool isLoaded() const { return factory_ != nullptr; }
     QString errorString() const { return error_; }
 
-    // The executable's folder, then the build tree's.
+    // The executable's folder, the installed plugin folder (../lib/pelloran from it), then the
+    // build tree's.
     static QStringList defaultSearchDirs();
 
 private:

@@ -28,6 +28,8 @@ public:
         int heightPoints = 568;
         QStringList webPluginDirs;  // none: the web tabs stay empty
         QString announceHost;       // empty: the demo site's
+        // Makes the keyring the passwords go to; empty: they stay in the settings file.
+        std::function<std::unique_ptr<KeyringBackend>()> keyring;
     };
 
     explicit AppDriver(demo::DemoSite& site);
