@@ -8,13 +8,12 @@
 #include "ui/colors.h"
 #include "ui/navigation_stack.h"
 #include "ui/overlay_scroll_bar.h"
+#include "ui/row_deletion.h"
 #include "ui/text_row_delegate.h"
 #include "ui/ui_scale.h"
 
-#include <QKeyEvent>
 #include <QLabel>
 #include <QListView>
-#include <QMenu>
 #include <QStringListModel>
 #include <QToolButton>
 
@@ -59,19 +58,17 @@ EditFavoriteListViewController::EditFavoriteListViewController(const ScreenConte
     table_->setSelectionMode(QAbstractItemView::SingleSelection);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
-    table_->setContextMenuPolicy(Qt::CustomContextMenu);
     table_->setStyleSheet(
         QStringLiteral("QListView { background: %1; }").arg(colors::listBackground().name()));
     attachOverlayScrollBar(table_);
-    table_->installEventFilter(this);
-    connect(table_, &QListView::customContextMenuRequested, this,
-            &EditFavoriteListViewController::showContextMenu);
+    new RowDeletion(table_, [this](int row) { deleteRow(row); });
 
     hint_->setWordWrap(true);
     hint_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    hint_->setText(
-        QStringLiteral("A torrent shows in Favorites when its name contains one of "
-                       "these keywords. To remove one, select it and press Delete."));
+    hint_->setText(QStringLiteral(
+        "A torrent shows in Favorites when its name contains one of "
+        "these keywords. To remove one, swipe it to the left, or select it and press "
+        "Delete."));
     hint_->setStyleSheet(
         QStringLiteral("color: %1; background: transparent;").arg(colors::grey(0.6).name()));
     hint_->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -141,34 +138,6 @@ void EditFavoriteListViewController::cancel() {
     if (NavigationStack* stack = navigationStack(); stack && stack->topViewController() == this) {
         stack->popViewController(false);
     }
-}
-
-void EditFavoriteListViewController::showContextMenu(const QPoint& pos) {
-    const QModelIndex index = table_->indexAt(pos);
-    if (!index.isValid()) {
-        return;
-    }
-    auto* menu = new QMenu(this);
-    menu->setAttribute(Qt::WA_DeleteOnClose);
-    const QPersistentModelIndex row(index);
-    menu->addAction(QStringLiteral("Delete"), this, [this, row] {
-        if (row.isValid()) {
-            deleteRow(row.row());
-        }
-    });
-    menu->popup(table_->viewport()->mapToGlobal(pos));
-}
-
-bool EditFavoriteListViewController::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == table_ && event->type() == QEvent::KeyPress) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        if ((key->key() == Qt::Key_Delete || key->key() == Qt::Key_Backspace) &&
-            table_->currentIndex().isValid()) {
-            deleteRow(table_->currentIndex().row());
-            return true;
-        }
-    }
-    return ViewController::eventFilter(watched, event);
 }
 
 void EditFavoriteListViewController::resizeEvent(QResizeEvent*) {

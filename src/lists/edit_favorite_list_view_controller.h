@@ -1,6 +1,7 @@
 #pragma once
 // The "Favorite filters" screen: the saved keywords in the order added. "+" opens the compose
-// screen for a new one; Delete (or the row's context menu) removes one, from the store at once.
+// screen for a new one; a swipe to the left, Delete or the context menu removes one, from the
+// store at once.
 // When there is no filter yet, the compose screen opens as the screen appears. UI thread only.
 
 #include "lists/favorite_compose_view_controller.h"
@@ -39,10 +40,8 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void showContextMenu(const QPoint& pos);
     void relayout();
 
     ScreenContext context_;

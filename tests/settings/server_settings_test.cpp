@@ -1,11 +1,13 @@
 // The Remote Settings tab: the client chooser built from the adapters, the default port, the
-// fields stored as their editing ends, and Test.
+// fields stored as their editing ends, Test, and the password kept in the keyring.
 
 #include "remote/bit_client_registry.h"
 #include "remote/server_info.h"
 #include "settings/server_settings_view_controller.h"
+#include "store/keyring_secret_store.h"
 #include "store/settings_keys.h"
 #include "store/settings_store.h"
+#include "support/fake_keyring.h"
 #include "support/temp_home.h"
 #include "ui/navigation_stack.h"
 #include "ui/segmented_control.h"
@@ -54,8 +56,8 @@ TEST_F(ServerSettingsTest, FirstShowingChoosesTheFirstClientAndStoresItsDefaultP
     // One position per adapter, in index order, each with its own help text.
     const QList<const BitClientType*>& types = bitClientTypes();
     ASSERT_EQ(screen->clientChooser()->count(), types.size());
-    EXPECT_EQ(screen->clientChooser()->titles().mid(0, 3),
-              (QStringList{"Vuze", "Transmission", "uTorrent"}));
+    EXPECT_EQ(screen->clientChooser()->titles(),
+              (QStringList{"Vuze", "Transmission", "uTorrent", "qBittorrent", "Deluge"}));
     EXPECT_EQ(screen->clientChooser()->selectedIndex(), 0);
     EXPECT_EQ(screen->descriptionLabel()->toPlainText(), QString(types[0]->description));
     EXPECT_EQ(screen->portField()->text(), QStringLiteral("6886"));
@@ -121,6 +123,33 @@ TEST_F(ServerSettingsTest, ReturnStoresTheFieldAndMovesOnAndTestStoresThePasswor
     ASSERT_EQ(stack->depth(), 2);
     EXPECT_EQ(stack->topViewController()->title(), QStringLiteral("Fake remote test"));
     EXPECT_FALSE(stack->isNavigationBarHidden());
+}
+
+TEST_F(ServerSettingsTest, WithAKeyringThePasswordIsReadFromItAndTypedIntoItNeverTheFile) {
+    auto keyring = std::make_shared<test::FakeKeyringState>();
+    QString whyNot;
+    std::unique_ptr<KeyringSecretStore> secrets =
+        KeyringSecretStore::open(settings, std::make_unique<test::FakeKeyring>(keyring),
+                                 home.path(), QDeadlineTimer(5000), &whyNot);
+    ASSERT_NE(secrets, nullptr) << whyNot.toStdString();
+    secrets->write(keys::serverPassword, QStringLiteral("from the keyring"));
+    ASSERT_TRUE(secrets->waitForWrites(QDeadlineTimer(10000)));
+    ServerInfo keyed(settings, secrets.get());
+    context.remote.server = &keyed;
+
+    auto stack = openTab();
+    EXPECT_EQ(screen->passwordField()->text(), QStringLiteral("from the keyring"));
+    screen->passwordField()->setText(QStringLiteral("n3w & p\u00e4ss"));
+    Q_EMIT screen->passwordField()->editingFinished();
+    screen->addressField()->setText(QStringLiteral("10.0.0.3"));
+    stack->notifyWillDisappear();  // leaving the tab keeps what was typed
+    ASSERT_TRUE(secrets->waitForWrites(QDeadlineTimer(10000)));
+
+    QMutexLocker lock(&keyring->mutex);
+    ASSERT_EQ(keyring->entries.size(), 1);
+    EXPECT_EQ(keyring->entries.begin().value(), QStringLiteral("n3w & p\u00e4ss"));
+    EXPECT_FALSE(stored(keys::serverPassword));
+    EXPECT_EQ(stored(keys::serverAddress), QStringLiteral("10.0.0.3"));
 }
 
 }  // namespace
