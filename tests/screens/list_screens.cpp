@@ -1,7 +1,7 @@
 // Pictures of the list screens: browse (rows with sent marks, the load-more row, the sending
-// overlay), favorites with their filters, the filter edit and compose screens, search, the snatch
-// list, the three display settings screens, the Remote Settings tab, and a list that could not
-// reach the site.
+// overlay), favorites with their filters, the filter edit screen (and a swipe on it) and the
+// compose screen, search, the snatch list, the three display settings screens, the Remote
+// Settings tab, and a list that could not reach the site.
 
 #include "screens.h"
 
@@ -19,13 +19,16 @@
 #include "ui/loading_indicator.h"
 #include "ui/more_list_view_controller.h"
 #include "ui/navigation_stack.h"
+#include "ui/row_deletion.h"
 #include "ui/search_bar.h"
 #include "ui/tab_bar.h"
 #include "ui/torrent_item_delegate.h"
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QListView>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QScrollBar>
 #include <QTest>
 #include <QToolButton>
@@ -168,6 +171,34 @@ std::vector<Shot> listShots() {
              QTest::mouseClick(favorites->headerView()->filtersButton(), Qt::LeftButton);
              settle();
              return app.grab();
+         }},
+        {QStringLiteral("favorite-filter-swipe.png"),
+         [](AppDriver& app, demo::DemoSite&) {
+             // A swipe to the left over the second keyword shows its Delete button.
+             auto* edit = dynamic_cast<EditFavoriteListViewController*>(
+                 app.tabBar()->navigationStack(1)->topViewController());
+             if (edit) {
+                 QWidget* vp = edit->tableView()->viewport();
+                 const QRect row =
+                     edit->tableView()->visualRect(edit->tableView()->model()->index(1, 0));
+                 const QPoint from(row.right() - 20, row.center().y());
+                 QTest::mousePress(vp, Qt::LeftButton, {}, from);
+                 for (int step = 1; step <= 4; ++step) {
+                     const QPoint at = from - QPoint(30 * step, 0);
+                     QMouseEvent move(QEvent::MouseMove, at, vp->mapToGlobal(at), Qt::NoButton,
+                                      Qt::LeftButton, Qt::NoModifier);
+                     QApplication::sendEvent(vp, &move);
+                 }
+                 QTest::mouseRelease(vp, Qt::LeftButton, {}, from - QPoint(120, 0));
+             }
+             settle();
+             QImage shot = app.grab();
+             if (edit) {
+                 if (auto* deletion = edit->tableView()->findChild<RowDeletion*>()) {
+                     deletion->hideButton();
+                 }
+             }
+             return shot;
          }},
         {QStringLiteral("favorite-compose.png"),
          [](AppDriver& app, demo::DemoSite&) {
