@@ -1,9 +1,12 @@
 // The browse list against the demo site: the first appearance fetches page 1 and later ones
-// don't, the load-more row, quick pushes under the sending overlay, details and profile pages,
-// and the desktop's keys.
+// don't, the load-more row, quick pushes under the sending overlay, a push into the real
+// transmission-daemon, details and profile pages, and the desktop's keys.
 
 #include "lists_fixture.h"
 
+#include "support/loopback_port.h"
+#include "support/transmission_daemon.h"
+#include "ui/alert_box.h"
 #include "ui/flat_cell_delegate.h"
 #include "ui/header_view.h"
 #include "ui/sending_text.h"
@@ -85,6 +88,39 @@ TEST_F(BrowseListTest, QuickPushesCountUnderTheSendingOverlayAndMarkTheirRows) {
     EXPECT_EQ(client.uploads(), 3u);
     EXPECT_EQ(app->services().history().entries(), page1.mid(0, 3));
     EXPECT_FALSE(browse->model()->torrentAt(3)->isDownloaded());
+}
+
+TEST_F(BrowseListTest, ARowsDownloadButtonPutsTheTorrentIntoTheRealTransmissionDaemon) {
+    if (TransmissionDaemon::binaryPath().isEmpty()) {
+        if (onCi()) {
+            FAIL() << "transmission-daemon is not installed; scripts/deps installs it";
+        }
+        GTEST_SKIP() << "transmission-daemon is not installed; scripts/deps installs it";
+    }
+    TransmissionDaemon daemon;
+    QString error;
+    ASSERT_TRUE(daemon.start(&error)) << error.toStdString();
+    ASSERT_NO_FATAL_FAILURE(launch());
+    ServerInfo& server = app->services().server();
+    server.setClient(QStringLiteral("Transmission"));
+    server.setAddress(daemon.address());
+    server.setPort(QString::number(daemon.port()));
+    server.setUsername(daemon.username());
+    server.setPassword(daemon.password());
+
+    auto* browse = screen<AllListViewController>(0);
+    const std::vector<demo::DemoTorrent> rows = demo::DemoSite::clientRows(site.listing(kPage1));
+    ASSERT_GT(rows.size(), 2u);
+    browse->didTapDownloadButton(2);
+    EXPECT_TRUE(SendingTorrentIndicator::sharedInstance().isShown());
+    ASSERT_TRUE(AppDriver::waitUntil([&] { return browse->sendingTorrentCount() == 0; }, 30000));
+    EXPECT_TRUE(browse->model()->torrentAt(2)->isDownloaded());
+    EXPECT_EQ(app->services().history().entries(), QStringList{rows[2].name});
+    EXPECT_EQ(app->root().alert(), nullptr) << alertTitle(app->root().alert()).toStdString();
+    const auto held = daemon.torrents();
+    ASSERT_TRUE(held.has_value());
+    ASSERT_EQ(held->size(), 1u);
+    EXPECT_EQ(held->front().name, rows[2].fileName);
 }
 
 TEST_F(BrowseListTest, RowsOpenDetailsAndTheNameOpensTheProfileThroughTheWebScreens) {
