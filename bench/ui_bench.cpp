@@ -5,13 +5,19 @@
 //    session check) and a 2-second announcement delay, a 10 ms timer recording the longest gap
 //    in the UI thread's event loop from the login face's first frame until the main interface
 //    has been drawn; then the resident memory after sign-in, with no web screen
-//    opened, and whether any Qt WebEngine library is in the process.
+//    opened, and whether any Qt WebEngine library is in the process;
+//  - BM_FavoritesScanUiThread: the favorites tab opened after sign-in, scanning 10 pages that
+//    the demo site answers 50 ms each, its rows drawn with their pictures: the longest gap in
+//    the UI thread's event loop from the tab's opening until the scan is in and drawn;
+//  - BM_BrowseTenPagesMemory: the resident memory after ten pages of the browse list were
+//    loaded through the load-more row and drawn with their pictures.
 // The probe runs offscreen unless QT_QPA_PLATFORM says otherwise.
 
 #include <benchmark/benchmark.h>
 
 #include "demo_site.h"
 #include "site/sign_in.h"
+#include "store/settings_keys.h"
 #include "store/settings_store.h"
 #include "support/test_server.h"
 
@@ -145,6 +151,89 @@ void BM_SignInUiThread(benchmark::State& state) {
     state.counters["first_frame_ms"] = double(firstFrame);
 }
 BENCHMARK(BM_SignInUiThread)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The probe's environment for signing in to `site` by itself with the settings `prepare` adds.
+QProcessEnvironment signedInEnvironment(const QTemporaryDir& home, demo::DemoSite& site,
+                                        const std::function<void(SettingsStore&)>& prepare) {
+    {
+        SettingsStore settings(home.path());
+        storeCredentials(settings, site.memberName(), site.memberPassword(), true);
+        if (prepare) {
+            prepare(settings);
+        }
+        settings.flush();
+    }
+    QProcessEnvironment env = probeEnvironment(home.path());
+    env.insert(QStringLiteral("PELLORAN_SITE_HOST"), site.siteHost());
+    env.insert(QStringLiteral("PELLORAN_FORUM_HOST"), site.forumHost());
+    env.insert(QStringLiteral("PELLORAN_COOKIE_DOMAIN"), site.cookieDomain());
+    env.insert(QStringLiteral("PELLORAN_CAPTCHA_HOST"), site.captchaHost());
+    env.insert(QStringLiteral("PELLORAN_CAPTCHA_COOKIE_DOMAIN"), site.captchaCookieDomain());
+    env.insert(QStringLiteral("PELLORAN_ANNOUNCE_HOST"), site.announceHost());
+    env.insert(QStringLiteral("PELLORAN_LOGIN_TITLE"), site.loginTitle());
+    return env;
+}
+
+void BM_FavoritesScanUiThread(benchmark::State& state) {
+    demo::DemoSite site;
+    if (!site.start()) {
+        state.SkipWithError("the demo site did not start");
+        return;
+    }
+    site.setListingDelay(0, 50);  // every listing page, the favorites pages among them
+    qint64 longestGap = 0;
+    qint64 rows = 0;
+    for (auto _ : state) {
+        QTemporaryDir home;
+        const QProcessEnvironment env =
+            signedInEnvironment(home, site, [](SettingsStore& settings) {
+                settings.setValue(keys::favoritesCount, QStringLiteral("10"));
+                settings.setValue(keys::filters,
+                                  QStringList{QStringLiteral("720p|1080p"), QStringLiteral("x264"),
+                                              QStringLiteral("XviD"), QStringLiteral("[Dd]ust")});
+            });
+        QElapsedTimer clock;
+        clock.start();
+        const ProbeRun run = runProbe(QStringLiteral("favorites"), env);
+        if (!run.ok || !run.values.contains(QStringLiteral("gap"))) {
+            state.SkipWithError("the probe did not scan the favorites");
+            return;
+        }
+        state.SetIterationTime(clock.elapsed() / 1000.0);
+        longestGap = std::max(longestGap, run.values.value(QStringLiteral("gap")));
+        rows = run.values.value(QStringLiteral("rows"));
+    }
+    state.counters["longest_ui_gap_ms"] = double(longestGap);
+    state.counters["favorite_rows"] = double(rows);
+}
+BENCHMARK(BM_FavoritesScanUiThread)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_BrowseTenPagesMemory(benchmark::State& state) {
+    demo::DemoSite site;
+    if (!site.start()) {
+        state.SkipWithError("the demo site did not start");
+        return;
+    }
+    qint64 rss = 0;
+    qint64 pages = 0;
+    for (auto _ : state) {
+        QTemporaryDir home;
+        const QProcessEnvironment env = signedInEnvironment(home, site, {});
+        QElapsedTimer clock;
+        clock.start();
+        const ProbeRun run = runProbe(QStringLiteral("browse-ten"), env);
+        if (!run.ok || !run.values.contains(QStringLiteral("rss"))) {
+            state.SkipWithError("the probe did not browse ten pages");
+            return;
+        }
+        state.SetIterationTime(clock.elapsed() / 1000.0);
+        rss = std::max(rss, run.values.value(QStringLiteral("rss")));
+        pages = run.values.value(QStringLiteral("pages"));
+    }
+    state.counters["rss_after_ten_pages_MB"] = double(rss) / 1024.0;
+    state.counters["pages"] = double(pages);
+}
+BENCHMARK(BM_BrowseTenPagesMemory)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
 

@@ -5,15 +5,26 @@
 //   sign-in  the app signing in by itself (credentials and PELLORAN_* set by the caller);
 //            a 10 ms timer watches the event loop from launch until the main interface shows;
 //            prints "gap MS", then "rss KB" and "webengine 0|1" once it has settled, then quits
+//   favorites  signs in the same way, then opens the favorites tab, whose scan (the page count
+//            and filters the caller stored) arrives with the pictures of its rows; a 10 ms
+//            timer watches the event loop from the tab's opening until the scan is in and
+//            drawn; prints "gap MS" and "rows N", then quits
+//   browse-ten signs in, then loads ten pages of the browse list through its load-more row,
+//            drawing each page's rows and pictures; prints "pages N" and "rss KB", then quits
 
 #include "app/application.h"
 #include "app/login_view_controller.h"
 #include "app/pelloran_app_delegate.h"
 #include "app/switch_view_controller.h"
+#include "lists/all_list_view_controller.h"
+#include "lists/favorite_list_view_controller.h"
+#include "lists/torrent_list_model.h"
+#include "ui/tab_bar_controller.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QListView>
 #include <QTimer>
 #include <QWidget>
 #include <cstdio>
@@ -144,11 +155,130 @@ int runSignIn(int argc, char* argv[]) {
     return runApplication(argc, argv, hooks);
 }
 
+// Records the longest gap between the ticks of a 10 ms timer while it runs.
+class GapWatch {
+public:
+    GapWatch() {
+        ticker_.setInterval(10);
+        ticker_.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&ticker_, &QTimer::timeout, [this] {
+            const qint64 now = clock_.elapsed();
+            longest_ = std::max(longest_, now - last_);
+            if (qEnvironmentVariableIsSet("PELLORAN_PROBE_TRACE") && now - last_ > 20) {
+                std::fprintf(stderr, "gap %lld ms ending at %lld ms\n", now - last_, now);
+            }
+            last_ = now;
+        });
+    }
+    void start() {
+        clock_.start();
+        last_ = 0;
+        ticker_.start();
+    }
+    qint64 stop() {
+        ticker_.stop();
+        return longest_;
+    }
+
+private:
+    QTimer ticker_;
+    QElapsedTimer clock_;
+    qint64 last_ = 0;
+    qint64 longest_ = 0;
+};
+
+// Runs `step` every 20 ms once the main interface shows and its first page is in, until it
+// returns false.
+void whenSignedIn(PelloranAppDelegate& delegate, std::function<bool()> step) {
+    auto* poll = new QTimer(delegate.viewController());
+    poll->setInterval(20);
+    auto started = std::make_shared<bool>(false);
+    QObject::connect(poll, &QTimer::timeout, [poll, &delegate, step, started] {
+        TabBarController* tabs = delegate.viewController()->tabBarController();
+        if (!*started && (!tabs || !delegate.viewController()->isMainInterfaceShown() ||
+                          !tabs->itemsEnabled())) {
+            return;
+        }
+        *started = true;
+        if (!step()) {
+            poll->stop();
+        }
+    });
+    poll->start();
+}
+
+int runFavorites(int argc, char* argv[]) {
+    ApplicationHooks hooks;
+    GapWatch watch;
+    enum class Phase { Waiting, Scanning, Drawing } phase = Phase::Waiting;
+    hooks.launched = [&](PelloranAppDelegate& delegate) {
+        whenSignedIn(delegate, [&] {
+            TabBarController* tabs = delegate.viewController()->tabBarController();
+            auto* favorites = dynamic_cast<FavoriteListViewController*>(tabs->screen(1));
+            if (!favorites) {
+                return false;
+            }
+            if (phase == Phase::Waiting) {
+                watch.start();
+                tabs->setSelectedIndex(1);
+                phase = Phase::Scanning;
+                return true;
+            }
+            if (phase == Phase::Scanning && !favorites->isBusy()) {
+                phase = Phase::Drawing;
+                // Until the rows and their pictures have been drawn.
+                QTimer::singleShot(300, [&, favorites] {
+                    say(QStringLiteral("gap %1").arg(watch.stop()).toUtf8().constData());
+                    say(QStringLiteral("rows %1")
+                            .arg(favorites->model()->recordCount())
+                            .toUtf8()
+                            .constData());
+                    QCoreApplication::quit();
+                });
+                return false;
+            }
+            return true;
+        });
+    };
+    return runApplication(argc, argv, hooks);
+}
+
+int runBrowseTen(int argc, char* argv[]) {
+    ApplicationHooks hooks;
+    constexpr int kPages = 10;
+    hooks.launched = [&](PelloranAppDelegate& delegate) {
+        whenSignedIn(delegate, [&] {
+            TabBarController* tabs = delegate.viewController()->tabBarController();
+            auto* browse = dynamic_cast<AllListViewController*>(tabs->screen(0));
+            if (!browse || browse->isBusy() || browse->queuedOperations() > 0) {
+                return true;
+            }
+            // Each page is drawn, pictures and all, before the next one is asked for.
+            browse->tableView()->scrollToBottom();
+            QCoreApplication::processEvents();
+            if (browse->currentPage() < kPages && browse->model()->hasLoadMoreRow()) {
+                browse->didSelectRow(browse->model()->rowCount() - 1);
+                return true;
+            }
+            const int pages = browse->currentPage();
+            QTimer::singleShot(1000, [pages] {
+                say(QStringLiteral("pages %1").arg(pages).toUtf8().constData());
+                say(QStringLiteral("rss %1").arg(residentKilobytes()).toUtf8().constData());
+                QCoreApplication::quit();
+            });
+            return false;
+        });
+    };
+    return runApplication(argc, argv, hooks);
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: pelloran-ui-probe empty|login|sign-in [app options]\n");
+        std::fprintf(stderr,
+                     "usage: pelloran-ui-probe empty|login|sign-in|favorites|browse-ten "
+                     "[app options]\n");
         return 2;
     }
     const char* mode = argv[1];
@@ -164,6 +294,12 @@ int main(int argc, char* argv[]) {
     }
     if (std::strcmp(mode, "sign-in") == 0) {
         return runSignIn(argc, argv);
+    }
+    if (std::strcmp(mode, "favorites") == 0) {
+        return runFavorites(argc, argv);
+    }
+    if (std::strcmp(mode, "browse-ten") == 0) {
+        return runBrowseTen(argc, argv);
     }
     std::fprintf(stderr, "pelloran-ui-probe: unknown mode %s\n", mode);
     return 2;

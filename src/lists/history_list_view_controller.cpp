@@ -1,12 +1,13 @@
 #include "lists/history_list_view_controller.h"
 
 #include "remote/download_history.h"
+#include "store/settings_store.h"
 #include "ui/colors.h"
+#include "ui/overlay_scroll_bar.h"
+#include "ui/row_deletion.h"
 #include "ui/ui_scale.h"
 
-#include <QKeyEvent>
 #include <QListView>
-#include <QMenu>
 #include <QPainter>
 #include <QStyledItemDelegate>
 #include <QTimer>
@@ -86,6 +87,7 @@ QVariant HistoryListModel::data(const QModelIndex& index, int role) const {
 HistoryListViewController::HistoryListViewController(const ScreenContext& context, QWidget* parent)
     : ViewController(parent),
       history_(context.remote.history),
+      settings_(context.site.settings),
       model_(new HistoryListModel(this)),
       list_(new QListView(this)) {
     setTabBarItem(QStringLiteral("D/l History"), QStringLiteral("tabbar-snatch.png"));
@@ -96,12 +98,10 @@ HistoryListViewController::HistoryListViewController(const ScreenContext& contex
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list_->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
-    list_->setContextMenuPolicy(Qt::CustomContextMenu);
     list_->setStyleSheet(
         QStringLiteral("QListView { background: %1; }").arg(colors::listBackground().name()));
-    list_->installEventFilter(this);
-    connect(list_, &QListView::customContextMenuRequested, this,
-            &HistoryListViewController::showContextMenu);
+    attachOverlayScrollBar(list_);
+    new RowDeletion(list_, [this](int row) { deleteRow(row); });
     // Choosing a row only flashes it: there is nothing to open.
     connect(list_, &QListView::clicked, this, [this] {
         QTimer::singleShot(kDeselectDelayMs, list_, [this] { list_->clearSelection(); });
@@ -114,6 +114,9 @@ void HistoryListViewController::viewWillAppear() {
 }
 
 void HistoryListViewController::reloadHistory() {
+    if (settings_) {
+        settings_->refresh();  // pushes from another program (pelloran-cli) show up too
+    }
     model_->setHistory(history_ ? history_->entries() : QStringList());
 }
 
@@ -128,34 +131,6 @@ void HistoryListViewController::deleteRow(int row) {
     } else {
         reloadHistory();
     }
-}
-
-void HistoryListViewController::showContextMenu(const QPoint& pos) {
-    const QModelIndex index = list_->indexAt(pos);
-    if (!index.isValid()) {
-        return;
-    }
-    auto* menu = new QMenu(this);
-    menu->setAttribute(Qt::WA_DeleteOnClose);
-    const QPersistentModelIndex row(index);
-    menu->addAction(QStringLiteral("Delete"), this, [this, row] {
-        if (row.isValid()) {
-            deleteRow(row.row());
-        }
-    });
-    menu->popup(list_->viewport()->mapToGlobal(pos));
-}
-
-bool HistoryListViewController::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == list_ && event->type() == QEvent::KeyPress) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        if ((key->key() == Qt::Key_Delete || key->key() == Qt::Key_Backspace) &&
-            list_->currentIndex().isValid()) {
-            deleteRow(list_->currentIndex().row());
-            return true;
-        }
-    }
-    return ViewController::eventFilter(watched, event);
 }
 
 void HistoryListViewController::resizeEvent(QResizeEvent*) {

@@ -1,6 +1,6 @@
 #pragma once
 // The "D/l History" tab: the names of the torrents sent to the member's client, newest first.
-// Entries can be deleted (Delete key or the context menu, the desktop's swipe-to-delete); the
+// Entries can be deleted (a swipe to the left, the Delete key or the context menu); the
 // torrent stays on the client. Reloaded from the store each time the tab is shown.
 // No network traffic. UI thread only.
 
@@ -15,6 +15,7 @@ class QListView;
 namespace pelloran {
 
 class DownloadHistory;
+class SettingsStore;
 
 // Rows of the history: row r shows entry (count - 1 - r) of the stored list (oldest first).
 class HistoryListModel : public QAbstractListModel {
@@ -53,12 +54,10 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void showContextMenu(const QPoint& pos);
-
     DownloadHistory* history_;
+    SettingsStore* settings_;
     HistoryListModel* model_;
     QListView* list_;
 };

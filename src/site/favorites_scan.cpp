@@ -9,6 +9,30 @@
 
 namespace pelloran {
 
+namespace {
+
+// One favorites page, its rows filtered on the fetch thread.
+class FilteredPageFetch : public FetchPageAllTorrents {
+public:
+    FilteredPageFetch(const QString& url, const SiteContext& site, QObject* context,
+                      Callback callback, QList<Filter> filters)
+        : FetchPageAllTorrents(url, site, context, std::move(callback)),
+          filters_(std::move(filters)) {}
+
+protected:
+    void main() override {
+        FetchPageAllTorrents::main();
+        ListingOutcome outcome = returnObject();
+        outcome.torrents = filterTorrents(outcome.torrents, filters_);
+        setReturnObject(std::move(outcome));
+    }
+
+private:
+    QList<Filter> filters_;
+};
+
+}  // namespace
+
 int storedFavoritesPageCount(const SettingsStore& settings) {
     const std::optional<QString> stored = settings.string(keys::favoritesCount);
     if (!stored) {
@@ -42,6 +66,7 @@ bool FavoritesScan::start(int first, int count) {
     next_ = first;
     last_ = first + count - 1;
     stopped_ = false;
+    blockFilters_ = filters_;
     order_ = std::make_shared<PageOrder>(first, 0);
     while (next_ <= last_ && inFlight_ < kWindow) {
         launch(next_++);
@@ -56,9 +81,13 @@ void FavoritesScan::stop() {
 void FavoritesScan::launch(int page) {
     ++inFlight_;
     order_->add(page);
-    auto op = std::make_unique<FetchPageAllTorrents>(
-        favoritesUrl(*site_.config, page), site_, guard_.get(),
-        [this, page](ListingOutcome outcome) { delivered(page, outcome); });
+    auto deliver = [this, page](ListingOutcome outcome) { delivered(page, outcome); };
+    std::unique_ptr<FetchPageAllTorrents> op =
+        blockFilters_
+            ? std::make_unique<FilteredPageFetch>(favoritesUrl(*site_.config, page), site_,
+                                                  guard_.get(), deliver, *blockFilters_)
+            : std::make_unique<FetchPageAllTorrents>(favoritesUrl(*site_.config, page), site_,
+                                                     guard_.get(), deliver);
     // The block's first page waits for nothing; every later one for the page before it, which
     // was made earlier and so is in the list until it has been handed over.
     op->setPageOrder(order_, page, page == first_ ? std::nullopt : std::optional<int>(page - 1));

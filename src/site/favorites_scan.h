@@ -9,12 +9,15 @@
 // flight to end.
 
 #include "net/operation_queue.h"
+#include "site/filter.h"
 #include "site/listing_outcome.h"
 #include "site/site_context.h"
 
+#include <QList>
 #include <QObject>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace pelloran {
 
@@ -50,6 +53,13 @@ public:
     // Starts no further page fetch; the fetches in flight still hand their pages over.
     void stop();
 
+    // With filters, every page is filtered on its fetch thread, before it waits for its turn:
+    // its outcome's torrents are then only the rows some filter accepts (none when the list is
+    // empty), while its status and lastDate still tell what the page held. Keyword matching
+    // can be slow for a pathological keyword, so it stays off the UI thread. Applies to the
+    // pages fetched from the next start() on.
+    void setFilters(std::optional<QList<Filter>> filters) { filters_ = std::move(filters); }
+
     bool isScanning() const { return inFlight_ > 0; }
     int inFlight() const { return inFlight_; }  // page fetches made and not yet handed over
 
@@ -67,6 +77,8 @@ private:
     int last_ = 0;  // the last page of the block
     int inFlight_ = 0;
     bool stopped_ = false;
+    std::optional<QList<Filter>> filters_;
+    std::optional<QList<Filter>> blockFilters_;  // the filters of the block being scanned
     OperationQueue queue_{kWindow};
 };
 

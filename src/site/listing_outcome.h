@@ -9,6 +9,7 @@
 
 #include <QLatin1StringView>
 #include <QString>
+#include <optional>
 
 namespace pelloran {
 
@@ -22,6 +23,9 @@ enum class ListingStatus {
 struct ListingOutcome {
     ListingStatus status = ListingStatus::NoPage;
     TorrentList torrents;  // the rows read, in page order; empty unless status is Rows
+    // Rows only: the date of the page's last row as read, before any filtering (the load-more
+    // row shows it).
+    std::optional<QString> lastDate;
     // NoPage only: why the session ended the request (None: the connection or the site failed).
     SessionStop sessionStop = SessionStop::None;
     QString url;  // the page asked for

@@ -79,6 +79,7 @@ ListingOutcome readListingPage(const QString& page, const QStringList& history,
             outcome.torrents.append(makeTorrent(g, history));
         }
         outcome.status = ListingStatus::Rows;
+        outcome.lastDate = outcome.torrents.last()->date();
         return outcome;
     }
     outcome.status = budget.exhausted() || holdsUnreadTorrentRows(page, starts, budget)

@@ -111,9 +111,17 @@ void NavigationBar::relayout() {
         right_->setGeometry(rightEdge - w, y, w, buttonH);
         rightEdge -= w;
     }
-    // The title stays centred on the bar while it fits between the buttons.
+    // The title stays centred on the bar while it fits between the buttons; a long one is
+    // drawn smaller rather than cut.
     const int side = std::max(leftEdge, width() - rightEdge) + s.px(4);
-    title_->setGeometry(side, 0, std::max(0, width() - 2 * side), h);
+    const int room = std::max(0, width() - 2 * side);
+    QFont font = title_->font();
+    while (QFontMetrics(font).horizontalAdvance(title_->text()) > room &&
+           font.pixelSize() > s.px(kTitleFontPoints * 0.7)) {
+        font.setPixelSize(font.pixelSize() - 1);
+    }
+    title_->setFont(font);
+    title_->setGeometry(side, 0, room, h);
 }
 
 }  // namespace pelloran

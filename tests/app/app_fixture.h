@@ -22,11 +22,13 @@ protected:
     }
     void TearDown() override { app.reset(); }
 
-    // Signs the demo member in automatically at launch and waits for the main interface.
+    // Signs the demo member in automatically at launch and waits for the main interface, and
+    // for the tab in front to have its page (the tab bar is locked until then).
     void launchSignedIn() {
         app->storeMemberCredentials(true);
         app->launch();
         ASSERT_TRUE(app->waitForMainInterface());
+        ASSERT_TRUE(app->waitForTabsUnlocked());
     }
 
     demo::DemoSite site;

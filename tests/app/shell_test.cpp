@@ -56,7 +56,8 @@ TEST_F(ShellTest, TabBarIsBuiltOnceAndTheStoredTabRestoredOnlyThen) {
 
     clickSlot(tabs, 1);
     EXPECT_EQ(app->settings().integer(keys::tab), 1);
-    clickSlot(tabs, 4);  // "More" is no tab to come back to
+    ASSERT_TRUE(app->waitForTabsUnlocked());  // the favorites scan
+    clickSlot(tabs, 4);                       // "More" is no tab to come back to
     EXPECT_EQ(app->settings().integer(keys::tab), 1);
 
     chooseMoreRow(tabs, 5);  // Logout

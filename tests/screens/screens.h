@@ -19,5 +19,7 @@ struct Shot {
 // The login face, the CAPTCHA, the alerts, the information page, the tab bar, the "More"
 // list, the history and the overlays.
 std::vector<Shot> shellShots();
+// The list screens, their settings screens and the Remote Settings tab (after the shell's).
+std::vector<Shot> listShots();
 
 }  // namespace pelloran::screens

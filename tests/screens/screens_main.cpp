@@ -34,6 +34,9 @@ int main(int argc, char* argv[]) {
     test::AppDriver driver(site, options);
     int failures = 0;
     std::vector<screens::Shot> shots = screens::shellShots();
+    for (screens::Shot& shot : screens::listShots()) {
+        shots.push_back(std::move(shot));
+    }
     for (const screens::Shot& shot : shots) {
         const QImage image = shot.take(driver, site);
         const QString path = QDir(out).filePath(shot.file);

@@ -82,6 +82,10 @@ bool AppDriver::waitForMainInterface(int ms) {
     return waitUntil([this] { return root().isMainInterfaceShown(); }, ms);
 }
 
+bool AppDriver::waitForTabsUnlocked(int ms) {
+    return waitUntil([this] { return tabBar() && tabBar()->itemsEnabled(); }, ms);
+}
+
 bool AppDriver::waitForLoginFace(int ms) {
     return waitUntil(
         [this] { return !root().isMainInterfaceShown() && login() && login()->isVisible(); }, ms);

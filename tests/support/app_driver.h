@@ -57,6 +57,8 @@ public:
     // Pumps events until `done` holds or `ms` passed; the outcome of `done`.
     static bool waitUntil(const std::function<bool()>& done, int ms = 20000);
     bool waitForMainInterface(int ms = 20000);
+    // Waits until the tab bar takes taps again (a list locks it while its page loads).
+    bool waitForTabsUnlocked(int ms = 20000);
     bool waitForLoginFace(int ms = 20000);
     // The login face's alert, once open; null when none came in time.
     QMessageBox* waitForLoginAlert(int ms = 20000);

@@ -1,0 +1,120 @@
+// The list's desktop input: Enter opens the current row, the wheel and the scroll keys rest
+// while a page loads, a click on a row's download button sends it rather than selecting the row,
+// and the context menu offers what a tap would do.
+
+#include "lists/all_list_view_controller.h"
+
+#include "lists/torrent_list_model.h"
+#include "ui/flat_cell_delegate.h"
+#include "ui/torrent_item_delegate.h"
+
+#include <QKeyEvent>
+#include <QListView>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QTimer>
+
+namespace pelloran {
+
+void AllListViewController::showRowMenu(const QPoint& pos) {
+    const QModelIndex index = table_->indexAt(pos);
+    if (!index.isValid() || model_->kindOf(index.row()) != ListRowKind::Torrent) {
+        return;
+    }
+    const int row = index.row();
+    auto* menu = new QMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    QAction* open = menu->addAction(QStringLiteral("Open details"), this, [this, row] {
+        if (rowSelectionEnabled_) {
+            didSelectRow(row);
+        }
+    });
+    open->setEnabled(rowSelectionEnabled_);
+    if (qobject_cast<TorrentItemDelegate*>(table_->itemDelegate())) {
+        menu->addAction(QStringLiteral("Send to my client"), this,
+                        [this, row] { didTapDownloadButton(row); });
+    }
+    menu->popup(table_->viewport()->mapToGlobal(pos));
+}
+
+bool AllListViewController::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == table_ && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            if (rowSelectionEnabled_ && table_->currentIndex().isValid()) {
+                didSelectRow(table_->currentIndex().row());
+            }
+            return true;
+        }
+        const bool scrollKey = key->key() == Qt::Key_Up || key->key() == Qt::Key_Down ||
+                               key->key() == Qt::Key_PageUp || key->key() == Qt::Key_PageDown ||
+                               key->key() == Qt::Key_Home || key->key() == Qt::Key_End;
+        if (scrollKey && !scrollingEnabled_) {
+            return true;
+        }
+    }
+    if (watched == table_->viewport()) {
+        switch (event->type()) {
+            case QEvent::Wheel:
+                return !scrollingEnabled_;
+            case QEvent::MouseButtonPress:
+            case QEvent::MouseButtonDblClick: {
+                const auto* mouse = static_cast<QMouseEvent*>(event);
+                const QModelIndex index = table_->indexAt(mouse->position().toPoint());
+                pressedRow_ = index.isValid() ? index.row() : -1;
+                const auto* delegate = qobject_cast<FlatCellDelegate*>(table_->itemDelegate());
+                pressedAccessory_ = index.isValid() && delegate &&
+                                    model_->kindOf(index.row()) == ListRowKind::Torrent &&
+                                    delegate->accessoryRect(table_->visualRect(index))
+                                        .contains(mouse->position().toPoint());
+                if (mouse->button() != Qt::LeftButton) {
+                    return false;
+                }
+                // The download button takes its own taps; rows take none while a page loads.
+                return pressedAccessory_ || !rowSelectionEnabled_;
+            }
+            case QEvent::MouseButtonRelease: {
+                const auto* mouse = static_cast<QMouseEvent*>(event);
+                if (mouse->button() != Qt::LeftButton) {
+                    return false;
+                }
+                const QModelIndex index = table_->indexAt(mouse->position().toPoint());
+                const int row = index.isValid() ? index.row() : -1;
+                const bool accessory = pressedAccessory_;
+                const int pressed = pressedRow_;
+                pressedRow_ = -1;
+                pressedAccessory_ = false;
+                if (row < 0 || row != pressed) {
+                    return accessory;
+                }
+                if (accessory) {
+                    didTapDownloadButton(row);
+                    return true;
+                }
+                if (rowSelectionEnabled_) {
+                    // Let the view finish its own click first (selection, current row).
+                    QTimer::singleShot(0, this, [this, row] { didSelectRow(row); });
+                    return false;
+                }
+                return true;
+            }
+            case QEvent::MouseMove: {
+                const auto* mouse = static_cast<QMouseEvent*>(event);
+                const QModelIndex index = table_->indexAt(mouse->position().toPoint());
+                const auto* delegate = qobject_cast<FlatCellDelegate*>(table_->itemDelegate());
+                const bool overButton = index.isValid() && delegate &&
+                                        model_->kindOf(index.row()) == ListRowKind::Torrent &&
+                                        delegate->accessoryRect(table_->visualRect(index))
+                                            .contains(mouse->position().toPoint());
+                table_->viewport()->setCursor(overButton ? Qt::PointingHandCursor
+                                                         : Qt::ArrowCursor);
+                return false;
+            }
+            default:
+                break;
+        }
+    }
+    return ViewController::eventFilter(watched, event);
+}
+
+}  // namespace pelloran

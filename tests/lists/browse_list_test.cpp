@@ -1,0 +1,172 @@
+// The browse list against the demo site: the first appearance fetches page 1 and later ones
+// don't, the load-more row, quick pushes under the sending overlay, a push into the real
+// transmission-daemon, details and profile pages, and the desktop's keys.
+
+#include "lists_fixture.h"
+
+#include "support/loopback_port.h"
+#include "support/transmission_daemon.h"
+#include "ui/alert_box.h"
+#include "ui/flat_cell_delegate.h"
+#include "ui/header_view.h"
+#include "ui/sending_text.h"
+
+#include <QListView>
+#include <QPushButton>
+#include <QToolButton>
+
+namespace pelloran::test {
+namespace {
+
+const QString kPage1 = QStringLiteral("/torrents/browse/index/page/1");
+const QString kPage2 = QStringLiteral("/torrents/browse/index/page/2");
+
+using BrowseListTest = ListsTest;
+
+TEST_F(BrowseListTest, FirstAppearanceFetchesPageOneLaterOnesDontAndLoadMoreAppends) {
+    ASSERT_NO_FATAL_FAILURE(launch());
+    auto* browse = screen<AllListViewController>(0);
+    ASSERT_NE(browse, nullptr);
+    EXPECT_EQ(requestsFor(kPage1), 1);
+    const QStringList page1 = names(site.listing(kPage1));
+    EXPECT_EQ(names(browse), page1);
+    ASSERT_TRUE(browse->model()->hasLoadMoreRow());
+    EXPECT_FALSE(browse->model()->footerText().isEmpty());  // the last torrent's date
+    EXPECT_TRUE(app->tabBar()->navigationStack(0)->isNavigationBarHidden());
+
+    open(2);
+    open(0);
+    EXPECT_EQ(requestsFor(kPage1), 1);
+
+    browse->didSelectRow(browse->model()->rowCount() - 1);  // the load-more row
+    ASSERT_TRUE(waitIdle(browse));
+    EXPECT_EQ(requestsFor(kPage2), 1);
+    EXPECT_EQ(browse->currentPage(), 2);
+    EXPECT_EQ(names(browse), page1 + names(site.listing(kPage2)));
+}
+
+TEST_F(BrowseListTest, QuickPushesCountUnderTheSendingOverlayAndMarkTheirRows) {
+    HeldTransmission client;
+    ASSERT_TRUE(client.start());
+    ASSERT_NO_FATAL_FAILURE(launch());
+    client.chooseIn(app->services().server());
+    auto* browse = screen<AllListViewController>(0);
+    QListView* table = browse->tableView();
+    const auto* delegate = qobject_cast<FlatCellDelegate*>(table->itemDelegate());
+    ASSERT_NE(delegate, nullptr);
+    SendingTorrentIndicator& sending = SendingTorrentIndicator::sharedInstance();
+    const QStringList page1 = names(browse);
+
+    // Three taps on the rows' download buttons, one after another without waiting.
+    QStringList texts;
+    for (int row : {0, 1, 2}) {
+        const QRect button =
+            delegate->accessoryRect(table->visualRect(browse->model()->index(row)));
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, button.center());
+        texts.append(sending.shownText());
+    }
+    EXPECT_EQ(texts, (QStringList{"Sending  torrent to server", "Sending 2 torrents to server",
+                                  "Sending 3 torrents to server"}));
+    EXPECT_EQ(browse->sendingTorrentCount(), 3);
+    EXPECT_FALSE(app->tabBar()->itemsEnabled());
+    EXPECT_TRUE(table->selectionModel()->selectedIndexes().isEmpty());  // a button, not a row
+
+    // As they finish: 2, then no number, then the overlay goes.
+    const QStringList afterFinish = {"Sending 2 torrents to server", "Sending  torrent to server"};
+    for (int done = 1; done <= 3; ++done) {
+        client.release();
+        ASSERT_TRUE(
+            AppDriver::waitUntil([&] { return browse->sendingTorrentCount() == 3 - done; }));
+        EXPECT_TRUE(browse->model()->torrentAt(done - 1)->isDownloaded());
+        if (done < 3) {
+            EXPECT_EQ(sending.shownText(), afterFinish[done - 1]);
+            EXPECT_FALSE(app->tabBar()->itemsEnabled());
+        }
+    }
+    EXPECT_FALSE(sending.isShown());
+    EXPECT_TRUE(app->tabBar()->itemsEnabled());
+    EXPECT_EQ(client.uploads(), 3u);
+    EXPECT_EQ(app->services().history().entries(), page1.mid(0, 3));
+    EXPECT_FALSE(browse->model()->torrentAt(3)->isDownloaded());
+}
+
+TEST_F(BrowseListTest, ARowsDownloadButtonPutsTheTorrentIntoTheRealTransmissionDaemon) {
+    if (TransmissionDaemon::binaryPath().isEmpty()) {
+        if (onCi()) {
+            FAIL() << "transmission-daemon is not installed; scripts/deps installs it";
+        }
+        GTEST_SKIP() << "transmission-daemon is not installed; scripts/deps installs it";
+    }
+    TransmissionDaemon daemon;
+    QString error;
+    ASSERT_TRUE(daemon.start(&error)) << error.toStdString();
+    ASSERT_NO_FATAL_FAILURE(launch());
+    ServerInfo& server = app->services().server();
+    server.setClient(QStringLiteral("Transmission"));
+    server.setAddress(daemon.address());
+    server.setPort(QString::number(daemon.port()));
+    server.setUsername(daemon.username());
+    server.setPassword(daemon.password());
+
+    auto* browse = screen<AllListViewController>(0);
+    const std::vector<demo::DemoTorrent> rows = demo::DemoSite::clientRows(site.listing(kPage1));
+    ASSERT_GT(rows.size(), 2u);
+    browse->didTapDownloadButton(2);
+    EXPECT_TRUE(SendingTorrentIndicator::sharedInstance().isShown());
+    ASSERT_TRUE(AppDriver::waitUntil([&] { return browse->sendingTorrentCount() == 0; }, 30000));
+    EXPECT_TRUE(browse->model()->torrentAt(2)->isDownloaded());
+    EXPECT_EQ(app->services().history().entries(), QStringList{rows[2].name});
+    EXPECT_EQ(app->root().alert(), nullptr) << alertTitle(app->root().alert()).toStdString();
+    const auto held = daemon.torrents();
+    ASSERT_TRUE(held.has_value());
+    ASSERT_EQ(held->size(), 1u);
+    EXPECT_EQ(held->front().name, rows[2].fileName);
+}
+
+TEST_F(BrowseListTest, RowsOpenDetailsAndTheNameOpensTheProfileThroughTheWebScreens) {
+    ASSERT_NO_FATAL_FAILURE(launch());
+    auto* browse = screen<AllListViewController>(0);
+    NavigationStack* stack = app->tabBar()->navigationStack(0);
+
+    // Enter opens the current row.
+    browse->tableView()->setFocus();
+    browse->tableView()->setCurrentIndex(browse->model()->index(1));
+    QTest::keyClick(browse->tableView(), Qt::Key_Return);
+    ASSERT_TRUE(AppDriver::waitUntil([&] { return stack->depth() == 2; }, 5000));
+    EXPECT_EQ(stack->topViewController()->title(), QStringLiteral("Fake details"));
+    EXPECT_FALSE(stack->isNavigationBarHidden());
+    stack->popViewController(false);
+    EXPECT_TRUE(stack->isNavigationBarHidden());
+
+    // The member's name: the profile page, with the tab bar locked until it says it loaded.
+    QTest::mouseClick(browse->headerView()->usernameButton(), Qt::LeftButton);
+    ASSERT_EQ(stack->depth(), 2);
+    EXPECT_EQ(stack->topViewController()->title(), QStringLiteral("Fake profile"));
+    EXPECT_FALSE(app->tabBar()->itemsEnabled());
+    browse->webPageLoaded();
+    EXPECT_TRUE(app->tabBar()->itemsEnabled());
+    EXPECT_FALSE(LoadingIndicator::sharedInstance().isShown());
+}
+
+TEST_F(BrowseListTest, ControlRRefreshesAndTheHeaderTakesOnlyItsTopTouches) {
+    ASSERT_NO_FATAL_FAILURE(launch());
+    auto* browse = screen<AllListViewController>(0);
+    app->window().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&app->window()));
+    QTest::keyClick(&app->window(), Qt::Key_R, Qt::ControlModifier);
+    ASSERT_TRUE(AppDriver::waitUntil([&] { return requestsFor(kPage1) == 2; }));
+    ASSERT_TRUE(waitIdle(browse));
+    EXPECT_EQ(names(browse), names(site.listing(kPage1)));  // replaced, not appended
+
+    HeaderView* header = browse->headerView();
+    const UiScale s = UiScale::of(header);
+    const auto at = [&](qreal yPoints) {
+        return app->window().childAt(
+            header->mapTo(&app->window(), QPoint(s.px(150), s.px(yPoints))));
+    };
+    EXPECT_TRUE(header->isAncestorOf(at(20)) || at(20) == header);
+    EXPECT_EQ(at(50), browse->tableView()->viewport());  // below 45 points: the list's row
+}
+
+}  // namespace
+}  // namespace pelloran::test

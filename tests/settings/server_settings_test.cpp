@@ -1,0 +1,156 @@
+// The Remote Settings tab: the client chooser built from the adapters, the default port, the
+// fields stored as their editing ends, Test, and the password kept in the keyring.
+
+#include "remote/bit_client_registry.h"
+#include "remote/server_info.h"
+#include "settings/server_settings_view_controller.h"
+#include "store/keyring_secret_store.h"
+#include "store/settings_keys.h"
+#include "store/settings_store.h"
+#include "support/fake_keyring.h"
+#include "support/temp_home.h"
+#include "ui/navigation_stack.h"
+#include "ui/segmented_control.h"
+#include "ui/web_screen_loader.h"
+
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTextEdit>
+
+namespace pelloran {
+namespace {
+
+class ServerSettingsTest : public ::testing::Test {
+protected:
+    ServerSettingsTest() {
+        context.site.settings = &settings;
+        context.remote.server = &server;
+    }
+    std::optional<QString> stored(QLatin1StringView key) {
+        return SettingsStore(home.path()).string(key);
+    }
+    // The tab as the member opens it: inside its navigation stack, shown.
+    std::unique_ptr<NavigationStack> openTab() {
+        screen = new ServerSettingsViewController(context);
+        auto stack = std::make_unique<NavigationStack>(screen);
+        stack->resize(320, 480);
+        static_cast<QWidget*>(stack.get())->show();
+        stack->notifyWillAppear();
+        return stack;
+    }
+
+    test::TempHome home;
+    SettingsStore settings{home.path()};
+    ServerInfo server{settings};
+    ScreenContext context;
+    ServerSettingsViewController* screen = nullptr;
+};
+
+TEST_F(ServerSettingsTest, FirstShowingChoosesTheFirstClientAndStoresItsDefaultPort) {
+    auto stack = openTab();
+    EXPECT_EQ(screen->tabTitle(), QStringLiteral("Remote Settings"));
+    EXPECT_TRUE(stack->isNavigationBarHidden());
+    // One position per adapter, in index order, each with its own help text.
+    const QList<const BitClientType*>& types = bitClientTypes();
+    ASSERT_EQ(screen->clientChooser()->count(), types.size());
+    EXPECT_EQ(screen->clientChooser()->titles(),
+              (QStringList{"Vuze", "Transmission", "uTorrent", "qBittorrent", "Deluge"}));
+    EXPECT_EQ(screen->clientChooser()->selectedIndex(), 0);
+    EXPECT_EQ(screen->descriptionLabel()->toPlainText(), QString(types[0]->description));
+    EXPECT_EQ(screen->portField()->text(), QStringLiteral("6886"));
+    EXPECT_EQ(stored(keys::serverClient), QStringLiteral("Vuze"));
+    EXPECT_EQ(stored(keys::serverPort), QStringLiteral("6886"));
+    EXPECT_FALSE(stored(keys::serverAddress));
+    EXPECT_EQ(screen->passwordField()->echoMode(), QLineEdit::Password);
+
+    // Choosing a client puts its default port in, over a port typed before.
+    screen->portField()->setText(QStringLiteral("1234"));
+    Q_EMIT screen->portField()->editingFinished();
+    EXPECT_EQ(stored(keys::serverPort), QStringLiteral("1234"));
+    const QRect utorrent = screen->clientChooser()->segmentRect(2);
+    QTest::mouseClick(screen->clientChooser(), Qt::LeftButton, {}, utorrent.center());
+    EXPECT_EQ(stored(keys::serverClient), QStringLiteral("Utorrent"));
+    EXPECT_EQ(screen->portField()->text(), QStringLiteral("8080"));
+    EXPECT_EQ(stored(keys::serverPort), QStringLiteral("8080"));
+    EXPECT_EQ(screen->descriptionLabel()->toPlainText(), QString(types[2]->description));
+}
+
+TEST_F(ServerSettingsTest, AStoredClientAndPortAreShownAndKept) {
+    settings.setValue(keys::serverClient, QStringLiteral("Transmission"));
+    settings.setValue(keys::serverPort, QStringLiteral("9092"));
+    settings.setValue(keys::serverAddress, QStringLiteral("192.168.1.5"));
+    settings.flush();
+    server.reload();
+    auto stack = openTab();
+    EXPECT_EQ(screen->clientChooser()->selectedIndex(), 1);
+    EXPECT_EQ(screen->portField()->text(), QStringLiteral("9092"));
+    EXPECT_EQ(stored(keys::serverPort), QStringLiteral("9092"));
+    EXPECT_EQ(screen->addressField()->text(), QStringLiteral("192.168.1.5"));
+
+    // An unknown stored name shows the first position.
+    settings.setValue(keys::serverClient, QStringLiteral("Azureus"));
+    settings.flush();
+    server.reload();
+    auto other = openTab();
+    EXPECT_EQ(screen->clientChooser()->selectedIndex(), 0);
+}
+
+TEST_F(ServerSettingsTest, ReturnStoresTheFieldAndMovesOnAndTestStoresThePasswordBeingTyped) {
+    WebScreenLoader loader({QStringLiteral(FAKE_WEB_PLUGIN_DIR)});
+    context.web = &loader;
+    auto stack = openTab();
+    stack->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(stack.get()));
+
+    screen->addressField()->setFocus();
+    QTest::keyClicks(screen->addressField(), QStringLiteral("10.0.0.2"));
+    QTest::keyClick(screen->addressField(), Qt::Key_Return);
+    EXPECT_EQ(stored(keys::serverAddress), QStringLiteral("10.0.0.2"));
+    EXPECT_TRUE(screen->portField()->hasFocus());
+    QTest::keyClick(screen->portField(), Qt::Key_Return);
+    EXPECT_TRUE(screen->userField()->hasFocus());
+    QTest::keyClicks(screen->userField(), QStringLiteral("admin"));
+    QTest::keyClick(screen->userField(), Qt::Key_Return);
+    EXPECT_EQ(stored(keys::serverUser), QStringLiteral("admin"));
+    EXPECT_TRUE(screen->passwordField()->hasFocus());
+
+    QTest::keyClicks(screen->passwordField(), QStringLiteral("s3cret"));
+    QTest::mouseClick(screen->testButton(), Qt::LeftButton);  // still typing the password
+    EXPECT_EQ(stored(keys::serverPassword), QStringLiteral("s3cret"));
+    ASSERT_EQ(stack->depth(), 2);
+    EXPECT_EQ(stack->topViewController()->title(), QStringLiteral("Fake remote test"));
+    EXPECT_FALSE(stack->isNavigationBarHidden());
+}
+
+TEST_F(ServerSettingsTest, WithAKeyringThePasswordIsReadFromItAndTypedIntoItNeverTheFile) {
+    auto keyring = std::make_shared<test::FakeKeyringState>();
+    QString whyNot;
+    std::unique_ptr<KeyringSecretStore> secrets =
+        KeyringSecretStore::open(settings, std::make_unique<test::FakeKeyring>(keyring),
+                                 home.path(), QDeadlineTimer(5000), &whyNot);
+    ASSERT_NE(secrets, nullptr) << whyNot.toStdString();
+    secrets->write(keys::serverPassword, QStringLiteral("from the keyring"));
+    ASSERT_TRUE(secrets->waitForWrites(QDeadlineTimer(10000)));
+    ServerInfo keyed(settings, secrets.get());
+    context.remote.server = &keyed;
+
+    auto stack = openTab();
+    EXPECT_EQ(screen->passwordField()->text(), QStringLiteral("from the keyring"));
+    screen->passwordField()->setText(QStringLiteral("n3w & p\u00e4ss"));
+    Q_EMIT screen->passwordField()->editingFinished();
+    screen->addressField()->setText(QStringLiteral("10.0.0.3"));
+    stack->notifyWillDisappear();  // leaving the tab keeps what was typed
+    ASSERT_TRUE(secrets->waitForWrites(QDeadlineTimer(10000)));
+
+    QMutexLocker lock(&keyring->mutex);
+    ASSERT_EQ(keyring->entries.size(), 1);
+    EXPECT_EQ(keyring->entries.begin().value(), QStringLiteral("n3w & p\u00e4ss"));
+    EXPECT_FALSE(stored(keys::serverPassword));
+    EXPECT_EQ(stored(keys::serverAddress), QStringLiteral("10.0.0.3"));
+}
+
+}  // namespace
+}  // namespace pelloran
