@@ -72,7 +72,6 @@ bool webEngineMapped() {
 }
 
 int runEmpty(int argc, char* argv[]) {
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QWidget window;
     window.resize(480, 852);

@@ -22,6 +22,9 @@ public:
     // (errorString() says why).
     WebScreenFactory* factory();
     bool isLoaded() const { return factory_ != nullptr; }
+    // Uses `factory` instead of looking for the plugin (the web screens linked into a test
+    // program). Before the first factory() call.
+    void useFactory(WebScreenFactory* factory);
     QString errorString() const { return error_; }
 
     // The executable's folder, then the build tree's.
