@@ -30,7 +30,7 @@ ClientWebViewController::ClientWebViewController(WebSession& session, const Scre
     : WebViewController(session, context, nullptr, parent), role_(role) {
     setTabBarItem(QStringLiteral("Remote UI"), QStringLiteral("tabbar-remote.png"));
     if (role_ == Role::ConnectionTest) {
-        buildBackBar();
+        buildBackBar(ToolbarButton::kWidth);  // the title takes the rest of the bar
         // A test that hangs must not keep the member here.
         backButton()->setEnabled(true);
         setTitle(QStringLiteral("Test remote settings"));

@@ -18,7 +18,11 @@ namespace pelloran::web {
 
 namespace {
 const QString kLoadingText = QStringLiteral("Loading...");
-constexpr QSizeF kBackArea{160, 30};
+constexpr qreal kBarHeight = 30;
+// A page is never shown smaller than this part of its phone size to make it fit.
+constexpr qreal kSmallestFit = 0.5;
+const QString kWidths = QStringLiteral(
+    "[document.documentElement.scrollWidth, document.documentElement.clientWidth]");
 }  // namespace
 
 WebViewController::WebViewController(WebSession& session, const ScreenContext& context,
@@ -98,6 +102,7 @@ QUrl WebViewController::baseUrl() const {
 
 void WebViewController::loadStarted() {
     loading_ = true;
+    page_->setZoomFactor(context_.scale.factor());
     webViewDidStartLoad();
 }
 
@@ -105,11 +110,30 @@ void WebViewController::loadFinished(bool ok) {
     loading_ = false;
     ++loadsEnded_;
     if (ok) {
+        fitToWidth();
+    }
+    if (ok) {
         webViewDidFinishLoad();
     } else {
         webViewDidFailLoad();
     }
     Q_EMIT loadEnded(ok);
+}
+
+void WebViewController::fitToWidth() {
+    page_->runJavaScript(kWidths, [page = QPointer<WebPage>(page_), this](const QVariant& v) {
+        const QVariantList widths = v.toList();
+        if (!page || widths.size() != 2) {
+            return;
+        }
+        const qreal content = widths[0].toReal();
+        const qreal shown = widths[1].toReal();
+        if (content > shown && shown > 0) {
+            const qreal phone = context_.scale.factor();
+            page->setZoomFactor(
+                std::max(page->zoomFactor() * shown / content, phone * kSmallestFit));
+        }
+    });
 }
 
 void WebViewController::webViewDidStartLoad() {
@@ -180,8 +204,8 @@ void WebViewController::releaseTarget() {
     }
 }
 
-void WebViewController::buildBackBar() {
-    auto* area = new BarArea(kBackArea, this);
+void WebViewController::buildBackBar(qreal areaWidth) {
+    auto* area = new BarArea(QSizeF(areaWidth, kBarHeight), this);
     area->hide();  // the navigation bar shows it
     back_ = new ToolbarButton(QStringLiteral("back.png"), area);
     area->place(back_, 0);

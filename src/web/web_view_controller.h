@@ -36,6 +36,9 @@ class WebSession;
 
 class WebViewController : public ViewController {
     Q_OBJECT
+    // For programs that drive the app without linking the web screens (the screens tool).
+    Q_PROPERTY(int loadsEnded READ loadsEnded)
+    Q_PROPERTY(bool loading READ isLoading)
 public:
     WebViewController(WebSession& session, const ScreenContext& context, ListScreenTarget* target,
                       QWidget* parent = nullptr);
@@ -92,8 +95,9 @@ protected:
     WebSession& session() const { return session_; }
     ListScreenTarget* target() const { return target_; }
 
-    // The back button of the base navigation bar ("back.png" in a 160 by 30 point area).
-    void buildBackBar();
+    // The back button of the base navigation bar: "back.png" at the left of an area that wide
+    // (points), 30 high.
+    void buildBackBar(qreal areaWidth = 160);
 
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -101,6 +105,8 @@ protected:
 private:
     void loadStarted();
     void loadFinished(bool ok);
+    // Scales the page down when it is wider than the view, as a phone shows a desktop page.
+    void fitToWidth();
 
     WebSession& session_;
     ScreenContext context_;

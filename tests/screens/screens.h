@@ -20,4 +20,8 @@ struct Shot {
 // list, the history and the overlays.
 std::vector<Shot> shellShots();
 
+// The web screens (through the real web plugin): tabs, details, profile, the client's
+// interface and the connection test.
+std::vector<Shot> webShots();
+
 }  // namespace pelloran::screens
