@@ -1,27 +1,36 @@
-// One push of a torrent to Debian's real transmission-daemon over loopback, end to end: the
-// torrent file fetched from the in-process demo site, the session-id handshake, the upload
-// (which Transmission 3 refuses with 409), the RPC torrent-add that takes its place, and the
-// history update. "Time" is wall time; "CPU" is the CPU time of the pushing thread alone, that
-// is the client's own work (libcurl, Qt, body building, JSON, Base64, the settings flush),
-// without the daemon and the demo site, which run in other threads and processes.
+// One push of a torrent to each of Debian's real clients over loopback, end to end, with the
+// torrent file fetched from the in-process demo site and the history update:
+//  - transmission-daemon: the session-id handshake, the upload (which Transmission 3 refuses
+//    with 409), the RPC torrent-add that takes its place;
+//  - qbittorrent-nox: the sign-in, the upload; and a push of a torrent it holds already
+//    ("Fails.", then the info-hash lookup);
+//  - deluged + deluge-web: the sign-in, web.connected, core.add_torrent_file.
+// "Time" is wall time; "CPU" is the CPU time of the pushing thread alone, that is the client's
+// own work (libcurl, Qt, body building, JSON, Base64, the settings flush), without the clients
+// and the demo site, which run in other threads and processes.
 //
-// The phases are also timed one by one, and the pure preparation steps without any network.
-// Needs transmission-daemon (scripts/deps); without it the push benchmarks are skipped.
+// Transmission's phases are also timed one by one, and the pure preparation steps without any
+// network. Needs the three clients (scripts/deps); a missing one skips its benchmarks.
 // The settings flush after each push waits for the disk (fsync); TMPDIR=/dev/shm puts the
 // settings and the daemon on tmpfs and shows the push without that wait.
 
 #include <benchmark/benchmark.h>
 
-#include "store/settings_store.h"
 #include "net/cookie_store.h"
 #include "net/http_request.h"
 #include "net/session.h"
 #include "net/url_loader.h"
+#include "remote/deluge.h"
 #include "remote/download_history.h"
 #include "remote/fetch_page_download.h"
+#include "remote/info_hash.h"
+#include "remote/qbittorrent.h"
 #include "remote/server_info.h"
 #include "remote/transmission.h"
 #include "remote/transmission_rpc.h"
+#include "store/settings_store.h"
+#include "support/deluge_daemon.h"
+#include "support/qbittorrent_daemon.h"
 #include "support/transmission_daemon.h"
 
 #include <demo_site.h>
@@ -39,6 +48,16 @@ using namespace pelloran;
 constexpr int kTorrents = 1300;
 constexpr int kAdds = 200;  // iterations of each benchmark that adds torrents
 
+// Remote settings of their own for one client, over the run's settings folder.
+struct ClientSettings {
+    QTemporaryDir home;
+    SettingsStore store{home.path()};
+    ServerInfo serverInfo{store};
+    DownloadHistory history{store};
+    QString error;  // why this client's benchmarks can't run; empty when they can
+    size_t next = 0;
+};
+
 // Everything a push needs, brought up once for the whole run.
 struct Environment {
     QTemporaryDir home;
@@ -51,6 +70,10 @@ struct Environment {
     test::TransmissionDaemon daemon;
     QString error;  // why the push benchmarks can't run; empty when they can
     size_t next = 0;
+    test::QBittorrentDaemon qbittorrent;
+    ClientSettings qbt;
+    test::DelugeDaemon deluge;
+    ClientSettings del;
 
     Environment() {
         if (!site.start()) {
@@ -63,6 +86,21 @@ struct Environment {
         signIn.setPostData(QStringLiteral("username=") + site.memberName() +
                            QStringLiteral("&password=") + site.memberPassword());
         signIn.request();
+        if (!qbittorrent.start(&qbt.error)) {
+            qbt.error = QStringLiteral("qbittorrent-nox: ") + qbt.error;
+        }
+        qbt.serverInfo.setClient(QStringLiteral("qBittorrent"));
+        qbt.serverInfo.setAddress(qbittorrent.address());
+        qbt.serverInfo.setPort(QString::number(qbittorrent.port()));
+        qbt.serverInfo.setUsername(qbittorrent.username());
+        qbt.serverInfo.setPassword(qbittorrent.password());
+        if (!deluge.start(&del.error)) {
+            del.error = QStringLiteral("Deluge: ") + del.error;
+        }
+        del.serverInfo.setClient(QStringLiteral("Deluge"));
+        del.serverInfo.setAddress(deluge.address());
+        del.serverInfo.setPort(QString::number(deluge.port()));
+        del.serverInfo.setPassword(deluge.password());
         if (!daemon.start(&error)) {
             return;
         }
@@ -127,6 +165,97 @@ BENCHMARK(BM_PushToTransmissionDaemon)
     ->Iterations(kAdds)
     ->Unit(benchmark::kMillisecond);
 
+// A push end to end to one of the other clients, each time a torrent it doesn't hold yet.
+void pushToClient(benchmark::State& state, ClientSettings& client) {
+    if (!env->session || !client.error.isEmpty()) {
+        state.SkipWithError(client.error.isEmpty() ? "the demo site did not start"
+                                                   : client.error.toStdString().c_str());
+        return;
+    }
+    RemoteContext remote{env->net(), &client.serverInfo, &client.history, nullptr};
+    for (auto _ : state) {
+        const demo::DemoTorrent& t = env->site.torrents().at(client.next++ % kTorrents);
+        FetchPageDownload push(env->urlOf(t), t.name, remote, nullptr, {});
+        push.run();
+        if (push.outcome() != PushOutcome::Sent) {
+            state.SkipWithError("the push failed");
+            return;
+        }
+    }
+}
+
+void BM_PushToQBittorrent(benchmark::State& state) {
+    pushToClient(state, env->qbt);
+}
+BENCHMARK(BM_PushToQBittorrent)->UseRealTime()->Iterations(kAdds)->Unit(benchmark::kMillisecond);
+
+// The same torrent again: qBittorrent 4.5 answers "Fails.", then the info-hash lookup says it
+// holds it.
+void BM_DuplicatePushToQBittorrent(benchmark::State& state) {
+    ClientSettings& client = env->qbt;
+    if (!client.error.isEmpty() || client.next == 0) {
+        state.SkipWithError("qBittorrent holds no torrent to push again");
+        return;
+    }
+    RemoteContext remote{env->net(), &client.serverInfo, &client.history, nullptr};
+    const demo::DemoTorrent& t = env->site.torrents().at(0);
+    for (auto _ : state) {
+        FetchPageDownload push(env->urlOf(t), t.name, remote, nullptr, {});
+        push.run();
+        if (push.outcome() != PushOutcome::AlreadyThere) {
+            state.SkipWithError("the duplicate was not recognised");
+            return;
+        }
+    }
+}
+BENCHMARK(BM_DuplicatePushToQBittorrent)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+// The sign-in alone: qBittorrent checks the password against its PBKDF2 hash each time.
+void BM_QBittorrentSignIn(benchmark::State& state) {
+    if (!env->qbt.error.isEmpty()) {
+        state.SkipWithError(env->qbt.error.toStdString().c_str());
+        return;
+    }
+    QBittorrent client;
+    client.setAddress(env->qbittorrent.address());
+    client.setPort(QString::number(env->qbittorrent.port()));
+    client.setUsername(env->qbittorrent.username());
+    client.setPassword(env->qbittorrent.password());
+    for (auto _ : state) {
+        client.setSessionId(env->net());
+        if (client.signInState() != SignInState::Accepted) {
+            state.SkipWithError("the sign-in was refused");
+            return;
+        }
+    }
+}
+BENCHMARK(BM_QBittorrentSignIn)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+// The sign-in and the web.connected check a push makes before its add.
+void BM_DelugeSignIn(benchmark::State& state) {
+    if (!env->del.error.isEmpty()) {
+        state.SkipWithError(env->del.error.toStdString().c_str());
+        return;
+    }
+    Deluge client;
+    client.setAddress(env->deluge.address());
+    client.setPort(QString::number(env->deluge.port()));
+    client.setPassword(env->deluge.password());
+    for (auto _ : state) {
+        client.setSessionId(env->net());
+        if (client.signInState() != SignInState::Accepted) {
+            state.SkipWithError("the sign-in was refused");
+            return;
+        }
+    }
+}
+BENCHMARK(BM_DelugeSignIn)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+void BM_PushToDeluge(benchmark::State& state) {
+    pushToClient(state, env->del);
+}
+BENCHMARK(BM_PushToDeluge)->UseRealTime()->Iterations(kAdds)->Unit(benchmark::kMillisecond);
+
 void BM_FetchTorrentFromSite(benchmark::State& state) {
     if (!ready(state)) {
         return;
@@ -179,7 +308,7 @@ void BM_RpcTorrentAdd(benchmark::State& state) {
         state.PauseTiming();
         client->setSessionId(env->net());
         state.ResumeTiming();
-        if (!addTorrentByRpc(*client, env->net())) {
+        if (addTorrentByRpc(*client, env->net()) != PushOutcome::Sent) {
             state.SkipWithError("torrent-add failed");
             return;
         }
@@ -221,6 +350,14 @@ void BM_BuildUploadBody(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * sampleTorrent().size());
 }
 BENCHMARK(BM_BuildUploadBody)->Unit(benchmark::kMicrosecond);
+
+void BM_TorrentInfoHashes(benchmark::State& state) {
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(torrentInfoHashes(sampleTorrent()));
+    }
+    state.SetBytesProcessed(state.iterations() * sampleTorrent().size());
+}
+BENCHMARK(BM_TorrentInfoHashes)->Unit(benchmark::kMicrosecond);
 
 void BM_BuildRpcRequest(benchmark::State& state) {
     for (auto _ : state) {

@@ -1,5 +1,7 @@
 // Page readers on real pages from the demo tracker: a 100-row listing page and a 50-row snatch
-// list, fetched once, then parsed repeatedly.
+// list, fetched once, then parsed repeatedly. Each reader is paired with ICU's bare find loop
+// for its row pattern over the same text (find and find-next, nothing read out): the floor
+// that any reader using that pattern stands on, so the ratio shows what reading costs on top.
 
 #include <benchmark/benchmark.h>
 
@@ -14,8 +16,12 @@
 #include "site/snatch_list.h"
 #include "site/torrent_listing.h"
 
+#include <unicode/regex.h>
+#include <unicode/unistr.h>
+
 #include <QCoreApplication>
 #include <QTemporaryDir>
+#include <memory>
 
 namespace {
 
@@ -65,6 +71,40 @@ const Pages& pages() {
     return p;
 }
 
+icu::UnicodeString unicode(const QString& text) {
+    return icu::UnicodeString(reinterpret_cast<const UChar*>(text.utf16()),
+                              static_cast<int32_t>(text.size()));
+}
+
+// Compiles `pattern` once and runs find / find-next over `subject` on every iteration.
+void bareFindLoop(benchmark::State& state, const QString& subject, const QString& pattern) {
+    UErrorCode status = U_ZERO_ERROR;
+    UParseError parseError;
+    std::unique_ptr<icu::RegexPattern> compiled(
+        icu::RegexPattern::compile(unicode(pattern), 0, parseError, status));
+    if (U_FAILURE(status)) {
+        state.SkipWithError("pattern does not compile");
+        return;
+    }
+    const icu::UnicodeString text = unicode(subject);
+    std::unique_ptr<icu::RegexMatcher> matcher(compiled->matcher(status));
+    int64_t matches = 0;
+    for (auto _ : state) {
+        matcher->reset(text);
+        while (matcher->find(status)) {
+            ++matches;
+        }
+        benchmark::DoNotOptimize(matches);
+    }
+    state.counters["matches"] = double(matches) / double(state.iterations());
+}
+
+void BM_ListingBareFindLoop(benchmark::State& state) {
+    bareFindLoop(state, pages().listing, kTorrentRowPattern);
+    state.counters["page_kB"] = double(pages().listing.size()) / 1000;
+}
+BENCHMARK(BM_ListingBareFindLoop)->Unit(benchmark::kMicrosecond);
+
 void BM_ParseListingPage(benchmark::State& state) {
     const Pages& p = pages();
     const QStringList history{QStringLiteral("not on the page"), QStringLiteral("nor this")};
@@ -75,6 +115,12 @@ void BM_ParseListingPage(benchmark::State& state) {
     state.counters["page_kB"] = double(p.listing.size()) / 1000;
 }
 BENCHMARK(BM_ParseListingPage)->Unit(benchmark::kMicrosecond);
+
+void BM_SnatchBareFindLoop(benchmark::State& state) {
+    bareFindLoop(state, pages().snatch, kSnatchRowPattern);
+    state.counters["text_kB"] = double(pages().snatch.size()) / 1000;
+}
+BENCHMARK(BM_SnatchBareFindLoop)->Unit(benchmark::kMicrosecond);
 
 void BM_ParseSnatchList(benchmark::State& state) {
     const Pages& p = pages();

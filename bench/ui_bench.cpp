@@ -44,6 +44,7 @@ QProcessEnvironment probeEnvironment(const QString& home) {
         env.insert(QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX"), QStringLiteral("1"));
     }
     env.insert(QStringLiteral("PELLORAN_HOME"), home);
+    env.insert(QStringLiteral("PELLORAN_KEYRING"), QStringLiteral("off"));
     return env;
 }
 

@@ -5,18 +5,22 @@
 
 namespace pelloran {
 
-AppServices::AppServices(const SiteConfig& config, const QString& dataDirectory)
+AppServices::AppServices(const SiteConfig& config, const QString& dataDirectory,
+                         const SecretStoreChoice& secrets)
     : config_(config), dataDirectory_(dataDirectory) {
     settings_ = std::make_unique<SettingsStore>(dataDirectory_);
+    // A bounded wait: a keyring that does not answer in time leaves the passwords in the file.
+    secrets_ = openSecretStore(*settings_, secrets);
     cookies_ = std::make_unique<CookieStore>(cookieFilePath(dataDirectory_));
     session_ = std::make_unique<Session>(config_.loginUrl(), config_.loginTitle);
-    server_ = std::make_unique<ServerInfo>(*settings_);
+    server_ = std::make_unique<ServerInfo>(*settings_, secrets_.get());
     history_ = std::make_unique<DownloadHistory>(*settings_);
 }
 
 std::unique_ptr<AppServices> AppServices::fromEnvironment() {
     return std::make_unique<AppServices>(SiteConfig::fromEnvironment(),
-                                         dataDirectoryFromEnvironment());
+                                         dataDirectoryFromEnvironment(),
+                                         secretStoreChoiceFromEnvironment());
 }
 
 AppServices::~AppServices() {

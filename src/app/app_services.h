@@ -11,6 +11,7 @@
 #include "site/site_config.h"
 #include "site/site_context.h"
 #include "site/user_info.h"
+#include "store/keyring_secret_store.h"
 #include "store/settings_store.h"
 
 #include <memory>
@@ -19,8 +20,10 @@ namespace pelloran {
 
 class AppServices {
 public:
-    AppServices(const SiteConfig& config, const QString& dataDirectory);
-    // Configuration and data folder from the environment (read once, here).
+    // The passwords stay in the settings file unless `secrets` asks for the keyring.
+    AppServices(const SiteConfig& config, const QString& dataDirectory,
+                const SecretStoreChoice& secrets = {false, {}, {}, {}, {}});
+    // Configuration, data folder and keyring choice from the environment (read once, here).
     static std::unique_ptr<AppServices> fromEnvironment();
     // Writes the cookies back to their file.
     ~AppServices();
@@ -30,6 +33,7 @@ public:
     const SiteConfig& config() const { return config_; }
     QString dataDirectory() const { return dataDirectory_; }
     SettingsStore& settings() { return *settings_; }
+    SecretStore& secrets() { return *secrets_; }
     CookieStore& cookies() { return *cookies_; }
     Session& session() { return *session_; }
     UserInfo& userInfo() { return userInfo_; }
@@ -37,7 +41,7 @@ public:
     DownloadHistory& history() { return *history_; }
 
     NetContext net() { return {cookies_.get(), session_.get()}; }
-    SiteContext site() { return {net(), &config_, settings_.get(), &userInfo_}; }
+    SiteContext site() { return {net(), &config_, settings_.get(), &userInfo_, secrets_.get()}; }
     RemoteContext remote(AlertSink* alerts) {
         return {net(), server_.get(), history_.get(), alerts};
     }
@@ -46,6 +50,7 @@ private:
     SiteConfig config_;
     QString dataDirectory_;
     std::unique_ptr<SettingsStore> settings_;
+    std::unique_ptr<SecretStore> secrets_;  // after settings_: it writes there
     std::unique_ptr<CookieStore> cookies_;
     std::unique_ptr<Session> session_;
     UserInfo userInfo_;

@@ -42,7 +42,7 @@ LoginViewController::LoginViewController(const LoginScreenContext& context, QWid
     buildViews();
     const SettingsStore& settings = *context_.site.settings;
     username_->setText(settings.string(keys::username).value_or(QString()));
-    password_->setText(settings.string(keys::password).value_or(QString()));
+    password_->setText(storedPassword(context_.site).value_or(QString()));
     automaticLogin_->setChecked(automaticLoginEnabled(settings));
     fieldsChanged();
     connect(username_, &QLineEdit::textChanged, this, &LoginViewController::fieldsChanged);
@@ -81,8 +81,8 @@ void LoginViewController::doLogin(const std::shared_ptr<HttpRequestRegEx>& check
     const LoginFields::Values fields = context_.fields->values();
     if (check && isStillSignedIn(*check, *context_.site.net.session)) {
         // Signed in from an earlier run: the site's cookies survived. No form is posted.
-        storeCredentials(*context_.site.settings, fields.username, fields.password,
-                         fields.automaticLogin);
+        storeCredentials(*context_.site.settings, context_.site.secrets, fields.username,
+                         fields.password, fields.automaticLogin);
         triedLoggingIn(true, QString());
         return;
     }

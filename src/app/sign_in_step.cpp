@@ -9,7 +9,8 @@ void startSignIn(const LoginFields::Values& fields, const std::optional<QString>
                  const QString& captchaAnswer, const SiteContext& site, OperationQueue& queue,
                  QObject* context, FetchPageSignIn::Callback completion, DeliveryThread delivery) {
     // Stored before the attempt: what the member typed is kept even when it fails.
-    storeCredentials(*site.settings, fields.username, fields.password, fields.automaticLogin);
+    storeCredentials(*site.settings, site.secrets, fields.username, fields.password,
+                     fields.automaticLogin);
     auto signIn = std::make_unique<FetchPageSignIn>(
         site.config->loginUrl(), fields.username, fields.password, captchaChallenge, captchaAnswer,
         site, context, std::move(completion));

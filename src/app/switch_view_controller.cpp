@@ -41,6 +41,7 @@ SwitchViewController::~SwitchViewController() {
     session.setRefusalHandler({});
     services_.settings().notices().setListener({});
     services_.cookies().notices().setListener({});
+    services_.secrets().notices().setListener({});
     // Nobody can sign in any more: requests waiting for the session give up.
     session.setShowLogin(false);
     session.abandonWaits();
@@ -63,11 +64,13 @@ void SwitchViewController::watchStoreNotices() {
     };
     services_.settings().notices().setListener(handOn);
     services_.cookies().notices().setListener(handOn);
+    services_.secrets().notices().setListener(handOn);
 }
 
 void SwitchViewController::showStoreNotices() {
     QList<StoreNotice> notices = services_.settings().takeNotices();
     notices += services_.cookies().takeNotices();
+    notices += services_.secrets().takeNotices();
     for (const StoreNotice& notice : notices) {
         qWarning("pelloran: %s", qUtf8Printable(notice.text));
         NoteBanner::show(window(), notice.text);

@@ -1,15 +1,17 @@
 #include "cli/cli_core.h"
 
-#include "store/app_paths.h"
 #include "cli/cli_output.h"
 #include "cli/commands.h"
+#include "store/app_paths.h"
 
 namespace pelloran::cli {
 
 void StderrAlertSink::showAlert(const Alert& alert) {
     // Operations may raise alerts from their threads; the lock keeps title and message together.
     QMutexLocker lock(&mutex_);
-    printError(alert.title, alert.message);
+    if (alert.kind == AlertKind::Problem) {
+        printError(alert.title, alert.message);
+    }
     last_ = alert;
 }
 
@@ -21,9 +23,10 @@ std::optional<Alert> StderrAlertSink::lastAlert() const {
 CliCore::CliCore()
     : config_(SiteConfig::fromEnvironment()), dataDirectory_(dataDirectoryFromEnvironment()) {
     settings_ = std::make_unique<SettingsStore>(dataDirectory_);
+    secrets_ = openSecretStore(*settings_, secretStoreChoiceFromEnvironment());
     cookies_ = std::make_unique<CookieStore>(cookieFilePath(dataDirectory_));
     session_ = std::make_unique<Session>(config_.loginUrl(), config_.loginTitle);
-    server_ = std::make_unique<ServerInfo>(*settings_);
+    server_ = std::make_unique<ServerInfo>(*settings_, secrets_.get());
     history_ = std::make_unique<DownloadHistory>(*settings_);
     sayNotices();
 }
@@ -40,6 +43,9 @@ int CliCore::finish(int status) {
     serialQueue_.waitForDone();
     renewer_.reset();
     cookies_->save();
+    // A password handed to the keyring is confirmed before the run ends; one it refused is in
+    // the settings file by then (and a notice says so).
+    secrets_->waitForWrites(QDeadlineTimer(KeyringSecretStore::kWriteLimit));
     // A change the member asked for that isn't on disk is not a success, whatever else worked.
     const bool settingsLost = settings_->hasUnsavedChanges();
     sayNotices();
@@ -49,10 +55,21 @@ int CliCore::finish(int status) {
 void CliCore::sayNotices() {
     QList<StoreNotice> notices = settings_->takeNotices();
     notices += cookies_->takeNotices();
+    notices += secrets_->takeNotices();
     for (const StoreNotice& notice : notices) {
         if (!said_.contains(notice.text)) {
             said_.insert(notice.text);
             printError(notice.text);
+        }
+    }
+}
+
+void CliCore::sayWherePasswordsAreKept() {
+    if (secrets_->isFallback()) {
+        const QString where = secrets_->location();
+        if (!said_.contains(where)) {
+            said_.insert(where);
+            printError(where);
         }
     }
 }

@@ -17,6 +17,7 @@
 #include "site/site_config.h"
 #include "site/site_context.h"
 #include "site/user_info.h"
+#include "store/keyring_secret_store.h"
 #include "store/settings_store.h"
 
 #include <QEventLoop>
@@ -28,7 +29,8 @@
 
 namespace pelloran::cli {
 
-// Prints each alert to stderr as two lines, title then message, and keeps the last one.
+// Prints each problem alert to stderr as two lines, title then message, and keeps the last
+// alert. Information alerts are only kept: the command says what happened in its own words.
 class StderrAlertSink : public AlertSink {
 public:
     void showAlert(const Alert& alert) override;
@@ -55,6 +57,10 @@ public:
     const SiteConfig& config() const { return config_; }
     QString dataDirectory() const { return dataDirectory_; }
     SettingsStore& settings() { return *settings_; }
+    SecretStore& secrets() { return *secrets_; }
+    // A command that stores a password calls this: when the keyring was wanted but could not
+    // be used, where the password is kept (and why) is said on stderr, once in the run.
+    void sayWherePasswordsAreKept();
     CookieStore& cookies() { return *cookies_; }
     Session& session() { return *session_; }
     UserInfo& userInfo() { return userInfo_; }
@@ -63,7 +69,7 @@ public:
     StderrAlertSink& alerts() { return alerts_; }
 
     NetContext net() { return {cookies_.get(), session_.get()}; }
-    SiteContext site() { return {net(), &config_, settings_.get(), &userInfo_}; }
+    SiteContext site() { return {net(), &config_, settings_.get(), &userInfo_, secrets_.get()}; }
     RemoteContext remote() {
         return {net(), server_.get(), history_.get(), &alerts_, &uploadRoutes_};
     }
@@ -98,6 +104,7 @@ private:
     SiteConfig config_;
     QString dataDirectory_;
     std::unique_ptr<SettingsStore> settings_;
+    std::unique_ptr<SecretStore> secrets_;  // after settings_: it writes there
     std::unique_ptr<CookieStore> cookies_;
     std::unique_ptr<Session> session_;
     UserInfo userInfo_;

@@ -20,6 +20,17 @@ bool loadMemberBar(CliCore& core) {
     return check && isStillSignedIn(*check, core.session()) && core.userInfo().username();
 }
 
+int printTorrents(const TorrentList& torrents, bool json) {
+    if (json) {
+        printOut(jsonText(torrentsJson(torrents)));
+    } else if (torrents.isEmpty()) {
+        printOut(QStringLiteral("No torrents."));
+    } else {
+        printOut(torrentTable(torrents));
+    }
+    return kExitSuccess;
+}
+
 int reportNoPage(CliCore& core) {
     if (const auto failure = core.reloginFailure()) {
         printError(QString(kLoginFailedTitle), failure->message);

@@ -17,6 +17,9 @@ ListingOutcome fetchListing(CliCore& core, const QString& url);
 // signed-in page came back.
 bool loadMemberBar(CliCore& core);
 
+// Prints the rows as a table, or as JSON; "No torrents." when there are none. Returns success.
+int printTorrents(const TorrentList& torrents, bool json);
+
 // After a fetch that brought no page: the re-login's failure, a site that keeps asking to sign
 // in, or a connection error. Returns the failure exit status.
 int reportNoPage(CliCore& core);

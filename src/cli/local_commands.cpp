@@ -118,6 +118,9 @@ int runRemote(CliCore& core, const QStringList& args) {
         printOut(QStringLiteral("Password: ") + (v.password && !v.password->isEmpty()
                                                      ? QStringLiteral("(set)")
                                                      : QStringLiteral("(not set)")));
+        printOut(QStringLiteral("Kept in:  ") + (core.secrets().isKeyring()
+                                                     ? QStringLiteral("the desktop's keyring")
+                                                     : QStringLiteral("the settings file")));
         return kExitSuccess;
     }
     if (action == QLatin1StringView("set")) {
@@ -129,8 +132,12 @@ int runRemote(CliCore& core, const QStringList& args) {
                 }
             }
             if (!type) {
-                return usageError(
-                    QStringLiteral("remote: --client is Vuze, Transmission or Utorrent"));
+                QStringList names;
+                for (const BitClientType* t : bitClientTypes()) {
+                    names.append(QString(t->name));
+                }
+                return usageError(QStringLiteral("remote: --client is one of ") +
+                                  names.join(QStringLiteral(", ")));
             }
             server.setClient(QString(type->name));
             // As on the settings screen, choosing a client brings its default port.
@@ -147,6 +154,7 @@ int runRemote(CliCore& core, const QStringList& args) {
         }
         if (cl.isSet(QStringLiteral("password-stdin"))) {
             server.setPassword(readSecretLine());
+            core.sayWherePasswordsAreKept();
         }
         return kExitSuccess;
     }

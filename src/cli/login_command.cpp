@@ -103,9 +103,9 @@ int runLogin(CliCore& core, const QStringList& args) {
     const QString username = cl.isSet(QStringLiteral("username"))
                                  ? cl.value(QStringLiteral("username"))
                                  : settings.string(keys::username).value_or(QString());
-    const QString password = cl.isSet(QStringLiteral("password-stdin"))
-                                 ? readSecretLine()
-                                 : settings.string(keys::password).value_or(QString());
+    const bool typedPassword = cl.isSet(QStringLiteral("password-stdin"));
+    const QString password =
+        typedPassword ? readSecretLine() : storedPassword(core.site()).value_or(QString());
     bool automatic = automaticLoginEnabled(settings);
     if (cl.isSet(QStringLiteral("auto"))) {
         const QString value = cl.value(QStringLiteral("auto"));
@@ -131,7 +131,10 @@ int runLogin(CliCore& core, const QStringList& args) {
     auto check = core.run<FetchPageLoginCheck>(queue, core.config().sessionCheckUrl(), attempt);
     // Stored before the attempt, as the login screen does: the member's typing is kept even
     // when the attempt fails.
-    storeCredentials(settings, username, password, automatic);
+    storeCredentials(settings, &core.secrets(), username, password, automatic);
+    if (typedPassword) {
+        core.sayWherePasswordsAreKept();
+    }
     if (!check || !isStillSignedIn(*check, core.session())) {
         auto signIn = core.run<FetchPageSignIn>(queue, core.config().loginUrl(), username, password,
                                                 challenge, answer, attempt);

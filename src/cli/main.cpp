@@ -23,18 +23,21 @@ Signing in
 Lists (one row per torrent; "*" marks a torrent already sent to your client)
   browse [--page N] [--json]           newest torrents of your chosen categories
   search TEXT [--page N] [--json]      search the site
-  favorites [--start S] [--pages N] [--json]
+  favorites [--start S] [--pages N] [--json | --push-new]
                                        newest pages filtered by your saved keywords
-                                       (pages 1 to 1000000, N from 1 to 100)
+                                       (pages 1 to 1000000, N from 1 to 100); --push-new
+                                       sends every row not sent yet, one at a time (exit 1
+                                       when one failed: it is tried again next run)
   snatchlist [--json]                  the torrents you downloaded from the site
 
 Sending to your BitTorrent client
-  push --url URL --name NAME           fetch a .torrent from the site and push it
+  push --url URL --name NAME           fetch a .torrent from the site and push it (a torrent
+                                       your client already has counts as sent)
   push --browse-row I [--page N]       push row I (from 0) of a browse page
   history [remove ROW]                 names sent, newest first
   remote [show]                        your client settings (the password is never shown)
-  remote set [--client Vuze|Transmission|Utorrent] [--address A] [--port P] [--user U]
-             [--password-stdin]
+  remote set [--client Vuze|Transmission|Utorrent|qBittorrent|Deluge] [--address A]
+             [--port P] [--user U] [--password-stdin]
   remote test                          try the settings against your client
 
 Stored choices
@@ -44,8 +47,9 @@ Stored choices
                                        searchCategories, searchOrderBy, searchSortBy,
                                        favoritesCount (1 to 100)
 
-Environment: PELLORAN_HOME (settings and cookies folder), PELLORAN_SITE_HOST and the other
-PELLORAN_* site values. Exit status: 0 done, 1 failed (reason on stderr), 2 usage, 3 CAPTCHA.
+Environment: PELLORAN_HOME (settings and cookies folder), PELLORAN_KEYRING=off (passwords in
+the settings file, not the desktop's keyring), PELLORAN_SITE_HOST and the other PELLORAN_*
+site values. Exit status: 0 done, 1 failed (reason on stderr), 2 usage, 3 CAPTCHA.
 )";
 
 }  // namespace

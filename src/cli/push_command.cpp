@@ -7,6 +7,7 @@
 #include "cli/listing_fetch.h"
 
 #include "remote/fetch_page_download.h"
+#include "remote/remote_alerts.h"
 #include "site/site_urls.h"
 
 namespace pelloran::cli {
@@ -66,6 +67,12 @@ int runPush(CliCore& core, const QStringList& args) {
             return reportNoPage(core);
         }
         return kExitFailure;
+    }
+    // A torrent the client holds already counts as sent, and says so.
+    if (core.alerts().lastAlert() == remote_alerts::alreadySent()) {
+        printOut(QStringLiteral("Already on server: ") + *sent +
+                 QStringLiteral(" (your BitTorrent client already has it)"));
+        return kExitSuccess;
     }
     printOut(QStringLiteral("Sent ") + *sent);
     return kExitSuccess;

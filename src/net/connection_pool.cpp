@@ -37,7 +37,9 @@ ConnectionPool::Lease ConnectionPool::acquire(const QByteArray& origin) {
         // Options go back to their defaults; live connections and the share stay.
         curl_easy_reset(handle);
     } else if ((handle = curl_easy_init())) {
-        curl_easy_setopt(handle, CURLOPT_SHARE, share_);
+        if (share_) {
+            curl_easy_setopt(handle, CURLOPT_SHARE, share_);
+        }
         QMutexLocker lock(&mutex_);
         ++created_;
     }

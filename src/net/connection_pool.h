@@ -8,8 +8,8 @@
 // holds, and gives it back when done. A borrower asking for an origin ("http://host:port") gets
 // the handle that last served it when one is idle; at most kMaxIdle handles are kept.
 //
-// Thread-safe. Every handle is attached to the share given at construction, which must outlive
-// the pool.
+// Thread-safe. Every handle is attached to the share given at construction (none when null),
+// which must outlive the pool.
 
 #include <QByteArray>
 #include <QMutex>

@@ -79,13 +79,25 @@ CookieFileContent parseCookieFile(const QByteArray& content, qint64 now) {
     bool anyContent = false;
     bool anyCookie = false;
     for (QByteArray line : content.split('\n')) {
-        line = line.trimmed();
-        if (line.isEmpty() || (line.startsWith('#') && !line.startsWith(kHttpOnlyPrefix))) {
+        // Only the line's end goes: a trailing tab is the value of a cookie whose value is "".
+        while (line.endsWith('\r')) {
+            line.chop(1);
+        }
+        const QByteArray bare = line.trimmed();
+        if (bare.isEmpty() || (bare.startsWith('#') && !bare.startsWith(kHttpOnlyPrefix))) {
             continue;
         }
         anyContent = true;
+        // curl reads a line up to its first NUL: such a line would load as another cookie.
+        if (line.contains('\0')) {
+            continue;
+        }
         const std::optional<Cookie> c = parseCookieLine(line);
-        if (c && !c->name.isEmpty() && !c->domain.isEmpty()) {
+        // A cookie names its host: one whose domain is only dots would be saved with an empty
+        // host, which curl's reader skips, and one written with two leading dots is not a
+        // domain any server set (curl would drop a dot at every load).
+        if (c && !c->name.isEmpty() && !c->domain.startsWith(QLatin1String("..")) &&
+            !canonical(*c).domain.remove(QLatin1Char('.')).isEmpty()) {
             anyCookie = true;  // expired ones too: the file is a cookies file all the same
             lines.append(line);
         }

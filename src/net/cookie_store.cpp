@@ -60,6 +60,7 @@ CookieStore::CookieStore(const QString& filePath, LockTiming lockTiming)
     curl_share_setopt(share_, CURLSHOPT_SHARE, CURL_LOCK_DATA_COOKIE);
     curl_share_setopt(share_, CURLSHOPT_SHARE, CURL_LOCK_DATA_DNS);
     connections_ = std::make_unique<ConnectionPool>(share_);
+    privateConnections_ = std::make_unique<ConnectionPool>(nullptr);
     if (!filePath_.isEmpty()) {
         load();
     }

@@ -45,6 +45,9 @@ public:
     CURLSH* share() const { return share_; }
     // Where exchanges borrow their easy handles; closed with the store.
     ConnectionPool& connections() { return *connections_; }
+    // Handles outside the share, with no cookie engine: exchanges that must neither send nor
+    // keep this store's cookies (UrlLoadRequest::sharedCookies false).
+    ConnectionPool& privateConnections() { return *privateConnections_; }
 
     QList<Cookie> cookies() const;
     void setCookie(const Cookie& cookie);
@@ -79,6 +82,7 @@ private:
     std::unique_ptr<Locks> locks_;
     CURLSH* share_ = nullptr;
     std::unique_ptr<ConnectionPool> connections_;
+    std::unique_ptr<ConnectionPool> privateConnections_;
     QString filePath_;
     QString lockPath_;
     LockTiming lockTiming_;

@@ -81,6 +81,7 @@ UrlLoadRequest HttpRequest::buildRequest() const {
     }
     req.timeoutSeconds = timeout_ != 0 ? timeout_ : kDefaultTimeoutSeconds;
     req.deadline = net_.deadline;
+    req.sharedCookies = sharedCookies_;
     return req;
 }
 

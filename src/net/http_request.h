@@ -63,6 +63,9 @@ public:
     void setTimeout(int seconds) { timeout_ = seconds; }
     // A GET as a browser fetches a file: no Content-Type and no User-Agent of our own.
     void setBareHeaders(bool bare) { bareHeaders_ = bare; }
+    // False: the shared cookie store's cookies are neither sent nor kept (url_loader.h); the
+    // caller keeps its own session and sends it in a "Cookie" extra header.
+    void setSharedCookies(bool shared) { sharedCookies_ = shared; }
 
     // Outcome.
     const std::optional<QString>& result() const { return result_; }  // absent: not text
@@ -99,6 +102,7 @@ private:
     bool overwriteUserAgent_ = true;
     int timeout_ = 0;
     bool bareHeaders_ = false;
+    bool sharedCookies_ = true;
 
     std::optional<QString> result_;
     QByteArray responseData_;

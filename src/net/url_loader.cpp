@@ -106,10 +106,12 @@ long remainingMs(const QDeadlineTimer& limit) {
 }
 
 // Performs one request without following a redirect. False on any transport error.
-bool performHop(CURL* e, const Hop& hop, long timeoutMs, Transfer& transfer) {
+bool performHop(CURL* e, const Hop& hop, bool cookieEngine, long timeoutMs, Transfer& transfer) {
     curl_easy_reset(e);  // nothing of the previous hop stays; its connections do
     curl_easy_setopt(e, CURLOPT_URL, hop.url.constData());
-    curl_easy_setopt(e, CURLOPT_COOKIEFILE, "");  // switches the cookie engine on
+    if (cookieEngine) {
+        curl_easy_setopt(e, CURLOPT_COOKIEFILE, "");  // switches the cookie engine on
+    }
     curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(e, CURLOPT_FOLLOWLOCATION, 0L);
     curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "http,https");
@@ -176,7 +178,9 @@ UrlLoadResult loadUrl(const UrlLoadRequest& request, CookieStore& cookies) {
     Hop hop{request.url.toUtf8(), request.method, request.body, request.headers};
     const QByteArray firstOrigin = originOf(hop.url);
     QByteArray origin = firstOrigin;
-    ConnectionPool::Lease lease = cookies.connections().acquire(origin);
+    ConnectionPool& pool =
+        request.sharedCookies ? cookies.connections() : cookies.privateConnections();
+    ConnectionPool::Lease lease = pool.acquire(origin);
     if (!lease.get()) {
         return result;
     }
@@ -188,7 +192,7 @@ UrlLoadResult loadUrl(const UrlLoadRequest& request, CookieStore& cookies) {
             return result;  // no time left for this hop
         }
         Transfer transfer;
-        if (!performHop(lease.get(), hop, remainingMs(limit), transfer)) {
+        if (!performHop(lease.get(), hop, request.sharedCookies, remainingMs(limit), transfer)) {
             return result;
         }
         lease.setOrigin(origin);
@@ -224,7 +228,7 @@ UrlLoadResult loadUrl(const UrlLoadRequest& request, CookieStore& cookies) {
                                         "Content-Language", "Content-Location"});
         }
         if (!sameOrigin(nextOrigin, origin)) {
-            removeHeaders(hop.headers, {"Authorization"});
+            removeHeaders(hop.headers, {"Authorization", "Cookie"});
         }
         hop.url = nextUrl;
         origin = nextOrigin;

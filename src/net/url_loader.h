@@ -11,8 +11,8 @@
 //  - after 307 or 308 the method and the body are repeated, but never to another origin
 //    (scheme, host or port) than the first request's: such a redirect ends the exchange with
 //    no response, so a password or a torrent goes only where it was sent;
-//  - headers given here go along on every hop except Authorization, which stops at the first
-//    hop to another origin (credentials in the URL's user info don't leave it either).
+//  - headers given here go along on every hop except Authorization and Cookie, which stop at the
+//    first hop to another origin (credentials in the URL's user info don't leave it either).
 //
 // The time limit: the exchange ends, with no response, at the earlier of `timeoutSeconds` after
 // it starts and the action's `deadline`. That one limit covers everything: name lookup,
@@ -44,6 +44,9 @@ struct UrlLoadRequest {
     HeaderList headers;              // sent in this order, exactly as given
     int timeoutSeconds = 60;         // the exchange's own limit, all hops included
     QDeadlineTimer deadline{QDeadlineTimer::Forever};  // the member action's (deadline.h)
+    // False: the exchange neither sends nor keeps the shared store's cookies. For a session the
+    // caller keeps to itself (a BitTorrent client's sign-in), sent in its own Cookie header.
+    bool sharedCookies = true;
 };
 
 struct UrlLoadResponse {

@@ -8,11 +8,15 @@
 
 namespace pelloran {
 
+// Most alerts report a problem; some only tell the member how something went.
+enum class AlertKind { Problem, Information };
+
 struct Alert {
     QString title;
     QString message;
     QStringList buttons;
     int tag = 0;  // reported back with the tapped button; 0 for the push and test alerts
+    AlertKind kind = AlertKind::Problem;
 
     friend bool operator==(const Alert&, const Alert&) = default;
 };

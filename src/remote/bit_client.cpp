@@ -40,7 +40,7 @@ QString BitClient::webPath() const {
 }
 
 QString BitClient::getWebUrl() const {
-    return originWithCredentials() + webPath();
+    return (usesHttpAuthentication() ? originWithCredentials() : origin()) + webPath();
 }
 
 QString BitClient::webUrlWithoutCredentials() const {

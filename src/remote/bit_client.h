@@ -1,11 +1,12 @@
 #pragma once
 // The remote-client adapters: for one kind of BitTorrent client, how to reach its web
-// interface. BitClient is the common base; Transmission, Vuze and Utorrent are the adapters
-// (bit_client_registry.h chooses one by its stored name).
+// interface. BitClient is the common base; Vuze, Transmission, Utorrent, QBittorrent and Deluge
+// are the adapters (bit_client_registry.h chooses one by its stored name).
 //
-// An adapter performs no network traffic except its handshake (setSessionId); the upload and
-// the web-interface fetch are sent by the push and the connection test through HttpRequest,
-// which asks the adapter for its multipart body (getData).
+// An adapter performs no network traffic except its handshake (setSessionId) and, for clients
+// spoken to by RPC (Deluge), the calls its push makes through it; the upload and the
+// web-interface fetch are sent by the push and the connection test through HttpRequest, which
+// asks the adapter for its multipart body (getData).
 //
 // Thread contract: an adapter is created for one operation, filled, used and discarded on that
 // operation's thread; it is never shared between threads.
@@ -26,6 +27,16 @@ struct BitClientType {
     QLatin1StringView name;         // stored under the client settings key; "" for the base
     QLatin1StringView defaultPort;  // web-interface port the settings screen proposes
     QLatin1StringView description;  // setup help shown on the settings screen
+};
+
+// What a handshake that signs in learned about the credentials. Handshakes that don't sign in
+// (Vuze, Transmission, uTorrent) leave NotChecked: the upload's answer tells.
+enum class SignInState {
+    NotChecked,
+    Accepted,
+    Refused,   // wrong credentials, or an answer that is not a sign-in
+    Banned,    // the client refuses this address for a while after too many wrong passwords
+    NoAnswer,  // nothing usable came back (for Deluge also: no daemon behind the web interface)
 };
 
 // Limit of every exchange with the member's client (handshake, upload, web page): it sits on
@@ -57,6 +68,12 @@ public:
     // The handshake: runs synchronously on the calling thread and keeps its outcome in
     // sessionId(). Does nothing for the base and for Vuze.
     virtual void setSessionId(const NetContext& net);
+    // The handshake's verdict on the credentials, for the clients whose handshake signs in.
+    virtual SignInState signInState() const { return SignInState::NotChecked; }
+    // Whether the client takes its credentials by HTTP Basic authentication (and getWebUrl
+    // carries them). False for clients that sign in by a form or RPC of their own: their
+    // credentials go nowhere else, and an address would only put them on show.
+    virtual bool usesHttpAuthentication() const { return true; }
 
     QString prefixData() const { return prefixData_; }
     void setPrefixData(const QString& text) { prefixData_ = text; }
@@ -86,6 +103,7 @@ public:
 protected:
     // Path of the web interface on the client, "/" unless the adapter says otherwise.
     virtual QString webPath() const;
+
     // "http://" + address + ":" + port, the start of every URL of the client.
     QString origin() const;
     // "http://" + user + ":" + password + "@" + address + ":" + port when a user name is set,

@@ -1,5 +1,7 @@
 #include "remote/bit_client_registry.h"
 
+#include "remote/deluge.h"
+#include "remote/qbittorrent.h"
 #include "remote/transmission.h"
 #include "remote/utorrent.h"
 #include "remote/vuze.h"
@@ -7,9 +9,18 @@
 namespace pelloran {
 
 const QList<const BitClientType*>& bitClientTypes() {
-    static const QList<const BitClientType*> types{&Vuze::kType, &Transmission::kType,
-                                                   &Utorrent::kType};
+    static const QList<const BitClientType*> types{
+        &Vuze::kType, &Transmission::kType, &Utorrent::kType, &QBittorrent::kType, &Deluge::kType};
     return types;
+}
+
+const BitClientType* bitClientTypeByIndex(int index) {
+    for (const BitClientType* type : bitClientTypes()) {
+        if (type->index == index) {
+            return type;
+        }
+    }
+    return nullptr;
 }
 
 const BitClientType* bitClientType(const QString& name) {
@@ -35,16 +46,18 @@ std::unique_ptr<BitClient> makeBitClient(const QString& name) {
     if (type == &Utorrent::kType) {
         return std::make_unique<Utorrent>();
     }
+    if (type == &QBittorrent::kType) {
+        return std::make_unique<QBittorrent>();
+    }
+    if (type == &Deluge::kType) {
+        return std::make_unique<Deluge>();
+    }
     return nullptr;
 }
 
 QString clientNameByIndex(int index) {
-    for (const BitClientType* type : bitClientTypes()) {
-        if (type->index == index) {
-            return QString(type->name);
-        }
-    }
-    return QString(QLatin1StringView(""));
+    const BitClientType* type = bitClientTypeByIndex(index);
+    return type ? QString(type->name) : QString(QLatin1StringView(""));
 }
 
 }  // namespace pelloran

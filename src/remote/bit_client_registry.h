@@ -1,7 +1,7 @@
 #pragma once
 // Chooses an adapter by the name stored in the remote settings ("Vuze", "Transmission",
-// "Utorrent") or by its position in the settings screen's chooser. Names are compared exactly;
-// an empty or unknown name has no adapter. Pure and thread-safe.
+// "Utorrent", "qBittorrent", "Deluge") or by its position in the settings screen's chooser.
+// Names are compared exactly; an empty or unknown name has no adapter. Pure and thread-safe.
 
 #include "remote/bit_client.h"
 
@@ -11,8 +11,13 @@
 
 namespace pelloran {
 
-// The three adapter types in chooser order: Vuze, Transmission, Utorrent.
+// Every adapter type in chooser order, each at the position of its index: Vuze 0,
+// Transmission 1, Utorrent 2, qBittorrent 3, Deluge 4. Stored names and indexes never change
+// meaning; new clients come after.
 const QList<const BitClientType*>& bitClientTypes();
+
+// The type at that chooser position; nullptr for any other index.
+const BitClientType* bitClientTypeByIndex(int index);
 
 // The type of that name; nullptr for "", an unknown name, or the base's own (empty) name.
 const BitClientType* bitClientType(const QString& name);

@@ -21,6 +21,25 @@ void DownloadHistory::append(const QString& name) {
     store_.flush();
 }
 
+bool DownloadHistory::appendIfMissing(const QString& name) {
+    bool appended = false;
+    // One read-modify-write: a push finishing elsewhere can't slip the name in between.
+    store_.updateStringList(keys::torrentHistory, [&](QStringList& list) {
+        if (list.contains(name)) {
+            return;
+        }
+        list.append(name);
+        if (list.size() > kCapacity) {
+            list.removeFirst();
+        }
+        appended = true;
+    });
+    if (appended) {
+        store_.flush();
+    }
+    return appended;
+}
+
 std::optional<QString> DownloadHistory::removeRow(int row, std::optional<qsizetype> shownCount) {
     std::optional<QString> removed;
     store_.updateStringList(keys::torrentHistory, [&](QStringList& list) {

@@ -28,6 +28,9 @@ public:
 
     // Appends `name`; when the list then holds more than kCapacity entries, the oldest goes.
     void append(const QString& name);
+    // Appends `name` as append() does, unless the list holds it already (for a torrent the
+    // client had: sent before, it is listed once). True when it was appended.
+    bool appendIfMissing(const QString& name);
 
     // Deletes the entry that row `row` of the history tab shows (row 0 is the newest). The tab
     // passes the number of rows it shows, so that a push landing after the tab was loaded does

@@ -54,19 +54,32 @@ void FetchPageDownload::main() {
         setReturnObject(std::nullopt);
         return;
     }
-    bool pushed = false;
+    PushOutcome outcome = PushOutcome::Refused;
     if (std::unique_ptr<BitClient> client = clientFromSettings(settings)) {
         client->setFilename(fileName);
         client->setFile(*file);
-        pushed = pushTorrent(*client, net, remote_.uploadRoutes);
+        outcome = pushTorrent(*client, net, remote_.uploadRoutes);
     }
-    if (!pushed) {
-        alert(remote_alerts::connectionFailed());
-        setReturnObject(std::nullopt);
-        return;
+    outcome_ = outcome;
+    switch (outcome) {
+        case PushOutcome::Sent:
+            remote_.history->append(name_);
+            setReturnObject(name_);
+            return;
+        case PushOutcome::AlreadyThere:
+            remote_.history->appendIfMissing(name_);
+            alert(remote_alerts::alreadySent());
+            setReturnObject(name_);
+            return;
+        case PushOutcome::Banned:
+            alert(remote_alerts::clientBanned());
+            setReturnObject(std::nullopt);
+            return;
+        case PushOutcome::Refused:
+            break;
     }
-    remote_.history->append(name_);
-    setReturnObject(name_);
+    alert(remote_alerts::connectionFailed());
+    setReturnObject(std::nullopt);
 }
 
 }  // namespace pelloran

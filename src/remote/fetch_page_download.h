@@ -4,6 +4,10 @@
 // took it, appends the torrent's name to the download history. Delivers the name on success,
 // absent on failure; failures also raise one alert (remote_alerts.h) before delivering.
 //
+// A client that answers it holds the torrent already counts as success: the name is delivered
+// (the list marks the rows) and goes to the history unless it is there, and an information
+// alert says the torrent was already on the server.
+//
 // Only a torrent file goes to the client: the download must come with a status of 200..299
 // and be a bencoded dictionary. The site's login page in its place is a lost session like on
 // any page (re-login, then the file is fetched again); a 404 page or anything else counts as
@@ -15,7 +19,10 @@
 
 #include "net/fetch_page.h"
 #include "remote/alert_sink.h"
+#include "remote/push_outcome.h"
 #include "remote/remote_context.h"
+
+#include <atomic>
 
 #include <QByteArray>
 #include <QString>
@@ -34,6 +41,8 @@ public:
                       QObject* context, Callback callback);
 
     QString name() const { return name_; }
+    // How the push ended; Refused until main() has run.
+    PushOutcome outcome() const { return outcome_; }
 
     // The file name sent with the upload: the last "/" piece of the URL text, unchanged (percent
     // escapes stay; a URL ending in "/" gives "").
@@ -49,6 +58,7 @@ private:
 
     const QString name_;
     const RemoteContext remote_;
+    std::atomic<PushOutcome> outcome_{PushOutcome::Refused};
 };
 
 }  // namespace pelloran

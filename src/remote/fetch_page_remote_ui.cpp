@@ -32,25 +32,34 @@ void FetchPageRemoteUI::main() {
     // Handshake and page are one action for the member: one deadline for both.
     const NetContext net = remote_.net.withDeadline(startAction());
     bool reached = false;
+    SignInState signIn = SignInState::NotChecked;
     std::optional<QString> page;
     if (client) {
         client->setSessionId(net);
-        // The credentials travel in the Authorization header. The address on the wire is the
-        // same with or without them in the URL, and a user name or password holding "/", "@"
-        // or "%" can't break the address apart.
+        signIn = client->signInState();
+        // The credentials travel in the Authorization header (for the clients that take
+        // them so). The address on the wire is the same with or without them in the URL, and a
+        // user name or password holding "/", "@" or "%" can't break the address apart.
         HttpRequest request(client->webUrlWithoutCredentials(), net);
         request.setExtraHeaders({{QStringLiteral("Keep-Alive"), QStringLiteral("115")}});
-        request.setUsername(client->username());
-        request.setPassword(client->password());
+        if (client->usesHttpAuthentication()) {
+            request.setUsername(client->username());
+            request.setPassword(client->password());
+        }
         request.setTimeout(kRemoteTimeoutSeconds);
         request.request();
-        reached = request.isResponseValid();
+        // A client that signs in on its own page serves that page to anyone: the credentials
+        // are tested by the handshake's sign-in.
+        reached = request.isResponseValid() &&
+                  (signIn == SignInState::NotChecked || signIn == SignInState::Accepted);
         if (request.urlResponse()) {
             page = request.result();
         }
     }
     if (remote_.alerts) {
-        if (!reached) {
+        if (signIn == SignInState::Banned) {
+            remote_.alerts->showAlert(remote_alerts::clientBanned());
+        } else if (!reached) {
             remote_.alerts->showAlert(remote_alerts::connectionFailed());
         } else if (isConnectionTest_) {
             remote_.alerts->showAlert(remote_alerts::connectionTestSucceeded());

@@ -2,7 +2,8 @@
 // Fetches the web interface of the member's client, for the "Remote UI" tab and for the
 // connection test of the remote settings. Delivers the page text whatever the status (absent
 // when the client did not answer at all). A failed fetch raises the connection alert in both
-// roles; a successful one raises "Success!" only in the test role.
+// roles; a successful one raises "Success!" only in the test role. For clients whose handshake
+// signs in (qBittorrent, Deluge) a refused sign-in is a failure too, and a banned one says so.
 //
 // Runs on the screen's own queue; the handshake and the fetch block that thread, together for
 // at most kActionTimeLimit (deadline.h).

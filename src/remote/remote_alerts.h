@@ -22,6 +22,26 @@ inline Alert connectionFailed() {
         {QStringLiteral("Ok")}};
 }
 
+// The client refuses to sign this device in for a while after too many wrong passwords. Said
+// apart from the failure above, since trying again at once only prolongs it.
+inline Alert clientBanned() {
+    return Alert{QStringLiteral("Connection with server failed."),
+                 QStringLiteral("Your BitTorrent client is refusing logins from this device after "
+                                "too many wrong passwords. Please check the password in your "
+                                "remote download settings, then try again later."),
+                 {QStringLiteral("Ok")}};
+}
+
+// The client already had the torrent: the push counts as done (history, sent mark), and the
+// member learns why nothing new appears in the client.
+inline Alert alreadySent() {
+    return Alert{QStringLiteral("Torrent already on server."),
+                 QStringLiteral("Your BitTorrent client already has this torrent."),
+                 {QStringLiteral("Ok")},
+                 0,
+                 AlertKind::Information};
+}
+
 // The connection test reached the client's web interface.
 inline Alert connectionTestSucceeded() {
     return Alert{QStringLiteral("Success!"), QString(), {QStringLiteral("Ok")}};

@@ -1,17 +1,33 @@
 #include "remote/server_info.h"
 
+#include "store/secret_store.h"
 #include "store/settings_keys.h"
 #include "store/settings_store.h"
 
+#include <QCoreApplication>
+#include <QThread>
+
 namespace pelloran {
 
-ServerInfo::ServerInfo(SettingsStore& store) : store_(store) {
+namespace {
+// How long a push or test waits for the keyring's copy of the password before using the one
+// known here.
+constexpr std::chrono::seconds kKeyringRefreshLimit{3};
+
+bool onUiThread() {
+    const QCoreApplication* app = QCoreApplication::instance();
+    return app && QThread::currentThread() == app->thread();
+}
+}  // namespace
+
+ServerInfo::ServerInfo(SettingsStore& store, SecretStore* secrets)
+    : store_(store), secrets_(secrets) {
     reload();
 }
 
 void ServerInfo::reloadLocked() {
     values_.username = store_.string(keys::serverUser);
-    values_.password = store_.string(keys::serverPassword);
+    values_.password = readSecret(store_, secrets_, keys::serverPassword);
     values_.address = store_.string(keys::serverAddress);
     values_.port = store_.string(keys::serverPort);
     values_.client = store_.string(keys::serverClient);
@@ -23,6 +39,9 @@ void ServerInfo::reload() {
 }
 
 ServerInfo::Values ServerInfo::reloaded() {
+    if (secrets_ && !onUiThread()) {
+        secrets_->refresh(keys::serverPassword, QDeadlineTimer(kKeyringRefreshLimit));
+    }
     QMutexLocker lock(&mutex_);
     reloadLocked();
     return values_;
@@ -57,7 +76,11 @@ void ServerInfo::set(std::optional<QString> Values::*field, QLatin1StringView ke
         return;
     }
     held = value;
-    store_.setValue(key, value);
+    if (key == keys::serverPassword) {
+        writeSecret(store_, secrets_, key, value);
+    } else {
+        store_.setValue(key, value);
+    }
     store_.flush();
 }
 

@@ -13,6 +13,7 @@
 
 namespace pelloran {
 
+class SecretStore;
 class SettingsStore;
 
 class ServerInfo {
@@ -23,17 +24,20 @@ public:
         std::optional<QString> password;
         std::optional<QString> address;
         std::optional<QString> port;
-        std::optional<QString> client;  // adapter name: "Vuze", "Transmission" or "Utorrent"
+        std::optional<QString> client;  // adapter name (bit_client_registry.h)
     };
 
-    // Loads the settings from `store`, which must outlive this object.
-    explicit ServerInfo(SettingsStore& store);
+    // Loads the settings from `store`, and the password from `secrets` (the settings file when
+    // null); both must outlive this object.
+    explicit ServerInfo(SettingsStore& store, SecretStore* secrets = nullptr);
     ServerInfo(const ServerInfo&) = delete;
     ServerInfo& operator=(const ServerInfo&) = delete;
 
     // Reads all five keys again (an absent key gives an absent field).
     void reload();
-    // reload() and a consistent copy of the five values, in one step.
+    // reload() and a consistent copy of the five values, in one step. Off the UI thread it
+    // also asks the keyring again for the password (another program may have changed it),
+    // waiting a few seconds at most; on the UI thread it never waits.
     Values reloaded();
 
     Values values() const;
@@ -56,6 +60,7 @@ private:
     void set(std::optional<QString> Values::*field, QLatin1StringView key, const QString& value);
 
     SettingsStore& store_;
+    SecretStore* secrets_;
     mutable QMutex mutex_;  // guards values_ and keeps each setter's hold-and-write together
     Values values_;
 };

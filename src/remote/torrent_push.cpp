@@ -2,6 +2,10 @@
 
 #include "net/http_request.h"
 #include "remote/bit_client.h"
+#include "remote/deluge.h"
+#include "remote/deluge_push.h"
+#include "remote/qbittorrent.h"
+#include "remote/qbittorrent_push.h"
 #include "remote/transmission.h"
 #include "remote/transmission_rpc.h"
 #include "remote/upload_routes.h"
@@ -22,30 +26,42 @@ bool upload(BitClient& client, const NetContext& net) {
     return request.isResponseValid();
 }
 
-}  // namespace
-
-bool pushTorrent(BitClient& client, const NetContext& net, UploadRoutes* routes) {
-    client.setSessionId(net);
-    auto* transmission = dynamic_cast<Transmission*>(&client);
-    const QString server = transmission ? transmission->rpcUrl() : QString();
-    if (transmission && routes && routes->prefersRpc(server)) {
-        if (addTorrentByRpc(*transmission, net)) {
-            return true;
+PushOutcome pushToTransmission(Transmission& client, const NetContext& net, UploadRoutes* routes) {
+    const QString server = client.rpcUrl();
+    if (routes && routes->prefersRpc(server)) {
+        const PushOutcome outcome = addTorrentByRpc(client, net);
+        if (outcome != PushOutcome::Refused) {
+            return outcome;
         }
         routes->forget(server);  // it may have changed since: try the upload again
     }
     if (upload(client, net)) {
-        return true;
+        return PushOutcome::Sent;
     }
     // The upload was refused or went unanswered. Transmission 3 refuses the upload address with
     // its query string, Transmission 4 has none: both take the same file over RPC.
-    if (!transmission || !addTorrentByRpc(*transmission, net)) {
-        return false;
-    }
-    if (routes) {
+    const PushOutcome outcome = addTorrentByRpc(client, net);
+    if (outcome != PushOutcome::Refused && routes) {
         routes->rememberRpc(server);
     }
-    return true;
+    return outcome;
+}
+
+}  // namespace
+
+PushOutcome pushTorrent(BitClient& client, const NetContext& net, UploadRoutes* routes) {
+    // These two sign in as part of their push.
+    if (auto* qbittorrent = dynamic_cast<QBittorrent*>(&client)) {
+        return pushToQBittorrent(*qbittorrent, net);
+    }
+    if (auto* deluge = dynamic_cast<Deluge*>(&client)) {
+        return pushToDeluge(*deluge, net);
+    }
+    client.setSessionId(net);
+    if (auto* transmission = dynamic_cast<Transmission*>(&client)) {
+        return pushToTransmission(*transmission, net, routes);
+    }
+    return upload(client, net) ? PushOutcome::Sent : PushOutcome::Refused;
 }
 
 }  // namespace pelloran

@@ -33,7 +33,17 @@ bool isRpcSuccess(const QByteArray& answer) {
            doc.object().value(QStringLiteral("result")).toString() == QLatin1StringView("success");
 }
 
-bool addTorrentByRpc(Transmission& client, const NetContext& net) {
+PushOutcome torrentAddOutcome(const QByteArray& answer) {
+    if (!isRpcSuccess(answer)) {
+        return PushOutcome::Refused;
+    }
+    const QJsonObject arguments =
+        QJsonDocument::fromJson(answer).object().value(QStringLiteral("arguments")).toObject();
+    return arguments.contains(QStringLiteral("torrent-duplicate")) ? PushOutcome::AlreadyThere
+                                                                   : PushOutcome::Sent;
+}
+
+PushOutcome addTorrentByRpc(Transmission& client, const NetContext& net) {
     const QString body = QString::fromLatin1(torrentAddRequest(client.file()));
     const QByteArray idHeader(Transmission::kSessionIdHeader.data(),
                               Transmission::kSessionIdHeader.size());
@@ -54,14 +64,15 @@ bool addTorrentByRpc(Transmission& client, const NetContext& net) {
         if (request.statusCode() == kConflictStatus) {
             const std::optional<QByteArray> id = headerValue(request.headers(), idHeader);
             if (!id) {
-                return false;  // a 409 without an id can't be answered
+                return PushOutcome::Refused;  // a 409 without an id can't be answered
             }
             client.setSessionIdValue(QString::fromLatin1(*id));
             continue;
         }
-        return request.isResponseValid() && isRpcSuccess(request.responseData());
+        return request.isResponseValid() ? torrentAddOutcome(request.responseData())
+                                         : PushOutcome::Refused;
     }
-    return false;
+    return PushOutcome::Refused;
 }
 
 }  // namespace pelloran

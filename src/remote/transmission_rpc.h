@@ -6,6 +6,7 @@
 // Blocks the calling thread for one or two exchanges (see addTorrentByRpc).
 
 #include "net/net_context.h"
+#include "remote/push_outcome.h"
 
 #include <QByteArray>
 #include <QString>
@@ -20,10 +21,15 @@ QByteArray torrentAddRequest(const QByteArray& torrentFile);
 // True only when `answer` is a JSON object whose "result" is "success".
 bool isRpcSuccess(const QByteArray& answer);
 
+// How a torrent-add answer ends the push: a "success" naming the torrent under
+// "torrent-duplicate" (rather than "torrent-added") is one the client holds already; any other
+// "success" is Sent; everything else is Refused.
+PushOutcome torrentAddOutcome(const QByteArray& answer);
+
 // POSTs torrentAddRequest(client.file()) to client.rpcUrl() with the client's session id and
 // credentials. An answer of 409 carries the session id the client wants: it is taken into the
-// client and the request is repeated once. Success only when the client answers with a status
-// of 200..299 whose result is "success"; an error result with status 200 is a failure.
-bool addTorrentByRpc(Transmission& client, const NetContext& net);
+// client and the request is repeated once. Only an answer with a status of 200..299 is read
+// (torrentAddOutcome); an error result with status 200 is a refusal.
+PushOutcome addTorrentByRpc(Transmission& client, const NetContext& net);
 
 }  // namespace pelloran

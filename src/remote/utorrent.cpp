@@ -1,6 +1,7 @@
 #include "remote/utorrent.h"
 
 #include "net/http_request.h"
+#include "text/url_escaping.h"
 
 namespace pelloran {
 
@@ -13,7 +14,10 @@ QByteArray Utorrent::getData() {
 }
 
 QString Utorrent::getUrl() const {
-    return origin() + QStringLiteral("/gui/?token=") + sessionId().value_or(QString()) +
+    // Escaped, so that whatever the token page held stays the token's value: it can't add
+    // actions ("&action=remove") or cut the add-file action off ("#").
+    return origin() + QStringLiteral("/gui/?token=") +
+           text::escapeQueryValue(sessionId().value_or(QString())) +
            QStringLiteral("&action=add-file");
 }
 

@@ -28,7 +28,7 @@ public:
 
     const BitClientType& type() const override { return kType; }
     QByteArray getData() override;
-    QString getUrl() const override;  // holds the token: needs the handshake first
+    QString getUrl() const override;  // holds the token (escaped): needs the handshake first
     // GET of the token page. The token when the page matches; otherwise the whole page text
     // (which then makes an upload address the client refuses); absent when nothing came back.
     void setSessionId(const NetContext& net) override;

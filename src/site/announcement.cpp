@@ -12,13 +12,10 @@ QString announcementUrl(const SiteConfig& config, const QString& version, const 
                         const QString& osVersion) {
     QString compactModel = model;
     compactModel.remove(QLatin1Char(' '));
-    const auto value = [](const QString& v) {
-        // The values must not be able to add query fields of their own.
-        return text::escapeSearchText(v).replace(QLatin1Char('&'), QStringLiteral("%26"));
-    };
     return QStringLiteral("http://") + config.announceHost + QStringLiteral("/pelloran.php?v=") +
-           value(version) + QStringLiteral("&m=") + value(compactModel) + QStringLiteral("&p=") +
-           value(osVersion);
+           text::escapeQueryValue(version) + QStringLiteral("&m=") +
+           text::escapeQueryValue(compactModel) + QStringLiteral("&p=") +
+           text::escapeQueryValue(osVersion);
 }
 
 Announcement parseAnnouncement(bool responseValid, const std::optional<QString>& text) {

@@ -4,6 +4,7 @@
 #include "net/http_request.h"
 #include "site/site_config.h"
 #include "text/regex.h"
+#include "text/url_escaping.h"
 
 #include <QThread>
 
@@ -23,6 +24,11 @@ std::optional<QString> captchaScriptUrl(const QString& loginPage) {
 
 std::optional<QString> captchaToken(const QString& script) {
     return text::stringByMatching(script, kTokenPattern, 1);
+}
+
+QString captchaImageUrl(const QString& host, const QString& token) {
+    return QStringLiteral("http://") + host + QStringLiteral("/image?c=") +
+           text::escapeQueryValue(token);
 }
 
 FetchPageCaptcha::FetchPageCaptcha(const QString& loginUrl, const SiteContext& site,
@@ -59,9 +65,7 @@ void FetchPageCaptcha::main() {
             if (script.isResponseValid() && script.result()) {
                 if (const std::optional<QString> token = captchaToken(*script.result())) {
                     const QString host = site_.config ? site_.config->captchaHost : QString();
-                    setReturnObject(CaptchaChallenge{
-                        QStringLiteral("http://") + host + QStringLiteral("/image?c=") + *token,
-                        *token});
+                    setReturnObject(CaptchaChallenge{captchaImageUrl(host, *token), *token});
                     return;
                 }
             }

@@ -11,7 +11,7 @@
 namespace pelloran {
 
 struct CaptchaChallenge {
-    QString imageUrl;  // "http://" + CAPTCHA image host + "/image?c=" + token
+    QString imageUrl;  // "http://" + CAPTCHA image host + "/image?c=" + token (escaped)
     QString token;     // sent back with the answer as recaptcha_challenge_field
 };
 
@@ -19,6 +19,8 @@ struct CaptchaChallenge {
 std::optional<QString> captchaScriptUrl(const QString& loginPage);
 // The token in a challenge script; absent when the script has none.
 std::optional<QString> captchaToken(const QString& script);
+// "http://" + `host` + "/image?c=" + the token, escaped as one query value.
+QString captchaImageUrl(const QString& host, const QString& token);
 
 // While the challenge script can't be fetched it tries again every `retryDelayMs` (5 s by
 // default), at most `maxAttempts` times, then delivers nothing so the screen can say so. A

@@ -61,9 +61,12 @@ RewrittenDetails rewriteDetailsPage(const QString& page, const QString& imdbHost
         return {page, std::nullopt};
     }
     const QStringList g{QString(), cut->head, cut->block};
-    // The host goes in as it stands, as the link is written on the page.
+    // The host is matched literally: with its dots as "any character", a torrent description
+    // could pass off "http://wwwXimdbYcom/..." (another host) as the movie database's page.
+    QString quotedHost = imdbHost;
+    quotedHost.replace(QStringLiteral("\\E"), QStringLiteral("\\E\\\\E\\Q"));
     const QString imdbPattern =
-        QStringLiteral("['\"](http://") + imdbHost + QStringLiteral("/.*?)['\"]");
+        QStringLiteral("['\"](http://\\Q") + quotedHost + QStringLiteral("\\E/.*?)['\"]");
     std::optional<QString> imdb = text::stringByMatching(g[2], imdbPattern, 1);
     QString rewritten = g[1] + g[2];
     text::replaceOccurrencesOfRegex(rewritten, kPageTools, QString());

@@ -17,12 +17,18 @@ class RegexBudget;
 // The components of each row that matches `pattern`, in page order. One work budget covers
 // the whole page; a page that spends it gives no rows at all, since a cut-off read can't be
 // told from a complete one.
+//
+// `mustHold`, when given, is a pattern that every row matching `pattern` also matches (a piece
+// of it, such as its tail): a row where it finds nothing is passed over without trying
+// `pattern`. A row pattern made of lazy spans fails slowly, trying every way its spans could
+// stretch before giving up; a short piece fails fast. The rows read are the same either way.
 QList<QStringList> matchEachRow(const QString& text, const QList<qsizetype>& rowStarts,
-                                const QString& pattern);
+                                const QString& pattern, const QString& mustHold = QString());
 // The same, drawing on the caller's budget, so the caller can tell a spent budget (no rows)
 // from a page where no row matched.
 QList<QStringList> matchEachRow(const QString& text, const QList<qsizetype>& rowStarts,
-                                const QString& pattern, text::RegexBudget& budget);
+                                const QString& pattern, text::RegexBudget& budget,
+                                const QString& mustHold = QString());
 
 // The text of row `i`: from its start to the next row's start, or to the end of the text.
 QString rowText(const QString& text, const QList<qsizetype>& rowStarts, qsizetype i);

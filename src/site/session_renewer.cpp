@@ -29,7 +29,7 @@ void SessionRenewer::install() {
 
 void SessionRenewer::renew() {
     const QString username = site_.settings->string(keys::username).value_or(QString());
-    const QString password = site_.settings->string(keys::password).value_or(QString());
+    const QString password = storedPassword(site_).value_or(QString());
     auto signIn = std::make_unique<FetchPageSignIn>(
         site_.config->loginUrl(), username, password, std::nullopt, QString(),
         site_.withDeadline(startAction()), nullptr, [this](std::shared_ptr<HttpRequest> request) {

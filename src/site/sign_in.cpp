@@ -1,10 +1,11 @@
 #include "site/sign_in.h"
 
-#include "store/settings_keys.h"
-#include "store/settings_store.h"
 #include "net/cookie_store.h"
 #include "net/session.h"
 #include "site/user_info.h"
+#include "store/secret_store.h"
+#include "store/settings_keys.h"
+#include "store/settings_store.h"
 #include "text/string_helpers.h"
 
 namespace pelloran {
@@ -46,13 +47,17 @@ QString signInFormBody(const QString& username, const QString& password,
     return body + QStringLiteral("&remember_me=on&login=submit");
 }
 
-void storeCredentials(SettingsStore& settings, const QString& username, const QString& password,
-                      bool automaticLogin) {
+void storeCredentials(SettingsStore& settings, SecretStore* secrets, const QString& username,
+                      const QString& password, bool automaticLogin) {
     settings.setValue(keys::username, username);
-    settings.setValue(keys::password, password);
+    writeSecret(settings, secrets, keys::password, password);
     settings.setValue(keys::automaticLogin,
                       automaticLogin ? QStringLiteral("YES") : QStringLiteral("NO"));
     settings.flush();
+}
+
+std::optional<QString> storedPassword(const SiteContext& site) {
+    return readSecret(*site.settings, site.secrets, keys::password);
 }
 
 bool automaticLoginEnabled(const SettingsStore& settings) {

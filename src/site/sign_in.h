@@ -18,6 +18,7 @@
 namespace pelloran {
 
 class CookieStore;
+class SecretStore;
 class SettingsStore;
 class Session;
 
@@ -47,9 +48,16 @@ QString signInFormBody(const QString& username, const QString& password,
                        const std::optional<QString>& captchaChallenge, const QString& captcha);
 
 // Stores the credentials and the automatic-login choice as the login screen does at every
-// attempt ("YES"/"NO"), with one flush.
-void storeCredentials(SettingsStore& settings, const QString& username, const QString& password,
-                      bool automaticLogin);
+// attempt ("YES"/"NO"), with one flush. The password goes to `secrets` (the keyring's write
+// finishes in the background), or to the settings file when there is none.
+void storeCredentials(SettingsStore& settings, SecretStore* secrets, const QString& username,
+                      const QString& password, bool automaticLogin);
+inline void storeCredentials(SettingsStore& settings, const QString& username,
+                             const QString& password, bool automaticLogin) {
+    storeCredentials(settings, nullptr, username, password, automaticLogin);
+}
+// The stored site password: from the site's secret store, or the settings file without one.
+std::optional<QString> storedPassword(const SiteContext& site);
 
 // Whether the automatic-login switch starts on: a stored value other than "NO".
 bool automaticLoginEnabled(const SettingsStore& settings);

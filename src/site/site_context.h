@@ -6,6 +6,7 @@
 
 namespace pelloran {
 
+class SecretStore;
 class SettingsStore;
 class UserInfo;
 struct SiteConfig;
@@ -15,6 +16,8 @@ struct SiteContext {
     const SiteConfig* config = nullptr;
     SettingsStore* settings = nullptr;
     UserInfo* userInfo = nullptr;
+    // Where the site password is kept; null: in the settings file.
+    SecretStore* secrets = nullptr;
 
     // A copy for one member action: its exchanges end by `actionDeadline` (deadline.h).
     SiteContext withDeadline(const QDeadlineTimer& actionDeadline) const {

@@ -1,6 +1,10 @@
 #include "site/snatch_list.h"
 
 #include "site/row_matching.h"
+#include "text/string_helpers.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
 
 namespace pelloran {
 
@@ -24,6 +28,23 @@ constexpr QLatin1StringView kBodyTemplate{
 // Where each row's first field, the JSON-escaped link, begins.
 constexpr QLatin1StringView kRowStart{R"(<a href=\")"};
 
+// The value of a JSON string from the text between its quotes: "\u5343", "\/", "\"" and the
+// other escapes decoded. Text without a backslash is its own value; text that isn't a valid
+// string body stays as it is.
+QString jsonStringValue(const QString& literal) {
+    if (!literal.contains(QLatin1Char('\\'))) {
+        return literal;
+    }
+    QJsonParseError error;
+    const QJsonDocument document =
+        QJsonDocument::fromJson("[\"" + literal.toUtf8() + "\"]", &error);
+    const QJsonArray array = document.array();
+    if (error.error != QJsonParseError::NoError || array.size() != 1 || !array[0].isString()) {
+        return literal;
+    }
+    return array[0].toString();
+}
+
 }  // namespace
 
 QString snatchListBody(const QString& userId) {
@@ -38,15 +59,17 @@ TorrentList parseSnatchList(const QString& text) {
     }
     TorrentList torrents;
     for (const QStringList& g : matchEachRow(text, starts, kSnatchRowPattern)) {
-        auto t = std::make_shared<Torrent>();
-        t->setDetailsUrl(QString(g[1]).remove(QLatin1Char('\\')));
-        t->setName(QString(g[2]).replace(QStringLiteral("&amp;"), QStringLiteral("&")));
-        t->setSize(g[3]);
-        t->setUp(g[4]);
-        t->setDown(g[5]);
-        t->setActive(g[6]);
-        t->setRatio(g[7]);
-        torrents.append(t);
+        TorrentFields f;
+        f.detailsUrl = QString(g[1]).remove(QLatin1Char('\\'));
+        // The name is HTML inside JSON: undo the JSON escapes, then the character references,
+        // with the helper the listing uses, so a torrent has one name in both lists.
+        f.name = text::stringByUnescapingFromHTML(jsonStringValue(g[2]));
+        f.size = jsonStringValue(g[3]);
+        f.up = jsonStringValue(g[4]);
+        f.down = jsonStringValue(g[5]);
+        f.active = g[6];  // a bare JSON number
+        f.ratio = jsonStringValue(g[7]);
+        torrents.append(std::make_shared<Torrent>(std::move(f)));
     }
     return torrents;
 }

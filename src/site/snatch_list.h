@@ -1,6 +1,7 @@
 #pragma once
 // The member's snatch list: a table-data form POST answered with JSON text, whose rows are
-// read straight out of the text (the JSON-escaped form of each row), at most 50 of them.
+// found in the text by their JSON-escaped form, at most 50 of them; each field read is then
+// decoded as the JSON string it is.
 
 #include "net/fetch_page.h"
 #include "net/http_request.h"
@@ -16,9 +17,10 @@ extern const QString kSnatchRowPattern;
 // The form body asking for the first 50 rows, newest first, for the member `userId`.
 QString snatchListBody(const QString& userId);
 
-// One record per row in answer order: details path (backslashes removed), name ("&amp;" as
-// "&", nothing else decoded), size, up, down, active, ratio. Each row is read within its own
-// text, so a malformed row is skipped without merging into the next. Bounded in time.
+// One record per row in answer order: details path (backslashes removed), name (JSON escapes
+// and then HTML character references decoded, as the listing decodes names), size, up, down,
+// ratio (JSON escapes decoded), active. Each row is read within its own text, so a malformed
+// row is skipped without merging into the next. Bounded in time.
 TorrentList parseSnatchList(const QString& text);
 
 class HttpRequestRegExSnatchTorrent : public HttpRequest {

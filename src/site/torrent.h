@@ -12,9 +12,22 @@
 
 namespace pelloran {
 
+// A record's fields as a reader gathers them, before the record exists.
+struct TorrentFields {
+    using Text = std::optional<QString>;
+    Text name, wait, detailsUrl, downloadUrl, type, size, up, down, date, ratio, active;
+    bool isNew = false;
+    bool isDownloaded = false;
+};
+
 class Torrent {
 public:
     using Text = std::optional<QString>;
+
+    Torrent() = default;
+    // Built whole from a reader's fields: no other thread sees the record before it is
+    // complete, so filling it takes none of the fields' locks (a page reader builds many).
+    explicit Torrent(TorrentFields f);
 
     Text name() const { return name_.get(); }
     Text wait() const { return wait_.get(); }

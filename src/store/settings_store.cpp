@@ -16,6 +16,10 @@ std::optional<SettingsStore::Value> fromJson(const QJsonValue& json) {
     }
     if (json.isDouble()) {
         const double d = json.toDouble();
+        // Out of qint64's range a conversion is undefined: such a number is no setting.
+        if (!(d >= -9223372036854775808.0 && d < 9223372036854775808.0)) {
+            return std::nullopt;
+        }
         const auto i = static_cast<qint64>(d);
         if (static_cast<double>(i) == d) {
             return SettingsStore::Value(i);
@@ -142,21 +146,29 @@ void SettingsStore::adopt(QJsonObject disk) {
     for (auto it = pending_.constBegin(); it != pending_.constEnd(); ++it) {
         values.insert(it.key(), it.value());
     }
+    for (const QString& key : std::as_const(removed_)) {
+        values.remove(key);
+    }
     values_ = std::move(values);
 }
 
 bool SettingsStore::writeLocked() {
     QHash<QString, Value> written;
+    QSet<QString> removed;
     {
         QMutexLocker lock(&mutex_);
         written = pending_;
+        removed = removed_;
     }
-    if (written.isEmpty()) {
+    if (written.isEmpty() && removed.isEmpty()) {
         return true;
     }
     QJsonObject merged = disk_;
     for (auto it = written.constBegin(); it != written.constEnd(); ++it) {
         merged.insert(it.key(), toJson(it.value()));
+    }
+    for (const QString& key : std::as_const(removed)) {
+        merged.remove(key);
     }
     QString problem;
     if (!writePrivateFile(filePath_, QJsonDocument(merged).toJson(QJsonDocument::Indented),
@@ -174,6 +186,10 @@ bool SettingsStore::writeLocked() {
             if (now != pending_.constEnd() && now.value() == it.value()) {
                 pending_.remove(it.key());
             }
+        }
+        // A key set again meanwhile left removed_ (setValue), so it is not lost here.
+        for (const QString& key : std::as_const(removed)) {
+            removed_.remove(key);
         }
     }
     notices_.saved();
@@ -227,7 +243,7 @@ std::optional<QStringList> SettingsStore::stringList(QAnyStringView key) const {
 
 bool SettingsStore::hasUnsavedChanges() const {
     QMutexLocker lock(&mutex_);
-    return !pending_.isEmpty();
+    return !pending_.isEmpty() || !removed_.isEmpty();
 }
 
 QString SettingsStore::movedAsidePath() const {
@@ -240,6 +256,15 @@ void SettingsStore::setValue(QAnyStringView key, const Value& value) {
     const QString k = key.toString();
     values_.insert(k, value);
     pending_.insert(k, value);
+    removed_.remove(k);
+}
+
+void SettingsStore::remove(QAnyStringView key) {
+    QMutexLocker lock(&mutex_);
+    const QString k = key.toString();
+    values_.remove(k);
+    pending_.remove(k);
+    removed_.insert(k);
 }
 
 void SettingsStore::updateStringList(QAnyStringView key,
@@ -268,6 +293,7 @@ void SettingsStore::updateStringList(QAnyStringView key,
         change(list);
         values_.insert(k, list);
         pending_.insert(k, list);
+        removed_.remove(k);
     }
     if (!locked) {
         notSaved(problem);
@@ -280,7 +306,7 @@ bool SettingsStore::flush() {
     QMutexLocker fileLock(&fileMutex_);
     {
         QMutexLocker lock(&mutex_);
-        if (pending_.isEmpty()) {
+        if (pending_.isEmpty() && removed_.isEmpty()) {
             return true;
         }
     }

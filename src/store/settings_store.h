@@ -29,6 +29,7 @@
 #include <QHash>
 #include <QJsonObject>
 #include <QMutex>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -56,6 +57,9 @@ public:
 
     // Kept in memory until the next flush().
     void setValue(QAnyStringView key, const Value& value);
+    // Deletes the key (it reads as absent at once); the file loses it at the next flush().
+    // Only for keys whose value moved elsewhere: the member's choices are never deleted.
+    void remove(QAnyStringView key);
 
     // Read-modify-write of one array against the file, under the cross-process lock, written
     // at once together with any other change not flushed yet. `change` gets the current array
@@ -98,9 +102,10 @@ private:
     LockTiming lockTiming_;
     NoticeLog notices_;
 
-    mutable QMutex mutex_;           // guards values_, pending_, movedAside_
-    QHash<QString, Value> values_;   // what readers see: the file plus pending_
+    mutable QMutex mutex_;           // guards values_, pending_, removed_, movedAside_
+    QHash<QString, Value> values_;   // what readers see: the file plus pending_, less removed_
     QHash<QString, Value> pending_;  // set here and not written yet
+    QSet<QString> removed_;          // removed here and not written yet
     QString movedAside_;
 
     QMutex fileMutex_;       // one file step at a time in this process; guards the fields below

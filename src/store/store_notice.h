@@ -15,6 +15,7 @@ struct StoreNotice {
     enum class Kind {
         SetAside,  // the file could not be read; it was moved to asidePath and kept there
         NotSaved,  // changes could not be written to the file (text says why)
+        InFile,    // a password the keyring did not take is kept in the settings file instead
     };
     Kind kind = Kind::SetAside;
     QString filePath;   // the store's file

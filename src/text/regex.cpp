@@ -182,6 +182,46 @@ QList<QStringList> allComponents(const QString& subject, const QString& pattern,
 
 RegexBudget::RegexBudget(int steps) : remaining_(steps) {}
 
+class RangeMatcher::Impl {
+public:
+    Impl(const QString& subject, const QString& pattern, RegexBudget& budget)
+        : subject_(subject), matcher_(subject, pattern, &budget) {}
+
+    bool findIn(qsizetype start, qsizetype end) {
+        if (start < 0 || end > subject_.size() || start >= end || !matcher_.ok()) {
+            return false;
+        }
+        // A region with ICU's default bounds (anchoring, opaque) is what a copy of the range
+        // would be, without the copy, the pattern lookup and a new matcher for every range.
+        matcher_.matcher().region(start, end, matcher_.status());
+        return matcher_.find();
+    }
+
+    const QString& subject() const { return subject_; }
+    BoundedMatcher& matcher() { return matcher_; }
+
+private:
+    const QString& subject_;
+    BoundedMatcher matcher_;
+};
+
+RangeMatcher::RangeMatcher(const QString& subject, const QString& pattern, RegexBudget& budget)
+    : impl_(std::make_unique<Impl>(subject, pattern, budget)) {}
+
+RangeMatcher::~RangeMatcher() = default;
+
+QStringList RangeMatcher::firstComponents(qsizetype start, qsizetype end) {
+    if (!impl_->findIn(start, end)) {
+        return {};
+    }
+    QStringList list = components(impl_->matcher(), impl_->subject());
+    return impl_->matcher().ok() ? list : QStringList{};
+}
+
+bool RangeMatcher::matches(qsizetype start, qsizetype end) {
+    return impl_->findIn(start, end);
+}
+
 QStringList captureComponentsMatchedByRegex(const QString& subject, const QString& pattern) {
     return firstComponents(subject, pattern, nullptr);
 }

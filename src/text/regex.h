@@ -10,6 +10,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <memory>
 #include <optional>
 
 namespace pelloran::text {
@@ -48,6 +49,29 @@ QStringList captureComponentsMatchedByRegex(const QString& subject, const QStrin
 QList<QStringList> arrayOfCaptureComponentsMatchedByRegex(const QString& subject,
                                                           const QString& pattern,
                                                           RegexBudget& budget);
+
+// Matches one pattern within successive ranges of one subject, such as the rows of a page,
+// with one matcher and one budget for all of them. A range behaves exactly like a copy of
+// that piece of the subject: its bounds are the subject's start and end for the pattern.
+// Not thread-safe; the subject must outlive it.
+class RangeMatcher {
+public:
+    RangeMatcher(const QString& subject, const QString& pattern, RegexBudget& budget);
+    ~RangeMatcher();
+    RangeMatcher(const RangeMatcher&) = delete;
+    RangeMatcher& operator=(const RangeMatcher&) = delete;
+
+    // Components of the first match inside [start, end), as captureComponentsMatchedByRegex
+    // gives them for subject.mid(start, end - start). Empty when nothing matches, the range is
+    // empty, the pattern does not compile or the budget is spent.
+    QStringList firstComponents(qsizetype start, qsizetype end);
+    // Whether anything matches inside [start, end); false on the same grounds.
+    bool matches(qsizetype start, qsizetype end);
+
+private:
+    class Impl;
+    std::unique_ptr<Impl> impl_;
+};
 
 // Replaces every match in `subject` by the ICU replacement template ("$n", "\" escapes).
 // Returns the number of replacements; `subject` is untouched when it is 0.

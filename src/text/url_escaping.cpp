@@ -22,14 +22,17 @@ bool isUrlCharacter(unsigned char c) {
             QByteArray::fromRawData(kAllowed, sizeof(kAllowed) - 1).contains(static_cast<char>(c)));
 }
 
-// The characters that may stand in a path piece of a search, as browsers have always left
-// them: everything URL-legal except the ones that would cut the path short ("#") or that
-// are delimiters of the host part ("[", "]").
-bool isSearchCharacter(unsigned char c) {
-    static constexpr char kAllowed[] = "-._~:/?@!$&'()*+,;=";
+// The characters RFC 3986 lets stand in one path segment outside escapes (unreserved,
+// sub-delims, ":" and "@"); "/" would split the segment and "?" or "#" end the path.
+bool isSegmentCharacter(unsigned char c) {
+    static constexpr char kAllowed[] = "-._~!$&'()*+,;=:@";
     return isAsciiAlnum(c) ||
            (c != 0 &&
             QByteArray::fromRawData(kAllowed, sizeof(kAllowed) - 1).contains(static_cast<char>(c)));
+}
+
+bool isUnreserved(unsigned char c) {
+    return isAsciiAlnum(c) || c == '-' || c == '.' || c == '_' || c == '~';
 }
 
 void appendEscaped(QByteArray& out, unsigned char c) {
@@ -37,6 +40,22 @@ void appendEscaped(QByteArray& out, unsigned char c) {
     out += '%';
     out += kHexDigits[c >> 4];
     out += kHexDigits[c & 0x0F];
+}
+
+// `text` as UTF-8 with every byte that `keep` refuses written as "%XX".
+QString escapeWhereNot(const QString& text, bool (*keep)(unsigned char)) {
+    const QByteArray bytes = text.toUtf8();
+    QByteArray out;
+    out.reserve(bytes.size());
+    for (const char ch : bytes) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (keep(c)) {
+            out += ch;
+        } else {
+            appendEscaped(out, c);
+        }
+    }
+    return QString::fromLatin1(out);
 }
 
 }  // namespace
@@ -59,18 +78,11 @@ QString percentEscapeUrl(const QString& url) {
 }
 
 QString escapeSearchText(const QString& words) {
-    const QByteArray bytes = words.toUtf8();
-    QByteArray out;
-    out.reserve(bytes.size());
-    for (const char ch : bytes) {
-        const auto c = static_cast<unsigned char>(ch);
-        if (isSearchCharacter(c)) {
-            out += ch;
-        } else {
-            appendEscaped(out, c);
-        }
-    }
-    return QString::fromLatin1(out);
+    return escapeWhereNot(words, isSegmentCharacter);
+}
+
+QString escapeQueryValue(const QString& value) {
+    return escapeWhereNot(value, isUnreserved);
 }
 
 }  // namespace pelloran::text

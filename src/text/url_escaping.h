@@ -12,9 +12,15 @@ namespace pelloran::text {
 // not followed by two hex digits is escaped.
 QString percentEscapeUrl(const QString& url);
 
-// Search words for the query piece of a listing path: characters that may not stand in a URL
-// become "%XX" (space gives "%20", "%" gives "%25", non-ASCII letters their UTF-8 bytes); the
-// characters a URL allows, "/", "?", "&" and "+" among them, stay.
+// Search words for the query piece of a listing path: every character that may not stand in
+// one path segment becomes "%XX" of its UTF-8 bytes, so the words always stay one segment:
+// "/", "?", "#", "%", "[", "]", space, controls and every non-ASCII letter. Letters, digits
+// and the segment's own punctuation ("-._~!$&'()*+,;=:@") stay.
 QString escapeSearchText(const QString& words);
+
+// A value for a URL's query ("?name=value"): every byte of its UTF-8 form except ASCII
+// letters, digits and "-._~" becomes "%XX", so a value can neither add fields ("&", "="),
+// nor end the query ("#"), nor change meaning when decoded ("+", "%").
+QString escapeQueryValue(const QString& value);
 
 }  // namespace pelloran::text

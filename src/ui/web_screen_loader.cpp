@@ -42,7 +42,10 @@ public:
 WebScreenLoader::WebScreenLoader(const QStringList& searchDirs) : searchDirs_(searchDirs) {}
 
 QStringList WebScreenLoader::defaultSearchDirs() {
-    QStringList dirs{QCoreApplication::applicationDirPath()};
+    const QDir appDir(QCoreApplication::applicationDirPath());
+    // Installed: /usr/bin/pelloran finds /usr/lib/pelloran/pelloran_web.so.
+    QStringList dirs{appDir.path(),
+                     QDir::cleanPath(appDir.filePath(QStringLiteral("../lib/pelloran")))};
 #ifdef PELLORAN_WEB_PLUGIN_DIR
     dirs.append(QStringLiteral(PELLORAN_WEB_PLUGIN_DIR));
 #endif

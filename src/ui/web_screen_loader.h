@@ -27,7 +27,8 @@ public:
     void useFactory(WebScreenFactory* factory);
     QString errorString() const { return error_; }
 
-    // The executable's folder, then the build tree's.
+    // The executable's folder, the installed plugin folder (../lib/pelloran from it), then the
+    // build tree's.
     static QStringList defaultSearchDirs();
 
 private:

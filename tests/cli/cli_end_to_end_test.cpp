@@ -1,11 +1,13 @@
 // pelloran-cli end to end: the built program against the demo tracker and a real
 // transmission-daemon, as a member (or a script) would use it.
 
+#include "cli/cli_fixture.h"
 #include "net/cookie_store.h"
 #include "site/filter.h"
 #include "site/listing_outcome.h"
 #include "site/sign_in.h"
 #include "support/demo_fixture.h"
+#include "support/qbittorrent_daemon.h"
 #include "support/temp_home.h"
 #include "support/test_server.h"
 #include "support/transmission_daemon.h"
@@ -25,107 +27,12 @@
 namespace pelloran {
 namespace {
 
-struct CliRun {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-class CliTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_TRUE(site.start());
-        env = QProcessEnvironment::systemEnvironment();
-        const SiteConfig c = test::configFor(site);
-        env.insert(QStringLiteral("PELLORAN_HOME"), home.path());
-        env.insert(QStringLiteral("PELLORAN_SITE_HOST"), c.siteHost);
-        env.insert(QStringLiteral("PELLORAN_FORUM_HOST"), c.forumHost);
-        env.insert(QStringLiteral("PELLORAN_COOKIE_DOMAIN"), c.cookieDomain);
-        env.insert(QStringLiteral("PELLORAN_CAPTCHA_HOST"), c.captchaHost);
-        env.insert(QStringLiteral("PELLORAN_CAPTCHA_COOKIE_DOMAIN"), c.captchaCookieDomain);
-        env.insert(QStringLiteral("PELLORAN_ANNOUNCE_HOST"), c.announceHost);
-        env.insert(QStringLiteral("PELLORAN_LOGIN_TITLE"), c.loginTitle);
-    }
-
-    CliRun cli(const QStringList& args, const QByteArray& input = QByteArray()) {
-        QProcess p;
-        p.setProcessEnvironment(env);
-        p.start(QStringLiteral(PELLORAN_CLI_PATH), args);
-        EXPECT_TRUE(p.waitForStarted(10000));
-        p.write(input);
-        p.closeWriteChannel();
-        const bool finished = p.waitForFinished(60000);
-        EXPECT_TRUE(finished) << "pelloran-cli " << args.join(QLatin1Char(' ')).toStdString()
-                              << " did not finish";
-        if (!finished) {
-            p.kill();
-            p.waitForFinished();
-        }
-        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-                QString::fromUtf8(p.readAllStandardOutput()),
-                QString::fromUtf8(p.readAllStandardError())};
-    }
-
-    // Starts every run at once and waits for all of them, as a script running them in the
-    // background would.
-    std::vector<CliRun> cliTogether(const std::vector<QStringList>& argumentLists) {
-        std::vector<std::unique_ptr<QProcess>> processes;
-        for (const QStringList& args : argumentLists) {
-            auto p = std::make_unique<QProcess>();
-            p->setProcessEnvironment(env);
-            p->start(QStringLiteral(PELLORAN_CLI_PATH), args);
-            p->closeWriteChannel();
-            processes.push_back(std::move(p));
-        }
-        std::vector<CliRun> runs;
-        for (auto& p : processes) {
-            EXPECT_TRUE(p->waitForFinished(120000));
-            runs.push_back({p->exitStatus() == QProcess::NormalExit ? p->exitCode() : -1,
-                            QString::fromUtf8(p->readAllStandardOutput()),
-                            QString::fromUtf8(p->readAllStandardError())});
-        }
-        return runs;
-    }
-
-    CliRun signIn() {
-        return cli({QStringLiteral("login"), QStringLiteral("--username"), site.memberName(),
-                    QStringLiteral("--password-stdin")},
-                   site.memberPassword().toUtf8() + '\n');
-    }
-
-    QJsonArray jsonRows(const QStringList& args) {
-        const CliRun r = cli(args + QStringList{QStringLiteral("--json")});
-        EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
-        return QJsonDocument::fromJson(r.out.toUtf8()).array();
-    }
-
-    // Points the command line at a stand-in site (and announcement) on `server` instead.
-    void useSite(const test::TestServer& server) {
-        env.insert(QStringLiteral("PELLORAN_SITE_HOST"), server.hostPort());
-        env.insert(QStringLiteral("PELLORAN_ANNOUNCE_HOST"), server.hostPort());
-        env.insert(QStringLiteral("PELLORAN_LOGIN_TITLE"), QStringLiteral("Login :: Stand-in"));
-    }
-
-    demo::DemoSite site;
-    test::TempHome home;
-    QProcessEnvironment env;
-};
-
 const QStringList kListingCommands[] = {
     {QStringLiteral("browse")},
     {QStringLiteral("search"), QStringLiteral("x264")},
     {QStringLiteral("favorites"), QStringLiteral("--pages"), QStringLiteral("3")},
     {QStringLiteral("push"), QStringLiteral("--browse-row"), QStringLiteral("0")},
 };
-
-// A real component the test needs: a failure under CI, a skip elsewhere.
-bool daemonAvailable() {
-    return !test::TransmissionDaemon::binaryPath().isEmpty();
-}
-bool underCi() {
-    const char* ci = std::getenv("CI");
-    return ci && QByteArray(ci) == "true";
-}
 
 TEST_F(CliTest, TwentyRunsAddingFiltersAtOnceKeepAllTwenty) {
     std::vector<QStringList> runs;
@@ -307,6 +214,62 @@ TEST_F(CliTest, SignInBrowseAndPushToRealTransmission) {
               QStringLiteral("Connection with server failed.\nPlease make sure you have "
                              "correctly setup your remote download settings.\n"));
     EXPECT_EQ(cli({QStringLiteral("history")}).out.count(QLatin1Char('\n')), 1);
+}
+
+TEST_F(CliTest, PushToRealQBittorrentTwiceSaysItWasAlreadyThere) {
+    if (test::QBittorrentDaemon::binaryPath().isEmpty()) {
+        if (underCi()) {
+            FAIL() << "qbittorrent-nox is not installed; scripts/deps installs it";
+        }
+        GTEST_SKIP() << "qbittorrent-nox is not installed; scripts/deps installs it";
+    }
+    test::QBittorrentDaemon daemon;
+    QString error;
+    ASSERT_TRUE(daemon.start(&error)) << error.toStdString();
+
+    // The client's name in any case; choosing it brings its default port.
+    ASSERT_EQ(cli({QStringLiteral("remote"), QStringLiteral("set"), QStringLiteral("--client"),
+                   QStringLiteral("qbittorrent")})
+                  .exitCode,
+              0);
+    EXPECT_TRUE(cli({QStringLiteral("remote")}).out.contains(QStringLiteral("Port:     8080")));
+    const CliRun set =
+        cli({QStringLiteral("remote"), QStringLiteral("set"), QStringLiteral("--address"),
+             daemon.address(), QStringLiteral("--port"), QString::number(daemon.port()),
+             QStringLiteral("--user"), daemon.username(), QStringLiteral("--password-stdin")},
+            daemon.password().toUtf8() + '\n');
+    ASSERT_EQ(set.exitCode, 0) << set.err.toStdString();
+    EXPECT_TRUE(cli({QStringLiteral("remote")}).out.contains(QStringLiteral("qBittorrent")));
+    EXPECT_EQ(cli({QStringLiteral("remote"), QStringLiteral("test")}).exitCode, 0);
+    ASSERT_EQ(signIn().exitCode, 0);
+
+    const auto rows =
+        demo::DemoSite::clientRows(site.listing(QStringLiteral("/torrents/browse/index/page/1")));
+    const QStringList push{QStringLiteral("push"), QStringLiteral("--browse-row"),
+                           QStringLiteral("0")};
+    const CliRun sent = cli(push);
+    ASSERT_EQ(sent.exitCode, 0) << sent.err.toStdString();
+    EXPECT_EQ(sent.out.trimmed(), QStringLiteral("Sent ") + rows[0].name);
+    const CliRun again = cli(push);
+    EXPECT_EQ(again.exitCode, 0) << again.err.toStdString();
+    EXPECT_EQ(again.out.trimmed(), QStringLiteral("Already on server: ") + rows[0].name +
+                                       QStringLiteral(" (your BitTorrent client already has it)"));
+    EXPECT_EQ(again.err, QString());
+    EXPECT_EQ(cli({QStringLiteral("history")}).out, QStringLiteral("   0 ") + rows[0].name + '\n');
+    EXPECT_EQ(daemon.torrents().value_or(std::vector<test::DaemonTorrent>{}).size(), 1u);
+
+    // Its session is not kept with the site's cookies.
+    const QByteArray cookieFile = [this] {
+        QFile f(home.file(QStringLiteral("cookies.txt")));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }();
+    EXPECT_FALSE(cookieFile.isEmpty());
+    EXPECT_FALSE(cookieFile.contains("SID")) << "the client's session went into the cookie file";
+
+    EXPECT_EQ(cli({QStringLiteral("remote"), QStringLiteral("set"), QStringLiteral("--client"),
+                   QStringLiteral("BitComet")})
+                  .exitCode,
+              2);
 }
 
 TEST_F(CliTest, CaptchaRoundTripAndLogout) {

@@ -30,6 +30,7 @@ TEST(CliHostileSiteTest, SignInRedirectedToAnotherHostFails) {
     test::TempHome home;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("PELLORAN_HOME"), home.path());
+    env.insert(QStringLiteral("PELLORAN_KEYRING"), QStringLiteral("off"));
     env.insert(QStringLiteral("PELLORAN_SITE_HOST"), site.hostPort());
     env.insert(QStringLiteral("PELLORAN_COOKIE_DOMAIN"), QStringLiteral("127.0.0.1"));
     env.insert(QStringLiteral("PELLORAN_ANNOUNCE_HOST"), announce.hostPort());

@@ -51,6 +51,38 @@ TEST(CookieStoreTest, SurvivesRestartWithPrivateFile) {
                                                       QStringLiteral("127.0.0.1/sid=s1")}));
 }
 
+// A cookie whose value is "" is saved with an empty last field. Lines curl would read as
+// another cookie than the one written are skipped: one holding a NUL (curl stops there), one
+// without a host (saved with an empty first field, which curl's reader passes over), one whose
+// domain starts with two dots (curl drops one at every load).
+TEST(CookieStoreTest, EmptyValueSurvivesRestartAndLinesCurlWouldMisreadAreSkipped) {
+    test::TempHome home;
+    const QString path = home.file(QStringLiteral("cookies.txt"));
+    {
+        CookieStore store(path);
+        store.setCookie(
+            makeCookie(QStringLiteral("127.0.0.1"), QStringLiteral("cleared"), QString()));
+        store.setCookie(
+            makeCookie(QStringLiteral("127.0.0.1"), QStringLiteral("sid"), QStringLiteral("s1")));
+        ASSERT_TRUE(store.save());
+    }
+    CookieStore reloaded(path);
+    EXPECT_EQ(names(reloaded.cookies()), (QStringList{QStringLiteral("127.0.0.1/cleared="),
+                                                      QStringLiteral("127.0.0.1/sid=s1")}));
+
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(QByteArray("127.0.0.1\tFALSE\t/\tFALSE\t0\tname") + '\0' +
+            "cut\tvalue\r\n"
+            // No host: curl keeps it with an empty domain, which it can't read back.
+            ".\tFALSE\t/p/\tFALSE\t0\tnohost\tv\n"
+            "..127.0.0.1\tFALSE\t/\tFALSE\t0\ttwodots\tv\n"
+            "127.0.0.1\tFALSE\t/\tFALSE\t0\tcrlf\tv\r\n");
+    f.close();
+    CookieStore misread(path);
+    EXPECT_EQ(names(misread.cookies()), QStringList{QStringLiteral("127.0.0.1/crlf=v")});
+}
+
 TEST(CookieStoreTest, DeletesOnlyTheExactDomain) {
     CookieStore store;
     store.setCookie(

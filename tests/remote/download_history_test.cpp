@@ -43,6 +43,23 @@ TEST(DownloadHistory, AppendKeepsOrderAndDuplicatesAndCapsAtFifty) {
     EXPECT_EQ(expected.size(), 50);
 }
 
+TEST(DownloadHistory, AppendIfMissingListsANameOnceAndStillCaps) {
+    test::TempHome home;
+    SettingsStore store(home.path());
+    QStringList full;
+    for (int i = 0; i < 50; ++i) {
+        full.append(QString::number(i));
+    }
+    store.setValue(keys::torrentHistory, full);
+    DownloadHistory history(store);
+    EXPECT_FALSE(history.appendIfMissing(QStringLiteral("7")));
+    EXPECT_EQ(stored(home), full);
+    EXPECT_TRUE(history.appendIfMissing(QStringLiteral("new")));
+    full.removeFirst();
+    full.append(QStringLiteral("new"));
+    EXPECT_EQ(stored(home), full);
+}
+
 TEST(DownloadHistory, RemoveRowCountsNewestFirst) {
     test::TempHome home;
     SettingsStore store(home.path());

@@ -1,15 +1,18 @@
 // Pushes to the loopback fake Vuze and uTorrent web interfaces: what reaches them, how their
 // refusals end, and the history under concurrent pushes.
 
-#include "store/settings_keys.h"
 #include "remote/remote_alerts.h"
 #include "remote_fixture.h"
+#include "store/settings_keys.h"
+#include "support/test_server.h"
 #include "text/qstring_printer.h"
 
 #include <fake_clients.h>
 #include <gtest/gtest.h>
 
 #include <QSet>
+#include <map>
+#include <mutex>
 
 namespace pelloran {
 namespace {
@@ -60,6 +63,40 @@ TEST_F(FakeClientPushTest, TorrentReachesTheClientWithCredentialsAndFileName) {
               "/gui/?token=" + utorrent.issuedTokens().at(0).toLatin1() + "&action=add-file");
     EXPECT_EQ(vuze.requests().size(), 1u);  // no handshake
     EXPECT_EQ(history.entries(), (QStringList{t.name, t.name}));
+}
+
+// The token page may hold anything; what it holds reaches the client as the token and
+// nothing else. Raw, "&action=remove" would add an action and "#" cut the add-file action off
+// (the client then answers its build number, and the push looked sent).
+TEST_F(FakeClientPushTest, UtorrentTokenStaysOneQueryValue) {
+    const std::string token = "abc&action=remove&hash=0123456789abcdef#x y+z%41";
+    test::TestServer client;
+    std::mutex mutex;
+    std::vector<std::multimap<std::string, std::string>> uploads;
+    client.server().Get("/gui/token.html", [&](const httplib::Request&, httplib::Response& res) {
+        res.set_content("<html><div id='token' style='display:none;'>" + token + "</div></html>",
+                        "text/html");
+    });
+    client.server().Post("/gui/", [&](const httplib::Request& req, httplib::Response& res) {
+        std::lock_guard lock(mutex);
+        uploads.emplace_back(req.params.begin(), req.params.end());
+        const bool addsTheFile =
+            req.get_param_value_count("action") == 1 &&
+            req.get_param_value("action") == "add-file" && req.get_param_value("token") == token &&
+            req.body.find("name=\"torrent_file\"; filename=") != std::string::npos;
+        res.status = addsTheFile ? 200 : 400;
+        res.set_content(addsTheFile ? "{\"build\":25406}" : "invalid request", "text/plain");
+    });
+    ASSERT_TRUE(client.start());
+    useClient(QStringLiteral("Utorrent"), QStringLiteral("127.0.0.1"), client.port());
+    const demo::DemoTorrent& t = site.torrents().at(3);
+    const test::Outcome outcome = push(t);
+    EXPECT_EQ(outcome.result, std::optional<QString>(t.name));
+    EXPECT_TRUE(outcome.alerts.empty());
+    std::lock_guard lock(mutex);
+    ASSERT_EQ(uploads.size(), 1u);
+    EXPECT_EQ(uploads[0],
+              (std::multimap<std::string, std::string>{{"action", "add-file"}, {"token", token}}));
 }
 
 TEST_F(FakeClientPushTest, NoUserNameSendsNoAuthorization) {

@@ -55,9 +55,37 @@ TEST_F(RemoteUiTest, OperationAddressIsTheWebInterfaceWithCredentials) {
     FetchPageRemoteUI withoutUser(remote(), false, &context, {});
     EXPECT_EQ(withoutUser.url(), QStringLiteral("http://127.0.0.1:%1/gui/").arg(utorrent.port()));
 
-    serverInfo.setClient(QStringLiteral("Deluge"));
+    serverInfo.setClient(QStringLiteral("BitComet"));
     FetchPageRemoteUI none(remote(), false, &context, {});
     EXPECT_EQ(none.url(), QString());
+}
+
+TEST_F(RemoteUiTest, ClientThatSignsInOnItsOwnPageIsTestedBySigningIn) {
+    fake::FakeQBittorrent qbt;
+    qbt.setLogin(QStringLiteral("admin"), QStringLiteral("p/w@1"));
+    ASSERT_TRUE(qbt.start());
+    useClient(QStringLiteral("qBittorrent"), QStringLiteral("127.0.0.1"), qbt.port(),
+              QStringLiteral("admin"), QStringLiteral("p/w@1"));
+    QObject context;
+    // The credentials are for its sign-in form, not for the address.
+    EXPECT_EQ(FetchPageRemoteUI(remote(), false, &context, {}).url(),
+              QStringLiteral("http://127.0.0.1:%1/").arg(qbt.port()));
+
+    const test::Outcome tested = fetchRemoteUi(true);
+    ASSERT_TRUE(tested.result.has_value());
+    EXPECT_TRUE(tested.result->contains(QLatin1StringView(fake::kQBittorrentWebUiTitle)));
+    EXPECT_EQ(tested.alerts, std::vector<Alert>{remote_alerts::connectionTestSucceeded()});
+
+    // The page answers whatever the password: the refused sign-in is what fails the test.
+    serverInfo.setPassword(QStringLiteral("wrong"));
+    for (const bool isTest : {true, false}) {
+        const test::Outcome outcome = fetchRemoteUi(isTest);
+        EXPECT_TRUE(outcome.result.has_value());
+        EXPECT_EQ(outcome.alerts, std::vector<Alert>{remote_alerts::connectionFailed()});
+    }
+    for (const fake::ReceivedRequest& r : qbt.requests()) {
+        EXPECT_FALSE(r.hasHeader("Authorization")) << r.target.toStdString();
+    }
 }
 
 TEST_F(RemoteUiTest, FailuresAlertInBothRoles) {

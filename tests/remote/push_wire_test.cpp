@@ -40,15 +40,19 @@ TEST_F(PushWireTest, UploadRedirectedToAnotherHostIsAFailure) {
     ASSERT_TRUE(elsewhere.start());
     const std::string away = elsewhere.url(QStringLiteral("/upload")).toStdString();
 
-    for (const char* name : {"Vuze", "Transmission", "Utorrent"}) {
+    for (const char* name : {"Vuze", "Transmission", "Utorrent", "qBittorrent", "Deluge"}) {
         SCOPED_TRACE(name);
         HostileServer client;
         test::Reply conflict = test::page("<html>409</html>", 409);
         conflict.headers.emplace_back("X-Transmission-Session-Id", "sid-1");
         client.route("GET", "/transmission/rpc", conflict);
         client.route("GET", "/gui/token.html", test::utorrentTokenPage("tok"));
-        // Every upload, Transmission's RPC fallback included, is sent on to the other host.
+        // Every upload, Transmission's RPC fallback included, is sent on to the other host, and
+        // so is Deluge's sign-in with the password.
         client.route("POST", "*", test::redirect(307, away));
+        test::Reply signedIn = test::page("Ok.");
+        signedIn.headers.emplace_back("Set-Cookie", "SID=s1; HttpOnly; path=/");
+        client.route("POST", "/api/v2/auth/login", signedIn);
         ASSERT_TRUE(client.start());
         useClient(QString::fromLatin1(name), QStringLiteral("127.0.0.1"), client.port());
 
@@ -63,14 +67,18 @@ TEST_F(PushWireTest, UploadRedirectedToAnotherHostIsAFailure) {
 }
 
 TEST_F(PushWireTest, WholePushEndsAtItsDeadlineWhenTheClientStalls) {
-    HostileServer client(HostileServer::Mode::Stall);
-    ASSERT_TRUE(client.start());
-    useClient(QStringLiteral("Transmission"), QStringLiteral("127.0.0.1"), client.port());
+    for (const char* name : {"Transmission", "qBittorrent", "Deluge"}) {
+        SCOPED_TRACE(name);
+        HostileServer client(HostileServer::Mode::Stall);
+        ASSERT_TRUE(client.start());
+        useClient(QString::fromLatin1(name), QStringLiteral("127.0.0.1"), client.port());
 
-    // Handshake, upload and RPC fallback may take 30 s each; the push as a whole gets 1 s.
-    expectFailedPush(pushWithin(site.torrents().at(2), std::chrono::seconds(1)));
-    // The handshake used up the push's time: neither the upload nor the RPC went out.
-    EXPECT_EQ(client.connectionCount(), 1);
+        // Handshake, upload and RPC fallback (sign-in, daemon check, add) may take 30 s each;
+        // the push as a whole gets 1 s.
+        expectFailedPush(pushWithin(site.torrents().at(2), std::chrono::seconds(1)));
+        // The first exchange used up the push's time: nothing else went out.
+        EXPECT_EQ(client.connectionCount(), 1);
+    }
 }
 
 }  // namespace

@@ -66,6 +66,16 @@ protected:
         serverInfo.setPassword(password);
     }
 
+    // The names of the shared store's cookies, sorted: a client's session must never be there.
+    QStringList cookieNames() const {
+        QStringList names;
+        for (const Cookie& c : cookies.cookies()) {
+            names.append(c.name);
+        }
+        names.sort();
+        return names;
+    }
+
     // The address a list screen builds for a torrent's download link.
     QString torrentUrl(const demo::DemoTorrent& t, const QString& fileName = QString()) const {
         return site.siteUrl(QStringLiteral("/download/") + QString::number(t.id) +

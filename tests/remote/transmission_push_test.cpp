@@ -148,6 +148,17 @@ TEST_F(TransmissionPushTest, RefusedUploadIsRememberedForLaterPushesToTheSameDae
     EXPECT_EQ(daemonTorrentNames().size(), 3u);
 }
 
+TEST_F(TransmissionPushTest, PushingATorrentAgainIsAlreadySent) {
+    const demo::DemoTorrent& t = site.torrents().at(7);
+    EXPECT_EQ(push(t).result, std::optional<QString>(t.name));
+    // The daemon answers "torrent-duplicate": done, told, and listed once.
+    const test::Outcome again = push(t);
+    EXPECT_EQ(again.result, std::optional<QString>(t.name));
+    EXPECT_EQ(again.alerts, std::vector<Alert>{remote_alerts::alreadySent()});
+    EXPECT_EQ(history.entries(), (QStringList{QStringLiteral("pushed earlier"), t.name}));
+    EXPECT_EQ(daemonTorrentNames().size(), 1u);
+}
+
 TEST_F(TransmissionPushTest, WrongCredentialsFail) {
     serverInfo.setPassword(QStringLiteral("not-the-password"));
     expectFailure(push(site.torrents().at(0)), remote_alerts::connectionFailed());

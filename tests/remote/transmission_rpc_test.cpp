@@ -166,6 +166,23 @@ TEST(TransmissionRpcAnswer, OnlyResultSuccessCounts) {
     EXPECT_FALSE(isRpcSuccess(R"({"result":"duplicate torrent"})"));
     EXPECT_FALSE(isRpcSuccess(R"(["success"])"));
     EXPECT_FALSE(isRpcSuccess(""));
+
+    const struct {
+        const char* answer;
+        PushOutcome outcome;
+    } cases[] = {
+        {R"({"arguments":{"torrent-added":{"id":1}},"result":"success"})", PushOutcome::Sent},
+        {R"({"arguments":{"torrent-duplicate":{"id":1}},"result":"success"})",
+         PushOutcome::AlreadyThere},
+        // Named a duplicate, but not a success: nothing to count on.
+        {R"({"arguments":{"torrent-duplicate":{"id":1}},"result":"invalid"})",
+         PushOutcome::Refused},
+        {R"({"result":"duplicate torrent"})", PushOutcome::Refused},
+        {"", PushOutcome::Refused},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(torrentAddOutcome(c.answer), c.outcome) << c.answer;
+    }
 }
 
 class UploadRouteTest : public test::RemoteFixture {};

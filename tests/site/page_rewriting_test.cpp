@@ -38,6 +38,22 @@ TEST(PageRewritingTest, DetailsKeepHeadAndTorrentBlockWithoutToolsOrButton) {
     EXPECT_EQ(r.imdb, QStringLiteral("http://www.imdb.com/title/tt0111111/"));  // the first one
 }
 
+// The movie database's host is matched as written: a look-alike host whose dots are other
+// characters (another site altogether) is not taken for it.
+TEST(PageRewritingTest, MovieLinkHostIsMatchedLiterally) {
+    const QString page = details(QStringLiteral(
+        "<div id=\"torrent\"><a href='http://wwwXimdb-com/evil/'>a</a>"
+        "<a href=\"http://www.imdbacom/evil/\">b</a><a href='http://www.imdb'com/x'>c</a>"
+        "<a href='http://www.imdb.com/title/tt0333333/'>IMDb</a></div>"));
+    EXPECT_EQ(rewriteDetailsPage(page, QStringLiteral("www.imdb.com")).imdb,
+              QStringLiteral("http://www.imdb.com/title/tt0333333/"));
+    // A configured host with pattern characters of its own is still taken literally.
+    const QString odd = details(
+        QStringLiteral("<div id=\"torrent\"><a href='http://a+b\\E(x).example:8/t/1'>x</a></div>"));
+    EXPECT_EQ(rewriteDetailsPage(odd, QStringLiteral("a+b\\E(x).example:8")).imdb,
+              QStringLiteral("http://a+b\\E(x).example:8/t/1"));
+}
+
 TEST(PageRewritingTest, DetailsWithoutLinkOrBlocks) {
     const RewrittenDetails noLink = rewriteDetailsPage(
         details(QStringLiteral("<div id=\"torrent\">plain</div>")), QStringLiteral("www.imdb.com"));

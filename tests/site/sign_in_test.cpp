@@ -1,11 +1,11 @@
 // The sign-in form, stored credentials, CAPTCHA reading and the announcement answer.
 
 #include "site/sign_in.h"
-#include "store/settings_keys.h"
-#include "store/settings_store.h"
 #include "site/announcement.h"
 #include "site/captcha.h"
 #include "site/site_config.h"
+#include "store/settings_keys.h"
+#include "store/settings_store.h"
 #include "support/temp_home.h"
 
 #include <gtest/gtest.h>
@@ -94,6 +94,10 @@ TEST(AnnouncementTest, AnswersAndQuery) {
     EXPECT_EQ(announcementUrl(config, QStringLiteral("0.1.0"), QStringLiteral("Pocket PC 2"),
                               QStringLiteral("12 & up")),
               QStringLiteral("http://a.example/pelloran.php?v=0.1.0&m=PocketPC2&p=12%20%26%20up"));
+    // No value can add a field, end the query or turn into a space when decoded.
+    EXPECT_EQ(announcementUrl(config, QStringLiteral("1+2=3"), QStringLiteral("A&m=B"),
+                              QStringLiteral("x#y")),
+              QStringLiteral("http://a.example/pelloran.php?v=1%2B2%3D3&m=A%26m%3DB&p=x%23y"));
 }
 
 }  // namespace

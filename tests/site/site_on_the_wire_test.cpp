@@ -17,11 +17,14 @@
 #include "store/settings_keys.h"
 #include "support/demo_fixture.h"
 #include "support/test_server.h"
+#include "text/url_escaping.h"
 
 #include <QElapsedTimer>
 #include <QImage>
 #include <QTest>
 #include <QUrl>
+#include <map>
+#include <mutex>
 #include <thread>
 
 namespace pelloran {
@@ -168,6 +171,46 @@ TEST_F(SiteOnTheWireTest, CaptchaChallengeThenLongFormSignsIn) {
     EXPECT_FALSE(runOperation<FetchPageCaptcha>(config.loginUrl(), siteContext()).has_value());
 }
 
+// The challenge token goes into the picture address as one query value: a token holding
+// "&", "=", "#", "+" or a space still reaches the CAPTCHA service whole.
+TEST_F(SiteOnTheWireTest, CaptchaTokenStaysOneQueryValue) {
+    const std::string token = "t0k&c=other#frag +%41";
+    test::TestServer service;
+    std::mutex mutex;
+    std::vector<std::multimap<std::string, std::string>> pictureQueries;
+    service.server().Get(
+        "/user/account/login/", [&](const httplib::Request&, httplib::Response& res) {
+            res.set_content(
+                "<html><script type=\"text/javascript\" src=\"" +
+                    service.url(QStringLiteral("/recaptcha/api/challenge?k=1")).toStdString() +
+                    "\"></script></html>",
+                "text/html");
+        });
+    service.server().Get(
+        "/recaptcha/api/challenge", [&](const httplib::Request&, httplib::Response& res) {
+            res.set_content(
+                "var RecaptchaState = {\n challenge : '" + token + "',\n timeout : 1800\n};",
+                "text/javascript");
+        });
+    service.server().Get("/image", [&](const httplib::Request& req, httplib::Response& res) {
+        std::lock_guard lock(mutex);
+        pictureQueries.emplace_back(req.params.begin(), req.params.end());
+        res.set_content("picture", "image/png");
+    });
+    ASSERT_TRUE(service.start());
+    config.captchaHost = service.hostPort();
+    const auto challenge = runOperation<FetchPageCaptcha>(
+        service.url(QStringLiteral("/user/account/login/")), siteContext());
+    ASSERT_TRUE(challenge.has_value());
+    EXPECT_EQ(challenge->token, QString::fromStdString(token));
+    UrlLoadRequest picture;
+    picture.url = challenge->imageUrl;
+    EXPECT_EQ(loadUrl(picture, *cookies).body, QByteArray("picture"));
+    std::lock_guard lock(mutex);
+    ASSERT_EQ(pictureQueries.size(), 1u);
+    EXPECT_EQ(pictureQueries[0], (std::multimap<std::string, std::string>{{"c", token}}));
+}
+
 TEST_F(SiteOnTheWireTest, ListingRowsMarksAndDownloadAddressesThatWork) {
     ASSERT_TRUE(judgeSignIn(*signIn(site.memberName(), site.memberPassword()), *session).ok);
     int checkedDownloads = 0;
@@ -205,6 +248,37 @@ TEST_F(SiteOnTheWireTest, ListingRowsMarksAndDownloadAddressesThatWork) {
     EXPECT_TRUE(past.torrents.isEmpty());
 }
 
+// Search words are one path segment, whatever they hold: the site reads back exactly the
+// words typed and finds the torrent. Raw, "/" would split them, "?" and "#" end the path.
+TEST_F(SiteOnTheWireTest, SearchWordsStayOnePathSegment) {
+    ASSERT_TRUE(judgeSignIn(*signIn(site.memberName(), site.memberPassword()), *session).ok);
+    for (const QString& words : {QStringLiteral("AC/DC"), QStringLiteral("What?"),
+                                 QStringLiteral("#1 Record"), QStringLiteral("100% Pure")}) {
+        SCOPED_TRACE(words.toStdString());
+        const demo::DemoTorrent* wanted = nullptr;
+        for (const demo::DemoTorrent& t : site.torrents()) {
+            wanted = !wanted && t.name.contains(words) ? &t : wanted;
+        }
+        ASSERT_NE(wanted, nullptr) << "the demo catalog lost its punctuated names";
+        site.clearRequestLog();
+        const ListingOutcome listing = runOperation<FetchPageAllTorrents>(
+            searchUrl(config, *settings, text::escapeSearchText(words), 1), siteContext());
+        ASSERT_EQ(listing.status, ListingStatus::Rows);
+        bool found = false;
+        for (const TorrentPtr& t : listing.torrents) {
+            found = found || t->name() == wanted->name;
+            EXPECT_TRUE(t->name().value_or(QString()).contains(words, Qt::CaseInsensitive));
+        }
+        EXPECT_TRUE(found);
+        const auto log = site.requestLog(QStringLiteral("site"));
+        ASSERT_EQ(log.size(), 1u);
+        EXPECT_EQ(log[0].query, QString());
+        const std::optional<demo::ListingQuery> query = demo::ListingQuery::fromPath(log[0].path);
+        ASSERT_TRUE(query.has_value()) << log[0].target.toStdString();
+        EXPECT_EQ(query->search, words);
+    }
+}
+
 TEST_F(SiteOnTheWireTest, SnatchListShowsTheFirstFifty) {
     ASSERT_TRUE(judgeSignIn(*signIn(site.memberName(), site.memberPassword()), *session).ok);
     const auto rows = runOperation<FetchPageAllSnatchTorrents>(
@@ -213,11 +287,21 @@ TEST_F(SiteOnTheWireTest, SnatchListShowsTheFirstFifty) {
     ASSERT_GT(expected.size(), 50u);
     ASSERT_TRUE(rows.has_value());
     ASSERT_EQ(rows->size(), 50);
+    bool slash = false, quote = false, beyondAscii = false;
     for (int i = 0; i < 50; ++i) {
-        EXPECT_EQ((*rows)[i]->detailsUrl(), expected[size_t(i)].detailsHref);
-        EXPECT_EQ((*rows)[i]->ratio(), expected[size_t(i)].ratio);
-        EXPECT_EQ((*rows)[i]->size(), expected[size_t(i)].sizeText);
+        const demo::DemoSnatch& s = expected[size_t(i)];
+        EXPECT_EQ((*rows)[i]->detailsUrl(), s.detailsHref);
+        EXPECT_EQ((*rows)[i]->ratio(), s.ratio);
+        EXPECT_EQ((*rows)[i]->size(), s.sizeText);
+        // The name the listing shows: no JSON escape ("\/", "\"", "\u5343") and no
+        // character reference left.
+        EXPECT_EQ((*rows)[i]->name(), s.name);
+        slash = slash || s.name.contains(QLatin1Char('/'));
+        quote = quote || s.name.contains(QLatin1Char('"'));
+        beyondAscii = beyondAscii || std::any_of(s.name.begin(), s.name.end(),
+                                                 [](QChar c) { return c.unicode() > 127; });
     }
+    EXPECT_TRUE(slash && quote && beyondAscii) << "the demo's first rows lost their hard names";
 }
 
 TEST_F(SiteOnTheWireTest, DetailsProfileAndForumPages) {

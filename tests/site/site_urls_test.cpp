@@ -1,9 +1,9 @@
 // The site addresses the lists build from the settings.
 
 #include "site/site_urls.h"
+#include "site/site_config.h"
 #include "store/settings_keys.h"
 #include "store/settings_store.h"
-#include "site/site_config.h"
 #include "support/temp_home.h"
 #include "text/url_escaping.h"
 
@@ -64,24 +64,41 @@ TEST_F(SiteUrlsTest, FixedAddresses) {
               QStringLiteral("http://t.example:8410/download/1/a.torrent"));
 }
 
-TEST(UrlEscapingTest, EscapesWhatAUrlCannotHold) {
+// Each escaper against what its text may hold: a whole address, one path segment (search
+// words must stay one segment), one query value (it may neither add fields nor end the query).
+TEST(UrlEscapingTest, EscapesWhatItsPlaceCannotHold) {
     struct Case {
-        QString in, url, search;
+        QString in, url, search, query;
     };
     const Case cases[] = {
-        {QStringLiteral("a b"), QStringLiteral("a%20b"), QStringLiteral("a%20b")},
-        {QStringLiteral("a%20b"), QStringLiteral("a%20b"), QStringLiteral("a%2520b")},
-        {QStringLiteral("100%"), QStringLiteral("100%25"), QStringLiteral("100%25")},
-        {QStringLiteral("%zz%4"), QStringLiteral("%25zz%254"), QStringLiteral("%25zz%254")},
+        {QStringLiteral("a b"), QStringLiteral("a%20b"), QStringLiteral("a%20b"),
+         QStringLiteral("a%20b")},
+        {QStringLiteral("a%20b"), QStringLiteral("a%20b"), QStringLiteral("a%2520b"),
+         QStringLiteral("a%2520b")},
+        {QStringLiteral("100%"), QStringLiteral("100%25"), QStringLiteral("100%25"),
+         QStringLiteral("100%25")},
+        {QStringLiteral("%zz%4"), QStringLiteral("%25zz%254"), QStringLiteral("%25zz%254"),
+         QStringLiteral("%25zz%254")},
         {QStringLiteral("/p?a=1&b=2#f"), QStringLiteral("/p?a=1&b=2#f"),
-         QStringLiteral("/p?a=1&b=2%23f")},
-        {QString::fromUtf8("\xC3\xA9"), QStringLiteral("%C3%A9"), QStringLiteral("%C3%A9")},
+         QStringLiteral("%2Fp%3Fa=1&b=2%23f"), QStringLiteral("%2Fp%3Fa%3D1%26b%3D2%23f")},
+        {QStringLiteral("AC/DC what?"), QStringLiteral("AC/DC%20what?"),
+         QStringLiteral("AC%2FDC%20what%3F"), QStringLiteral("AC%2FDC%20what%3F")},
+        {QString::fromUtf8("\xC3\xA9 \xF0\x9F\x8E\xB5"), QStringLiteral("%C3%A9%20%F0%9F%8E%B5"),
+         QStringLiteral("%C3%A9%20%F0%9F%8E%B5"), QStringLiteral("%C3%A9%20%F0%9F%8E%B5")},
         {QStringLiteral("a+b\"<>{}|\\^`"), QStringLiteral("a+b%22%3C%3E%7B%7D%7C%5C%5E%60"),
-         QStringLiteral("a+b%22%3C%3E%7B%7D%7C%5C%5E%60")},
+         QStringLiteral("a+b%22%3C%3E%7B%7D%7C%5C%5E%60"),
+         QStringLiteral("a%2Bb%22%3C%3E%7B%7D%7C%5C%5E%60")},
+        {QStringLiteral("-._~!$'()*,;:@[]"), QStringLiteral("-._~!$'()*,;:@[]"),
+         QStringLiteral("-._~!$'()*,;:@%5B%5D"),
+         QStringLiteral("-._~%21%24%27%28%29%2A%2C%3B%3A%40%5B%5D")},
+        {QStringLiteral("\t\n"), QStringLiteral("%09%0A"), QStringLiteral("%09%0A"),
+         QStringLiteral("%09%0A")},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(text::percentEscapeUrl(c.in), c.url) << c.in.toStdString();
-        EXPECT_EQ(text::escapeSearchText(c.in), c.search) << c.in.toStdString();
+        SCOPED_TRACE(c.in.toStdString());
+        EXPECT_EQ(text::percentEscapeUrl(c.in), c.url);
+        EXPECT_EQ(text::escapeSearchText(c.in), c.search);
+        EXPECT_EQ(text::escapeQueryValue(c.in), c.query);
     }
 }
 

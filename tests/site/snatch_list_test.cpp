@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "text/qstring_printer.h"
+
 namespace pelloran {
 namespace {
 
@@ -19,12 +21,10 @@ QString answer(const QStringList& rows) {
            rows.join(QLatin1Char(',')) + QStringLiteral("]}");
 }
 
-TEST(SnatchListTest, ReadsFieldsWithOnlyAmpersandDecoded) {
-    const TorrentList rows = parseSnatchList(answer({
-        row(12345, QStringLiteral("Dust &amp; Bones")),
-        row(7, QStringLiteral(R"(Caf\u00e9 &#233; AC\/DC)")),
-    }));
-    ASSERT_EQ(rows.size(), 2);
+TEST(SnatchListTest, ReadsEveryField) {
+    const TorrentList rows =
+        parseSnatchList(answer({row(12345, QStringLiteral("Dust &amp; Bones"))}));
+    ASSERT_EQ(rows.size(), 1);
     EXPECT_EQ(rows[0]->detailsUrl(), QStringLiteral("/torrent/12345/Slug-12345"));
     EXPECT_EQ(rows[0]->name(), QStringLiteral("Dust & Bones"));
     EXPECT_EQ(rows[0]->size(), QStringLiteral("1.4 GB"));
@@ -34,8 +34,40 @@ TEST(SnatchListTest, ReadsFieldsWithOnlyAmpersandDecoded) {
     EXPECT_EQ(rows[0]->ratio(), QStringLiteral("0.009"));
     EXPECT_FALSE(rows[0]->downloadUrl().has_value());
     EXPECT_FALSE(rows[0]->date().has_value());
-    // JSON escapes and numeric references stay as they are.
-    EXPECT_EQ(rows[1]->name(), QStringLiteral(R"(Caf\u00e9 &#233; AC\/DC)"));
+}
+
+// Names are HTML inside JSON strings: the member sees the name the listing shows, never the
+// escapes of either layer.
+TEST(SnatchListTest, NamesAreDecodedFromJsonThenFromHtml) {
+    const struct {
+        const char* json;  // the link text as it stands in the answer
+        QString name;
+    } cases[] = {
+        {R"(\u5343\u3068\u5343\u5c0b)", QStringLiteral("\u5343\u3068\u5343\u5c0b")},
+        {R"(Caf\u00e9 \ud83c\udfb5)", QStringLiteral("Caf\u00e9 \U0001F3B5")},  // a surrogate pair
+        {R"(AC\/DC \"Live\" C:\\ \t)", QStringLiteral("AC/DC \"Live\" C:\\ \t")},
+        {R"(Caf&#233; &#x4E1C; Tom &amp; Jerry &quot;x&quot; &lt;3)",
+         QStringLiteral("Caf\u00e9 \u4E1C Tom & Jerry \"x\" <3")},
+        // A JSON escape that spells a character reference gives the character: JSON first.
+        {R"(\u0026amp; R\u0026B)", QStringLiteral("& R&B")},
+        {R"(&amp;lt;)", QStringLiteral("&lt;")},  // each layer is undone once
+        {R"(broken \u12 escape)", QStringLiteral("broken \\u12 escape")},  // kept as it came
+    };
+    QStringList rows;
+    for (qsizetype i = 0; i < qsizetype(std::size(cases)); ++i) {
+        rows.append(row(int(i + 1), QString::fromUtf8(cases[i].json)));
+    }
+    const TorrentList parsed = parseSnatchList(answer(rows));
+    ASSERT_EQ(parsed.size(), qsizetype(std::size(cases)));
+    for (qsizetype i = 0; i < parsed.size(); ++i) {
+        EXPECT_EQ(parsed[i]->name(), cases[i].name) << cases[i].json;
+    }
+    // The quoted figures are JSON strings too.
+    QString figures = row(9, QStringLiteral("x"), QStringLiteral(R"(1.4\u00a0GB)"));
+    const TorrentList one = parseSnatchList(answer({figures}));
+    ASSERT_EQ(one.size(), 1);
+    EXPECT_EQ(one[0]->size(), QStringLiteral("1.4\u00a0GB"));
+    EXPECT_EQ(one[0]->down(), QStringLiteral("1.4\u00a0GB"));
 }
 
 TEST(SnatchListTest, MalformedRowIsSkippedWithoutSwallowingTheNext) {

@@ -152,13 +152,18 @@ TEST(SettingsStoreTest, ValuesOfUnknownShapeAreIgnoredOthersKept) {
     QFile f(QDir(home.path()).filePath(QStringLiteral("settings.json")));
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write(R"({"Pelloran_username":"kept","Pelloran_tab":1.5,"Pelloran_filters":["a",2],
-               "Pelloran_orderBy":{"nested":true}})");
+               "Pelloran_orderBy":{"nested":true},"Pelloran_favoritesCount":1e300,
+               "Pelloran_serverPort":-9223372036854775809e3,"Pelloran_version":-4611686018427387904})");
     f.close();
     SettingsStore store(home.path());
     EXPECT_EQ(store.string(keys::username), QStringLiteral("kept"));
     EXPECT_FALSE(store.value(keys::tab).has_value());
     EXPECT_FALSE(store.value(keys::filters).has_value());
     EXPECT_FALSE(store.value(keys::orderBy).has_value());
+    // Numbers beyond the integer range are no integers (converting them would be undefined).
+    EXPECT_FALSE(store.value(keys::favoritesCount).has_value());
+    EXPECT_FALSE(store.value(keys::serverPort).has_value());
+    EXPECT_EQ(store.integer(keys::version), Q_INT64_C(-4611686018427387904));
     EXPECT_TRUE(store.movedAsidePath().isEmpty());
 
     // Writing other keys leaves them in the file as they were (a newer version may own them).

@@ -34,7 +34,11 @@ AppDriver::AppDriver(demo::DemoSite& site, const Options& options)
     if (!options.announceHost.isEmpty()) {
         config.announceHost = options.announceHost;
     }
-    services_ = std::make_unique<AppServices>(config, home_.path());
+    SecretStoreChoice secrets{false, {}, {}, {}, {}};
+    if (options.keyring) {
+        secrets = {true, {}, std::chrono::seconds(5), {}, options.keyring};
+    }
+    services_ = std::make_unique<AppServices>(config, home_.path(), secrets);
 }
 
 AppDriver::~AppDriver() {
@@ -42,7 +46,8 @@ AppDriver::~AppDriver() {
 }
 
 void AppDriver::storeMemberCredentials(bool automaticLogin) {
-    storeCredentials(settings(), site_.memberName(), site_.memberPassword(), automaticLogin);
+    storeCredentials(settings(), &services_->secrets(), site_.memberName(), site_.memberPassword(),
+                     automaticLogin);
 }
 
 void AppDriver::launch() {

@@ -30,6 +30,8 @@ public:
         // Web screens linked into the test program, used instead of a plugin (not owned).
         WebScreenFactory* webFactory = nullptr;
         QString announceHost;  // empty: the demo site's
+        // Makes the keyring the passwords go to; empty: they stay in the settings file.
+        std::function<std::unique_ptr<KeyringBackend>()> keyring;
     };
 
     explicit AppDriver(demo::DemoSite& site);

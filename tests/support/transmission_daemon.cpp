@@ -1,5 +1,7 @@
 #include "support/transmission_daemon.h"
 
+#include "support/loopback_port.h"
+
 #include <httplib.h>
 
 #include <QDeadlineTimer>
@@ -8,14 +10,8 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QRandomGenerator>
 #include <QStandardPaths>
 #include <QThread>
-
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace pelloran::test {
 
@@ -23,35 +19,6 @@ namespace {
 
 constexpr int kStartAttempts = 3;
 constexpr int kRpcWaitMs = 15000;
-
-// A loopback TCP port nobody listens on right now. Another process may take it before the
-// daemon binds it; start() then tries again with another port.
-int freeLoopbackPort() {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    if (fd < 0) {
-        return 0;
-    }
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    addr.sin_port = 0;
-    socklen_t len = sizeof(addr);
-    int port = 0;
-    if (::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)) == 0 &&
-        ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len) == 0) {
-        port = ntohs(addr.sin_port);
-    }
-    ::close(fd);
-    return port;
-}
-
-QString randomHex(int bytes) {
-    QByteArray raw(bytes, Qt::Uninitialized);
-    for (char& c : raw) {
-        c = static_cast<char>(QRandomGenerator::global()->bounded(256));
-    }
-    return QString::fromLatin1(raw.toHex());
-}
 
 }  // namespace
 

@@ -115,6 +115,50 @@ TEST(ArrayOfCaptureComponents, NoMatchEmptySubjectAndBadPatternGiveEmptyList) {
         arrayOfCaptureComponentsMatchedByRegex(u"Show (2012)"_s, u".*((2012).*"_s).isEmpty());
 }
 
+// A range reads exactly as a copy of that piece would: anchors, lookarounds and lazy spans
+// stop at its bounds, and the components are the piece's own text.
+TEST(RangeMatcher, RangeReadsLikeACopyOfThatPiece) {
+    const QString subject = u"<r>a1</r>\n<r>b22</r>\n<r>c</r>"_s;
+    const struct {
+        const char* what;
+        QString pattern;
+        qsizetype start, end;
+    } cases[] = {
+        {"captures", u"<r>([a-z])(\\d*)</r>"_s, 10, 20},
+        {"start anchor at the range start", u"^<r>(.)"_s, 10, 20},
+        {"end anchor at the range end", u"(\\d+)</r>\n$"_s, 10, 21},
+        {"lookahead sees nothing past the end", u"\\d+</r>(?=\n)"_s, 10, 20},
+        {"lazy span stops at the end", u"b[\\s\\S]*?c"_s, 10, 21},
+        {"group that took no part", u"(x)?<r>(b)"_s, 10, 20},
+        {"empty range", u"x*"_s, 5, 5},
+        {"bad pattern", u"(<r>"_s, 0, 9},
+    };
+    RegexBudget budget(regexStepBudget());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        RangeMatcher m(subject, c.pattern, budget);
+        const QStringList copy =
+            captureComponentsMatchedByRegex(subject.mid(c.start, c.end - c.start), c.pattern);
+        EXPECT_EQ(m.firstComponents(c.start, c.end), copy);
+        EXPECT_EQ(m.matches(c.start, c.end), !copy.isEmpty());
+    }
+    // The same matcher serves range after range, in any order.
+    RangeMatcher rows(subject, u"<r>(\\w+)</r>"_s, budget);
+    EXPECT_EQ(rows.firstComponents(21, 29), (QStringList{u"<r>c</r>"_s, u"c"_s}));
+    EXPECT_EQ(rows.firstComponents(0, 9), (QStringList{u"<r>a1</r>"_s, u"a1"_s}));
+    EXPECT_TRUE(rows.firstComponents(0, 8).isEmpty());
+}
+
+TEST(RangeMatcher, SpentBudgetEndsEveryRange) {
+    const QString page = fixture::listingPage(100, false);
+    RegexBudget budget(2);
+    RangeMatcher m(page, fixture::kListingRowPattern, budget);
+    EXPECT_TRUE(m.firstComponents(0, page.size()).isEmpty());
+    EXPECT_TRUE(budget.exhausted());
+    RangeMatcher after(u"abc"_s, u"b"_s, budget);
+    EXPECT_FALSE(after.matches(0, 3));
+}
+
 TEST(StringByMatching, AbsentOnlyWhenNothingOrNoPart) {
     const QString page = u"Recaptcha.create(...{ challenge : 'ab12-_x', server: 'x' })"_s;
     EXPECT_EQ(stringByMatching(page, u"challenge[ ]*:[ ]*'(.*?)'"_s, 1), u"ab12-_x"_s);

@@ -345,6 +345,12 @@ std::vector<DemoTorrent> generateTorrents(int count, quint32 seed) {
         for (int copy = 2; names.contains(name); ++copy) {
             name = repacked + QStringLiteral(" v%1").arg(copy);
         }
+        // Fixed torrents carry the names that URLs and JSON must escape. The random name is
+        // drawn all the same, so every other torrent stays as the seed makes it.
+        const qsizetype punctuated = i >= 12 && i % 5 == 2 ? (i - 12) / 5 : -1;
+        if (punctuated >= 0 && punctuated < punctuatedNames().size()) {
+            name = punctuatedNames().at(punctuated);
+        }
         names.insert(name);
         t.name = name;
         const HtmlStyle style = i % 4 == 1   ? HtmlStyle::Decimal

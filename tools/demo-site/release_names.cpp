@@ -209,6 +209,17 @@ QString oneOf(QRandomGenerator& rng, std::initializer_list<const char*> options)
 
 }  // namespace
 
+const QStringList& punctuatedNames() {
+    static const QStringList names = {
+        QStringLiteral("AC/DC - Back in Black (1980) [FLAC]"),
+        QStringLiteral("What? (1972) [DVDRip]"),
+        QStringLiteral("#1 Record (1999) [MP3]"),
+        QStringLiteral("100% Pure Funk (2003) [FLAC]"),
+        QStringLiteral("Sigur R\u00f3s - \"\u00c1g\u00e6tis byrjun\" \U0001F3B5 [FLAC]"),
+    };
+    return names;
+}
+
 const QStringList& uploaderNames() {
     static const QStringList names = {
         QStringLiteral("ReleaseBot"), QStringLiteral("Mr Kim"),  QStringLiteral("Zoë"),

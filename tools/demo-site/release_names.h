@@ -12,6 +12,11 @@ namespace pelloran::demo {
 // accented and CJK titles, so small catalogs still carry them.
 QString releaseName(int categoryId, QRandomGenerator& rng, bool unusual);
 
+// Names holding the characters that URLs and JSON must escape ("/", "?", "#", "%", quotes,
+// letters outside ASCII and outside the BMP). The catalog gives them to fixed torrents, so
+// every catalog of a dozen torrents or more carries them.
+const QStringList& punctuatedNames();
+
 // Uploader profile names used by the catalog.
 const QStringList& uploaderNames();
 

@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <numeric>
 
+#include "release_names.h"
+
 namespace pelloran::demo {
 
 namespace {
@@ -53,6 +55,16 @@ QByteArray phpStyle(const QByteArray& json) {
     return out;
 }
 
+// The link text as the snatch list writes it: markup characters escaped, quotes left alone
+// (they are text, not an attribute), so JSON escapes them as \".
+QString linkText(const QString& name) {
+    QString out = name;
+    out.replace(QLatin1Char('&'), QLatin1String("&amp;"));
+    out.replace(QLatin1Char('<'), QLatin1String("&lt;"));
+    out.replace(QLatin1Char('>'), QLatin1String("&gt;"));
+    return out;
+}
+
 }  // namespace
 
 std::vector<DemoSnatch> snatchesOf(const std::vector<DemoTorrent>& torrents,
@@ -62,6 +74,14 @@ std::vector<DemoSnatch> snatchesOf(const std::vector<DemoTorrent>& torrents,
     std::iota(order.begin(), order.end(), size_t(0));
     for (size_t i = order.size(); i > 1; --i) {
         std::swap(order[i - 1], order[rng.bounded(quint32(i))]);
+    }
+    // The torrents with punctuated names are snatched first (and most recently, below), so the
+    // first page of every snatch list shows names that JSON and HTML escape.
+    size_t front = 0;
+    for (size_t k = 0; k < order.size(); ++k) {
+        if (punctuatedNames().contains(torrents[order[k]].name)) {
+            std::swap(order[front++], order[k]);
+        }
     }
     const size_t count = std::min(order.size(), size_t(std::max(member.snatchCount, 0)));
 
@@ -89,6 +109,16 @@ std::vector<DemoSnatch> snatchesOf(const std::vector<DemoTorrent>& torrents,
                            .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
         out.push_back(std::move(s));
     }
+    QString latest;
+    for (const DemoSnatch& s : out) {
+        latest = std::max(latest, s.lastAction);
+    }
+    QDateTime after = QDateTime::fromString(latest, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    after.setTimeZone(QTimeZone::utc());
+    for (size_t k = std::min(front, out.size()); k-- > 0;) {
+        after = after.addSecs(60);
+        out[k].lastAction = after.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    }
     std::stable_sort(out.begin(), out.end(), [](const DemoSnatch& a, const DemoSnatch& b) {
         return a.lastAction > b.lastAction;
     });
@@ -99,7 +129,7 @@ QByteArray snatchListJson(const std::vector<DemoSnatch>& rows, int echo, qsizety
     QJsonArray data;
     for (const DemoSnatch& s : rows) {
         data.append(QJsonArray{
-            QStringLiteral("<a href=\"%1\">%2</a>").arg(s.detailsHref, s.name.toHtmlEscaped()),
+            QStringLiteral("<a href=\"%1\">%2</a>").arg(s.detailsHref, linkText(s.name)),
             s.sizeText,
             s.seedTime,
             s.uploaded,

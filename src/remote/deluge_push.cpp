@@ -1,0 +1,38 @@
+#include "remote/deluge_push.h"
+
+#include <QJsonObject>
+#include "remote/deluge.h"
+#include "text/string_helpers.h"
+
+namespace pelloran {
+
+PushOutcome addTorrentOutcome(const DelugeAnswer& answer) {
+    if (answer.ok()) {
+        return PushOutcome::Sent;
+    }
+    if (answer.errorCode == Deluge::kServerError &&
+        answer.errorMessage.contains(QLatin1StringView("already in session"),
+                                     Qt::CaseInsensitive)) {
+        return PushOutcome::AlreadyThere;
+    }
+    return PushOutcome::Refused;
+}
+
+PushOutcome pushToDeluge(Deluge& client, const NetContext& net) {
+    client.setSessionId(net);
+    if (client.signInState() != SignInState::Accepted) {
+        return PushOutcome::Refused;
+    }
+    const QJsonArray params{client.filename(), text::base64Encoding(client.file()), QJsonObject()};
+    DelugeAnswer answer = client.call(QStringLiteral("core.add_torrent_file"), params, net);
+    if (answer.errorCode == Deluge::kNotAuthenticated) {
+        client.setSessionId(net);
+        if (client.signInState() != SignInState::Accepted) {
+            return PushOutcome::Refused;
+        }
+        answer = client.call(QStringLiteral("core.add_torrent_file"), params, net);
+    }
+    return addTorrentOutcome(answer);
+}
+
+}  // namespace pelloran

@@ -1,0 +1,24 @@
+#pragma once
+// A push to Deluge: the handshake (sign-in, daemon connected), then "core.add_torrent_file"
+// with the file name, the file in Base64 and no options. Error code 1 (the session ended) signs
+// in again once and repeats the call once; error code 4 saying "already in session" is a torrent
+// the daemon holds. The web interface's own "/upload" + "web.add_torrents" route is not used:
+// on a duplicate it never answers.
+//
+// Blocks the calling thread: each exchange bounded by kRemoteTimeoutSeconds and the deadline
+// `net` carries, which also ends a call the web interface leaves unanswered.
+
+#include "net/net_context.h"
+#include "remote/push_outcome.h"
+
+namespace pelloran {
+
+class Deluge;
+struct DelugeAnswer;
+
+PushOutcome pushToDeluge(Deluge& client, const NetContext& net);
+
+// How an answer to core.add_torrent_file ends the push.
+PushOutcome addTorrentOutcome(const DelugeAnswer& answer);
+
+}  // namespace pelloran
