@@ -1,6 +1,7 @@
 #include "web/client_web_view_controller.h"
 
 #include "net/operation_queue.h"
+#include "remote/bit_client.h"
 #include "remote/client_setup.h"
 #include "remote/fetch_page_remote_ui.h"
 #include "remote/server_info.h"
@@ -52,8 +53,13 @@ void ClientWebViewController::viewWillAppear() {
         stack->setNavigationBarHidden(role_ == Role::RemoteUiTab);
     }
     showLoading(-4);
-    // The settings as this fetch reads them; the credentials are kept to answer the page.
+    // The settings as this fetch reads them (the password from wherever the remote settings
+    // keep it: the keyring or the settings file); the credentials are kept to answer the page.
+    // Clients that sign in by a form of their own (qBittorrent, Deluge) get no HTTP credentials:
+    // the member signs in on their page.
     const ServerInfo::Values settings = context().remote.server->reloaded();
+    const std::unique_ptr<BitClient> client = clientFromSettings(settings);
+    basicAuthentication_ = client && client->usesHttpAuthentication();
     username_ = settings.username.value_or(QString());
     password_ = settings.password.value_or(QString());
     auto fetch = std::make_unique<FetchPageRemoteUI>(
@@ -88,7 +94,7 @@ void ClientWebViewController::initializeWebView(const std::optional<QString>& te
 bool ClientWebViewController::answerAuthentication(const QUrl& requestUrl,
                                                    QAuthenticator* authenticator) {
     const bool ours = !url_.isEmpty() && isSameOrigin(requestUrl, baseUrl());
-    if (!ours || answered_.contains(requestUrl) || username_.isEmpty()) {
+    if (!ours || !basicAuthentication_ || answered_.contains(requestUrl) || username_.isEmpty()) {
         *authenticator = QAuthenticator();  // refused: the engine shows the server's answer
         return false;
     }

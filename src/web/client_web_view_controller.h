@@ -6,8 +6,9 @@
 // its base, so its scripts and style sheets load from the client.
 //
 // The client's password is answered by the app, never typed, and only to the client's own
-// address (scheme, host and port): never to another host its pages link or redirect to. When
-// no client is chosen, or it does not answer, a page says so. UI thread only.
+// address (scheme, host and port): never to another host its pages link or redirect to, and
+// never to a client that signs in by a form of its own. When no client is chosen, or it does
+// not answer, a page says so. UI thread only.
 
 #include "web/web_view_controller.h"
 
@@ -51,6 +52,7 @@ private:
     QString url_;
     QString username_;
     QString password_;
+    bool basicAuthentication_ = false;  // the chosen client takes HTTP Basic credentials
     QSet<QUrl> answered_;
 };
 

@@ -4,6 +4,10 @@
 
 #include "../support/transmission_daemon.h"
 #include "fake_clients.h"
+#include "remote/bit_client_registry.h"
+#include "store/keyring_secret_store.h"
+#include "store/settings_keys.h"
+#include "support/fake_keyring.h"
 #include "support/test_server.h"
 #include "ui/loading_indicator.h"
 #include "web/bar_buttons.h"
@@ -146,6 +150,50 @@ TEST_F(ClientScreenTest, ThePasswordGoesToTheClientsOwnAddressOnly) {
             << ask.url.toStdString();
         EXPECT_EQ(authenticator.user().isEmpty(), !ask.answered);
         EXPECT_EQ(authenticator.password(), ask.answered ? QStringLiteral("s3cret") : QString());
+    }
+}
+
+TEST_F(ClientScreenTest, TheAnsweredPasswordIsTheKeyringsAndOnlyClientsTakingBasicGetIt) {
+    // The remote settings as the app keeps them: the password in the keyring, none in the file.
+    auto keyring = std::make_shared<FakeKeyringState>();
+    QString whyNot;
+    std::unique_ptr<KeyringSecretStore> secrets =
+        KeyringSecretStore::open(settings, std::make_unique<FakeKeyring>(keyring),
+                                 QStringLiteral("web-test"), QDeadlineTimer(5000), &whyNot);
+    ASSERT_TRUE(secrets) << whyNot.toStdString();
+    ServerInfo keyringServer(settings, secrets.get());
+    keyringServer.setAddress(QStringLiteral("127.0.0.1"));
+    keyringServer.setPort(QStringLiteral("9"));  // nothing answers: only the rule is asked
+    keyringServer.setUsername(QStringLiteral("member"));
+    keyringServer.setPassword(QStringLiteral("k3yring"));
+    ASSERT_TRUE(secrets->waitForWrites(QDeadlineTimer(5000)));
+    ASSERT_FALSE(settings.string(keys::serverPassword).has_value());
+    ScreenContext c = context();
+    c.remote.server = &keyringServer;
+
+    // Form sign-in clients (qBittorrent, Deluge) take the credentials on their own page.
+    const struct {
+        QString client;
+        bool answered;
+    } clients[] = {
+        {QStringLiteral("Vuze"), true},     {QStringLiteral("Transmission"), true},
+        {QStringLiteral("Utorrent"), true}, {QStringLiteral("qBittorrent"), false},
+        {QStringLiteral("Deluge"), false},
+    };
+    for (const auto& client : clients) {
+        SCOPED_TRACE(client.client.toStdString());
+        ASSERT_FALSE(bitClientType(client.client) == nullptr);
+        keyringServer.setClient(client.client);
+        ViewController settingsScreen;
+        ClientWebViewController* tab = show(std::make_unique<ClientWebViewController>(
+            webSession(), c, Role::RemoteUiTab, &settingsScreen));
+        ASSERT_TRUE(waitForLoads(tab));
+        QAuthenticator authenticator;
+        EXPECT_EQ(
+            tab->answerAuthentication(QUrl(QStringLiteral("http://127.0.0.1:9/")), &authenticator),
+            client.answered);
+        EXPECT_EQ(authenticator.password(),
+                  client.answered ? QStringLiteral("k3yring") : QString());
     }
 }
 
