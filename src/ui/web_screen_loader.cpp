@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <cstdio>
 
@@ -39,6 +40,15 @@ public:
 
 }  // namespace
 
+void keepDriverCachesIn(const QString& dataDirectory) {
+    if (dataDirectory.isEmpty() || qEnvironmentVariableIsSet("MESA_SHADER_CACHE_DIR") ||
+        qEnvironmentVariableIsSet("MESA_SHADER_CACHE_DISABLE")) {
+        return;
+    }
+    qputenv("MESA_SHADER_CACHE_DIR",
+            QFile::encodeName(QDir(dataDirectory).filePath(QStringLiteral("cache/mesa"))));
+}
+
 WebScreenLoader::WebScreenLoader(const QStringList& searchDirs) : searchDirs_(searchDirs) {}
 
 QStringList WebScreenLoader::defaultSearchDirs() {
@@ -64,6 +74,7 @@ WebScreenFactory* WebScreenLoader::factory() {
         return factory_;
     }
     tried_ = true;
+    keepDriverCachesIn(dataDirectory_);
     const QString base = QString::fromLatin1(kPluginBaseName);
     for (const QString& dir : searchDirs_) {
         for (const QString& name :

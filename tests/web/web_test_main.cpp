@@ -1,6 +1,7 @@
 // The web suites run inside a QApplication set up as the app sets itself up, with the engine
 // drawing in software offscreen. The engine's home folders point at an empty folder of the
 // run's own, so a test can tell whether the engine wrote anything outside PELLORAN_HOME.
+#include "ui/web_screen_loader.h"
 #include "web_fixture.h"
 
 #include <gtest/gtest.h>
@@ -32,6 +33,9 @@ int main(int argc, char** argv) {
         qputenv(name, name == std::string("HOME") ? home : home + "/" + name);
     }
     pelloran::test::engineHomePath = engineHome.path();
+    // As the app does before the engine loads: the driver's caches go to the app's folder.
+    QTemporaryDir appHome;
+    pelloran::keepDriverCachesIn(appHome.path());
     QApplication app(argc, argv);
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
