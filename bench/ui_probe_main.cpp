@@ -8,7 +8,8 @@
 //   details  the app signing in by itself, then opening the details page at
 //            PELLORAN_PROBE_DETAILS_URL through the web plugin; once the page has loaded and
 //            settled, prints the memory of the whole process tree (the app and the web
-//            engine's processes): "tree-pss KB", "tree-rss KB", "app-pss KB", "processes N"
+//            engine's processes): "tree-pss KB", "tree-rss KB", "app-pss KB", "processes N";
+//            with PELLORAN_PROBE_SHOT set, saves a picture of the whole screen there
 
 #include "app/application.h"
 #include "app/login_view_controller.h"
@@ -25,6 +26,7 @@
 #include <QFile>
 #include <QMultiMap>
 #include <QPointer>
+#include <QScreen>
 #include <QTimer>
 #include <QWidget>
 #include <cstdio>
@@ -251,6 +253,11 @@ int runDetails(int argc, char* argv[]) {
                 say(QStringLiteral("tree-rss %1").arg(rss).toUtf8().constData());
                 say(QStringLiteral("app-pss %1").arg(app.pss).toUtf8().constData());
                 say(QStringLiteral("processes %1").arg(tree.size()).toUtf8().constData());
+                // What the display shows now (the X server's picture under xvfb-run).
+                const QString shot = qEnvironmentVariable("PELLORAN_PROBE_SHOT");
+                if (!shot.isEmpty() && QGuiApplication::primaryScreen()) {
+                    QGuiApplication::primaryScreen()->grabWindow(0).save(shot);
+                }
                 QCoreApplication::quit();
             });
         });
