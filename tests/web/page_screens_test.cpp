@@ -104,10 +104,16 @@ TEST_F(PageScreensTest, TheSiteTabShowsTheHomePageEachTimeAndGoesAnywhere) {
     ASSERT_TRUE(waitFor([&] { return page->title().startsWith(QStringLiteral("Home")); }));
     EXPECT_EQ(requestCount(QStringLiteral("site"), QStringLiteral("/")), homePages + 2);
 
-    // The engine kept nothing on disk: its home folders stay empty.
+    // The engine kept nothing on disk: its home folders stay empty. (Under a display without
+    // a session bus, as xvfb-run gives, Qt's own X11 support starts one by D-Bus's autolaunch,
+    // which notes its address under ~/.dbus, web engine or not.)
     QDirIterator written(engineHomePath, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
                          QDirIterator::Subdirectories);
-    EXPECT_FALSE(written.hasNext()) << written.next().toStdString();
+    const QString dbus = QDir(engineHomePath).filePath(QStringLiteral(".dbus"));
+    while (written.hasNext()) {
+        const QString path = written.next();
+        EXPECT_TRUE(path.startsWith(dbus)) << path.toStdString();
+    }
 }
 
 }  // namespace
