@@ -2,6 +2,7 @@
 // interface with the credentials answered by the app (to its own address only), and a page
 // that says why when there is nothing to show.
 
+#include "../support/qbittorrent_daemon.h"
 #include "../support/transmission_daemon.h"
 #include "fake_clients.h"
 #include "remote/bit_client_registry.h"
@@ -248,6 +249,28 @@ TEST_F(ClientScreenTest, TransmissionsOwnInterfaceRunsInTheTab) {
             .contains(QStringLiteral("Transfer"));
     }));
     EXPECT_TRUE(alerts.alerts().empty());
+}
+
+TEST_F(ClientScreenTest, QBittorrentsOwnInterfaceRunsInTheTab) {
+    if (QBittorrentDaemon::binaryPath().isEmpty()) {
+        if (onCi()) {
+            FAIL() << "qbittorrent-nox is not installed; scripts/deps installs it";
+        }
+        GTEST_SKIP() << "qbittorrent-nox is not installed; scripts/deps installs it";
+    }
+    QBittorrentDaemon daemon;
+    QString error;
+    ASSERT_TRUE(daemon.start(&error)) << error.toStdString();
+    useClient(QStringLiteral("qBittorrent"), daemon.port(), daemon.username(), daemon.password());
+    ClientWebViewController* tab = open(Role::RemoteUiTab);
+    ASSERT_TRUE(waitForLoads(tab));
+    EXPECT_TRUE(tab->webPage()->title().contains(QStringLiteral("qBittorrent")))
+        << tab->webPage()->title().toStdString();
+    // Its own sign-in form, for the member: the app answers no credentials to it.
+    EXPECT_TRUE(js(tab->webPage(),
+                   QStringLiteral("document.querySelector('input[type=password]') !== null"))
+                    .toBool());
+    EXPECT_TRUE(alerts.alerts().empty());  // the app's handshake signed in
 }
 
 }  // namespace
