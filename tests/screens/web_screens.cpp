@@ -1,9 +1,10 @@
 // Pictures of the web screens, drawn by the real plugin: the forum and site tabs, a details
 // page with its toolbar, a profile, the client's interface in the "Remote UI" tab (a fake Vuze
-// and the real transmission-daemon), and the connection test with its two alerts.
+// and the real transmission-daemon and qBittorrent), and the connection test with its two alerts.
 
 #include "screens.h"
 
+#include "../support/qbittorrent_daemon.h"
 #include "../support/transmission_daemon.h"
 #include "fake_clients.h"
 #include "net/operation_queue.h"
@@ -34,6 +35,7 @@ struct Clients {
     fake::FakeVuze vuze;
     test::TransmissionDaemon transmission;
     bool transmissionUp = false;
+    test::QBittorrentDaemon qbittorrent;
 };
 
 void settle(int ms = 400) {
@@ -159,8 +161,8 @@ std::vector<Shot> webShots() {
                  return QImage();
              }
              clients->vuze.setCredentials(QStringLiteral("member"), QStringLiteral("secret"));
-             useClient(app, QStringLiteral("Vuze"), clients->vuze.port(),
-                       QStringLiteral("member"), QStringLiteral("secret"));
+             useClient(app, QStringLiteral("Vuze"), clients->vuze.port(), QStringLiteral("member"),
+                       QStringLiteral("secret"));
              return tabShot(app, kRemoteUiTab);
          }},
         {QStringLiteral("web-remote-ui-transmission.png"),
@@ -181,10 +183,28 @@ std::vector<Shot> webShots() {
              settle(1500);
              return app.grab();
          }},
+        {QStringLiteral("web-remote-ui-qbittorrent.png"),
+         [clients](AppDriver& app, demo::DemoSite&) {
+             QString error;
+             if (!clients->qbittorrent.start(&error)) {
+                 std::fprintf(stderr, "pelloran-screens: qbittorrent-nox: %s\n", qPrintable(error));
+                 return QImage();
+             }
+             useClient(app, QStringLiteral("qBittorrent"), clients->qbittorrent.port(),
+                       clients->qbittorrent.username(), clients->qbittorrent.password());
+             // Shown again, the tab fetches again: one load more than it has ended so far.
+             app.tabBar()->setSelectedIndex(kForumTab);
+             auto* tab = dynamic_cast<WebTabScreen*>(app.tabBar()->screen(kRemoteUiTab));
+             const int loads =
+                 tab && tab->webScreen() ? tab->webScreen()->property("loadsEnded").toInt() : 0;
+             const QImage shot = tabShot(app, kRemoteUiTab, loads + 1);
+             clients->qbittorrent.stop();
+             return shot;
+         }},
         {QStringLiteral("web-remote-test-success.png"),
          [clients](AppDriver& app, demo::DemoSite&) {
-             useClient(app, QStringLiteral("Vuze"), clients->vuze.port(),
-                       QStringLiteral("member"), QStringLiteral("secret"));
+             useClient(app, QStringLiteral("Vuze"), clients->vuze.port(), QStringLiteral("member"),
+                       QStringLiteral("secret"));
              return testShot(app);
          }},
         {QStringLiteral("web-remote-test-failed.png"),
