@@ -18,13 +18,13 @@
 #include "store/settings_store.h"
 #include "support/test_server.h"
 
+#include <unistd.h>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <chrono>
 #include <thread>
-#include <unistd.h>
 
 namespace {
 

@@ -21,8 +21,8 @@
 #include "ui/web_tab_screen.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QMultiMap>
 #include <QPointer>
@@ -226,9 +226,9 @@ int runDetails(int argc, char* argv[]) {
                     QCoreApplication::exit(1);
                     return;
                 }
-                details = factory->createDetailsScreen(
-                    qEnvironmentVariable("PELLORAN_PROBE_DETAILS_URL"), 0,
-                    forum->screenContext(), nullptr);
+                details =
+                    factory->createDetailsScreen(qEnvironmentVariable("PELLORAN_PROBE_DETAILS_URL"),
+                                                 0, forum->screenContext(), nullptr);
                 tabs->navigationStack(0)->pushViewController(details, false);
                 poll.start(100);
             });

@@ -21,8 +21,8 @@ const QString kLoadingText = QStringLiteral("Loading...");
 constexpr qreal kBarHeight = 30;
 // A page is never shown smaller than this part of its phone size to make it fit.
 constexpr qreal kSmallestFit = 0.5;
-const QString kWidths = QStringLiteral(
-    "[document.documentElement.scrollWidth, document.documentElement.clientWidth]");
+const QString kWidths =
+    QStringLiteral("[document.documentElement.scrollWidth, document.documentElement.clientWidth]");
 }  // namespace
 
 WebViewController::WebViewController(WebSession& session, const ScreenContext& context,

@@ -4,10 +4,10 @@
 
 #include "ui/web_screen_loader.h"
 
+#include <unistd.h>
 #include <QApplication>
 #include <QDir>
 #include <cstdio>
-#include <unistd.h>
 
 using namespace pelloran;
 
