@@ -11,6 +11,9 @@
 //    the UI thread's event loop from the tab's opening until the scan is in and drawn;
 //  - BM_BrowseTenPagesMemory: the resident memory after ten pages of the browse list were
 //    loaded through the load-more row and drawn with their pictures.
+//  - BM_DetailsPageMemory: the memory of the whole process tree (the app and Qt WebEngine's
+//    processes, PSS summed, and RSS summed for comparison) with one details page open after
+//    signing in.
 // The probe runs offscreen unless QT_QPA_PLATFORM says otherwise.
 
 #include <benchmark/benchmark.h>
@@ -21,6 +24,7 @@
 #include "store/settings_store.h"
 #include "support/test_server.h"
 
+#include <unistd.h>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QProcess>
@@ -36,6 +40,14 @@ QProcessEnvironment probeEnvironment(const QString& home) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     if (env.value(QStringLiteral("QT_QPA_PLATFORM")).isEmpty()) {
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    }
+    if (env.value(QStringLiteral("QT_QPA_PLATFORM")) == QLatin1String("offscreen")) {
+        // No display: the web engine draws in software.
+        env.insert(QStringLiteral("QTWEBENGINE_CHROMIUM_FLAGS"), QStringLiteral("--disable-gpu"));
+        env.insert(QStringLiteral("QT_QUICK_BACKEND"), QStringLiteral("software"));
+    }
+    if (::geteuid() == 0) {
+        env.insert(QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX"), QStringLiteral("1"));
     }
     env.insert(QStringLiteral("PELLORAN_HOME"), home);
     env.insert(QStringLiteral("PELLORAN_KEYRING"), QStringLiteral("off"));
@@ -234,6 +246,41 @@ void BM_BrowseTenPagesMemory(benchmark::State& state) {
     state.counters["pages"] = double(pages);
 }
 BENCHMARK(BM_BrowseTenPagesMemory)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_DetailsPageMemory(benchmark::State& state) {
+    demo::DemoSite site;
+    if (!site.start()) {
+        state.SkipWithError("the demo site did not start");
+        return;
+    }
+    qint64 treePss = 0;
+    qint64 treeRss = 0;
+    qint64 appPss = 0;
+    qint64 processes = 0;
+    for (auto _ : state) {
+        QTemporaryDir home;
+        QProcessEnvironment env = signedInEnvironment(home, site, {});
+        env.insert(QStringLiteral("PELLORAN_PROBE_DETAILS_URL"),
+                   site.siteUrl(site.torrents().front().detailsHref));
+        QElapsedTimer clock;
+        clock.start();
+        const ProbeRun run = runProbe(QStringLiteral("details"), env);
+        if (!run.ok || !run.values.contains(QStringLiteral("tree-pss"))) {
+            state.SkipWithError("the probe did not open the details page");
+            return;
+        }
+        state.SetIterationTime(clock.elapsed() / 1000.0);
+        treePss = std::max(treePss, run.values.value(QStringLiteral("tree-pss")));
+        treeRss = std::max(treeRss, run.values.value(QStringLiteral("tree-rss")));
+        appPss = std::max(appPss, run.values.value(QStringLiteral("app-pss")));
+        processes = std::max(processes, run.values.value(QStringLiteral("processes")));
+    }
+    state.counters["tree_pss_MB"] = double(treePss) / 1024.0;
+    state.counters["tree_rss_MB"] = double(treeRss) / 1024.0;
+    state.counters["app_pss_MB"] = double(appPss) / 1024.0;
+    state.counters["processes"] = double(processes);
+}
+BENCHMARK(BM_DetailsPageMemory)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
 

@@ -11,6 +11,11 @@
 //            drawn; prints "gap MS" and "rows N", then quits
 //   browse-ten signs in, then loads ten pages of the browse list through its load-more row,
 //            drawing each page's rows and pictures; prints "pages N" and "rss KB", then quits
+//   details  the app signing in by itself, then opening the details page at
+//            PELLORAN_PROBE_DETAILS_URL through the web plugin; once the page has loaded and
+//            settled, prints the memory of the whole process tree (the app and the web
+//            engine's processes): "tree-pss KB", "tree-rss KB", "app-pss KB", "processes N";
+//            with PELLORAN_PROBE_SHOT set, saves a picture of the whole screen there
 
 #include "app/application.h"
 #include "app/login_view_controller.h"
@@ -19,12 +24,19 @@
 #include "lists/all_list_view_controller.h"
 #include "lists/favorite_list_view_controller.h"
 #include "lists/torrent_list_model.h"
+#include "ui/navigation_stack.h"
 #include "ui/tab_bar_controller.h"
+#include "ui/web_screen_factory.h"
+#include "ui/web_tab_screen.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QListView>
+#include <QMultiMap>
+#include <QPointer>
+#include <QScreen>
 #include <QTimer>
 #include <QWidget>
 #include <cstdio>
@@ -82,8 +94,58 @@ bool webEngineMapped() {
     return maps.open(QIODevice::ReadOnly) && maps.readAll().contains("WebEngine");
 }
 
+// PSS and RSS of one process, in kB (-1 when it is gone).
+struct ProcessMemory {
+    long pss = -1;
+    long rss = -1;
+};
+
+long statusField(const QByteArray& text, const char* name) {
+    for (const QByteArray& line : text.split('\n')) {
+        if (line.startsWith(name)) {
+            return line.mid(qsizetype(std::strlen(name))).trimmed().split(' ').value(0).toLong();
+        }
+    }
+    return -1;
+}
+
+ProcessMemory memoryOf(qint64 pid) {
+    ProcessMemory m;
+    QFile rollup(QStringLiteral("/proc/%1/smaps_rollup").arg(pid));
+    if (rollup.open(QIODevice::ReadOnly)) {
+        m.pss = statusField(rollup.readAll(), "Pss:");
+    }
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (status.open(QIODevice::ReadOnly)) {
+        m.rss = statusField(status.readAll(), "VmRSS:");
+    }
+    return m;
+}
+
+// This process and every process below it.
+QList<qint64> processTree() {
+    QMultiMap<qint64, qint64> children;
+    const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs);
+    for (const QString& entry : entries) {
+        bool isPid = false;
+        const qint64 pid = entry.toLongLong(&isPid);
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(entry));
+        if (!isPid || !stat.open(QIODevice::ReadOnly)) {
+            continue;
+        }
+        // "pid (name) state ppid ...": the name may hold spaces, so read after the last ')'.
+        const QByteArray text = stat.readAll();
+        const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+        children.insert(fields.value(1).toLongLong(), pid);
+    }
+    QList<qint64> tree{QCoreApplication::applicationPid()};
+    for (qsizetype i = 0; i < tree.size(); ++i) {
+        tree += children.values(tree[i]);
+    }
+    return tree;
+}
+
 int runEmpty(int argc, char* argv[]) {
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QWidget window;
     window.resize(480, 852);
@@ -272,12 +334,70 @@ int runBrowseTen(int argc, char* argv[]) {
     return runApplication(argc, argv, hooks);
 }
 
+int runDetails(int argc, char* argv[]) {
+    ApplicationHooks hooks;
+    QTimer poll;
+    QPointer<ViewController> details;
+    hooks.launched = [&](PelloranAppDelegate& delegate) {
+        QObject::connect(
+            delegate.viewController(), &SwitchViewController::faceShown, [&](bool mainInterface) {
+                if (!mainInterface || details) {
+                    return;
+                }
+                TabBarController* tabs = delegate.viewController()->tabBarController();
+                auto* forum = dynamic_cast<WebTabScreen*>(tabs->screen(4));
+                WebScreenFactory* factory = delegate.webLoader().factory();
+                if (!forum || !factory) {
+                    std::fprintf(stderr, "pelloran-ui-probe: no web plugin: %s\n",
+                                 qPrintable(delegate.webLoader().errorString()));
+                    QCoreApplication::exit(1);
+                    return;
+                }
+                details =
+                    factory->createDetailsScreen(qEnvironmentVariable("PELLORAN_PROBE_DETAILS_URL"),
+                                                 0, forum->screenContext(), nullptr);
+                tabs->navigationStack(0)->pushViewController(details, false);
+                poll.start(100);
+            });
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            if (!details || details->property("loadsEnded").toInt() < 1 ||
+                details->property("loading").toBool()) {
+                return;
+            }
+            poll.stop();
+            // Settled: the page drawn, the engine's processes done starting.
+            QTimer::singleShot(3000, [] {
+                long pss = 0;
+                long rss = 0;
+                const QList<qint64> tree = processTree();
+                for (const qint64 pid : tree) {
+                    const ProcessMemory m = memoryOf(pid);
+                    pss += std::max(m.pss, 0L);
+                    rss += std::max(m.rss, 0L);
+                }
+                const ProcessMemory app = memoryOf(QCoreApplication::applicationPid());
+                say(QStringLiteral("tree-pss %1").arg(pss).toUtf8().constData());
+                say(QStringLiteral("tree-rss %1").arg(rss).toUtf8().constData());
+                say(QStringLiteral("app-pss %1").arg(app.pss).toUtf8().constData());
+                say(QStringLiteral("processes %1").arg(tree.size()).toUtf8().constData());
+                // What the display shows now (the X server's picture under xvfb-run).
+                const QString shot = qEnvironmentVariable("PELLORAN_PROBE_SHOT");
+                if (!shot.isEmpty() && QGuiApplication::primaryScreen()) {
+                    QGuiApplication::primaryScreen()->grabWindow(0).save(shot);
+                }
+                QCoreApplication::quit();
+            });
+        });
+    };
+    return runApplication(argc, argv, hooks);
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
     if (argc < 2) {
         std::fprintf(stderr,
-                     "usage: pelloran-ui-probe empty|login|sign-in|favorites|browse-ten "
+                     "usage: pelloran-ui-probe empty|login|sign-in|favorites|browse-ten|details "
                      "[app options]\n");
         return 2;
     }
@@ -300,6 +420,9 @@ int main(int argc, char* argv[]) {
     }
     if (std::strcmp(mode, "browse-ten") == 0) {
         return runBrowseTen(argc, argv);
+    }
+    if (std::strcmp(mode, "details") == 0) {
+        return runDetails(argc, argv);
     }
     std::fprintf(stderr, "pelloran-ui-probe: unknown mode %s\n", mode);
     return 2;

@@ -20,9 +20,10 @@ QIcon applicationIcon() {
 }  // namespace
 
 int runApplication(int argc, char* argv[], const ApplicationHooks& hooks) {
-    // The web screens' engine needs this before the application object exists; it costs
-    // nothing while no web screen is open.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    // No Qt::AA_ShareOpenGLContexts: with it the application makes an OpenGL context at start,
+    // which on X11 loads the OpenGL drivers (about 60 MB and a quarter of a second) into every
+    // run, though only the web screens need that context. Their plugin makes it when the first
+    // web screen opens (src/web/web_session.cpp), which Qt WebEngine allows.
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("pelloran"));
     QApplication::setApplicationDisplayName(QStringLiteral("Pelloran"));

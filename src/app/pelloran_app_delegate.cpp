@@ -14,7 +14,9 @@ constexpr qreal kInterfaceFontPoints = 13;
 }  // namespace
 
 PelloranAppDelegate::PelloranAppDelegate(AppServices& services, const Options& options)
-    : services_(services), options_(options), web_(options.webPluginDirs) {}
+    : services_(services), options_(options), web_(options.webPluginDirs) {
+    web_.setDataDirectory(services_.dataDirectory());
+}
 
 PelloranAppDelegate::PelloranAppDelegate(AppServices& services)
     : PelloranAppDelegate(services, Options{}) {}

@@ -11,6 +11,8 @@
 #include "ui/note_banner.h"
 #include "ui/screen_context.h"
 #include "ui/tab_bar_controller.h"
+#include "ui/web_screen_factory.h"
+#include "ui/web_screen_loader.h"
 
 #include <QMessageBox>
 
@@ -124,6 +126,7 @@ void SwitchViewController::switchViews() {
     session.setShowLogin(true);
     session.signInAccepted();  // releases requests that waited for this sign-in
     services_.cookies().save();
+    webCookiesChanged();
     tabBarController_->setGeometry(rect());
     tabBarController_->show();
     tabBarController_->raise();
@@ -168,7 +171,15 @@ void SwitchViewController::logout() {
         cookies.deleteCookiesWithDomain(domain);
     }
     cookies.save();
+    webCookiesChanged();  // the web views sign out too
     switchViews();
+}
+
+void SwitchViewController::webCookiesChanged() {
+    // No web screen has opened yet: there is nothing to follow.
+    if (web_ && web_->isLoaded()) {
+        web_->factory()->cookiesChanged();
+    }
 }
 
 bool SwitchViewController::isMainInterfaceShown() const {

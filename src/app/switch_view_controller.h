@@ -68,6 +68,8 @@ private:
     void reloginFailed(bool captchaDemanded);
     void watchStoreNotices();
     void showStoreNotices();
+    // The web views' cookies follow the core store's (after a sign-in or a logout).
+    void webCookiesChanged();
 
     AppServices& services_;
     WebScreenLoader* web_;

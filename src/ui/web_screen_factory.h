@@ -33,9 +33,12 @@ public:
     // client's web interface with the test's alerts. Caller owns it.
     virtual ViewController* createRemoteTestScreen(const ScreenContext& context,
                                                    ViewController* settingsScreen) = 0;
+    // The core's cookie store changed outside the web screens (a logout deleted the site's
+    // session, a sign-in made a new one): the web views' cookies follow now.
+    virtual void cookiesChanged() = 0;
 };
 
 }  // namespace pelloran
 
-#define PelloranWebScreenFactory_iid "org.pelloran.WebScreenFactory/2"
+#define PelloranWebScreenFactory_iid "org.pelloran.WebScreenFactory/3"
 Q_DECLARE_INTERFACE(pelloran::WebScreenFactory, PelloranWebScreenFactory_iid)

@@ -4,9 +4,50 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <cstdio>
 
 namespace pelloran {
+
+namespace {
+
+// Qt WebEngine, started by the plugin after the application exists, warns that it should have
+// been set up before (Qt::AA_ShareOpenGLContexts); the plugin does the equivalent itself when
+// it starts. Those two warnings are dropped while the plugin loads; everything else passes.
+QtMessageHandler previousHandler = nullptr;
+
+void quietEngineStart(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    if (type == QtWarningMsg &&
+        (text.contains(QLatin1String("Qt WebEngine seems to be initialized from a plugin")) ||
+         text.contains(QLatin1String("AA_ShareOpenGLContexts")))) {
+        return;
+    }
+    if (previousHandler) {
+        previousHandler(type, context, text);
+    } else {
+        std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, text)));
+    }
+}
+
+class QuietEngineStart {
+public:
+    QuietEngineStart() { previousHandler = qInstallMessageHandler(quietEngineStart); }
+    ~QuietEngineStart() { qInstallMessageHandler(previousHandler); }
+    QuietEngineStart(const QuietEngineStart&) = delete;
+    QuietEngineStart& operator=(const QuietEngineStart&) = delete;
+};
+
+}  // namespace
+
+void keepDriverCachesIn(const QString& dataDirectory) {
+    if (dataDirectory.isEmpty() || qEnvironmentVariableIsSet("MESA_SHADER_CACHE_DIR") ||
+        qEnvironmentVariableIsSet("MESA_SHADER_CACHE_DISABLE")) {
+        return;
+    }
+    qputenv("MESA_SHADER_CACHE_DIR",
+            QFile::encodeName(QDir(dataDirectory).filePath(QStringLiteral("cache/mesa"))));
+}
 
 WebScreenLoader::WebScreenLoader(const QStringList& searchDirs) : searchDirs_(searchDirs) {}
 
@@ -22,11 +63,18 @@ QStringList WebScreenLoader::defaultSearchDirs() {
     return dirs;
 }
 
+void WebScreenLoader::useFactory(WebScreenFactory* factory) {
+    tried_ = true;
+    factory_ = factory;
+    error_.clear();
+}
+
 WebScreenFactory* WebScreenLoader::factory() {
     if (tried_) {
         return factory_;
     }
     tried_ = true;
+    keepDriverCachesIn(dataDirectory_);
     const QString base = QString::fromLatin1(kPluginBaseName);
     for (const QString& dir : searchDirs_) {
         for (const QString& name :
@@ -36,7 +84,11 @@ WebScreenFactory* WebScreenLoader::factory() {
                 continue;
             }
             loader_.setFileName(path);
-            QObject* root = loader_.instance();
+            QObject* root = nullptr;
+            {
+                QuietEngineStart quiet;
+                root = loader_.instance();
+            }
             factory_ = qobject_cast<WebScreenFactory*>(root);
             if (factory_) {
                 error_.clear();

@@ -11,6 +11,12 @@ namespace pelloran {
 
 class WebScreenFactory;
 
+// The web engine makes an OpenGL context when it starts, and Mesa then keeps a shader cache
+// under the user's cache folder (~/.cache/mesa_shader_cache). This points it into
+// `dataDirectory` + "/cache/mesa" instead, unless the environment already chose a place or
+// switched the cache off. Call before the engine loads; child processes inherit it.
+void keepDriverCachesIn(const QString& dataDirectory);
+
 class WebScreenLoader {
 public:
     static constexpr char kPluginBaseName[] = "pelloran_web";
@@ -22,7 +28,13 @@ public:
     // (errorString() says why).
     WebScreenFactory* factory();
     bool isLoaded() const { return factory_ != nullptr; }
+    // Uses `factory` instead of looking for the plugin (the web screens linked into a test
+    // program). Before the first factory() call.
+    void useFactory(WebScreenFactory* factory);
     QString errorString() const { return error_; }
+    // The app's data folder (PELLORAN_HOME): the driver caches the engine brings about are kept
+    // there (keepDriverCachesIn). Before the first factory() call.
+    void setDataDirectory(const QString& dataDirectory) { dataDirectory_ = dataDirectory; }
 
     // The executable's folder, the installed plugin folder (../lib/pelloran from it), then the
     // build tree's.
@@ -30,6 +42,7 @@ public:
 
 private:
     QStringList searchDirs_;
+    QString dataDirectory_;
     QPluginLoader loader_;
     bool tried_ = false;
     WebScreenFactory* factory_ = nullptr;

@@ -19,6 +19,8 @@ public:
 
     // The plugin's screen, once made; null before the first opening or without the plugin.
     ViewController* webScreen() const { return screen_; }
+    // What the tab hands the web screens it makes (the main interface's context).
+    const ScreenContext& screenContext() const { return context_; }
 
     void viewWillAppear() override;
     void viewWillDisappear() override;

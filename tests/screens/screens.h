@@ -22,4 +22,8 @@ std::vector<Shot> shellShots();
 // The list screens, their settings screens and the Remote Settings tab (after the shell's).
 std::vector<Shot> listShots();
 
+// The web screens (through the real web plugin): tabs, details, profile, the client's
+// interface and the connection test.
+std::vector<Shot> webShots();
+
 }  // namespace pelloran::screens

@@ -2,14 +2,32 @@
 
 #include "screens.h"
 
+#include "ui/web_screen_loader.h"
+
+#include <unistd.h>
 #include <QApplication>
 #include <QDir>
 #include <cstdio>
 
 using namespace pelloran;
 
+namespace {
+void setIfEmpty(const char* name, const QByteArray& value) {
+    if (qEnvironmentVariableIsEmpty(name)) {
+        qputenv(name, value);
+    }
+}
+}  // namespace
+
 int main(int argc, char* argv[]) {
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    if (qgetenv("QT_QPA_PLATFORM") == "offscreen") {
+        // The web engine draws in software where there is no display.
+        setIfEmpty("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu");
+        setIfEmpty("QT_QUICK_BACKEND", "software");
+    }
+    if (::geteuid() == 0) {
+        setIfEmpty("QTWEBENGINE_DISABLE_SANDBOX", "1");  // the engine's sandbox refuses root
+    }
     QApplication app(argc, argv);
     const QStringList args = QApplication::arguments();
     if (args.size() < 2) {
@@ -31,10 +49,14 @@ int main(int argc, char* argv[]) {
     }
     test::AppDriver::Options options;
     options.scale = scale;
+    options.webPluginDirs = WebScreenLoader::defaultSearchDirs();
     test::AppDriver driver(site, options);
     int failures = 0;
     std::vector<screens::Shot> shots = screens::shellShots();
     for (screens::Shot& shot : screens::listShots()) {
+        shots.push_back(std::move(shot));
+    }
+    for (screens::Shot& shot : screens::webShots()) {
         shots.push_back(std::move(shot));
     }
     for (const screens::Shot& shot : shots) {

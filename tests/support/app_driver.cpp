@@ -56,6 +56,9 @@ void AppDriver::launch() {
     o.heightPoints = options_.heightPoints;
     o.webPluginDirs = options_.webPluginDirs;
     delegate_ = std::make_unique<PelloranAppDelegate>(*services_, o);
+    if (options_.webFactory) {
+        delegate_->webLoader().useFactory(options_.webFactory);
+    }
     delegate_->applicationDidFinishLaunching();
 }
 

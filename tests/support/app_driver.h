@@ -27,7 +27,9 @@ public:
         qreal scale = 1.0;
         int heightPoints = 568;
         QStringList webPluginDirs;  // none: the web tabs stay empty
-        QString announceHost;       // empty: the demo site's
+        // Web screens linked into the test program, used instead of a plugin (not owned).
+        WebScreenFactory* webFactory = nullptr;
+        QString announceHost;  // empty: the demo site's
         // Makes the keyring the passwords go to; empty: they stay in the settings file.
         std::function<std::unique_ptr<KeyringBackend>()> keyring;
     };

@@ -48,6 +48,7 @@ public:
                                                      pelloran::ViewController*) override {
         return new FakeWebScreen(QStringLiteral("Fake remote test"));
     }
+    void cookiesChanged() override {}
 };
 
 #include "fake_web_plugin.moc"
