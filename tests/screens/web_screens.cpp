@@ -139,7 +139,9 @@ std::vector<Shot> webShots() {
              const demo::DemoTorrent* t = torrentWithImdb(site);
              ViewController* details = factoryOf(app)->createDetailsScreen(
                  site.siteUrl(t->detailsHref), 0, contextOf(app), nullptr);
-             app.tabBar()->navigationStack(0)->pushViewController(details, false);
+             NavigationStack* stack = app.tabBar()->navigationStack(0);
+             stack->pushViewController(details, false);
+             stack->setNavigationBarHidden(false);  // as the list does when it opens a row
              waitForPage(details);
              return app.grab();
          }},
@@ -150,6 +152,7 @@ std::vector<Shot> webShots() {
              ViewController* profile = factoryOf(app)->createProfileScreen(
                  site.siteUrl(QStringLiteral("/profile/ReleaseBot")), contextOf(app), nullptr);
              stack->pushViewController(profile, false);
+             stack->setNavigationBarHidden(false);
              waitForPage(profile);
              QImage shot = app.grab();
              stack->popToRootViewController(false);
