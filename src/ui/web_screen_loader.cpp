@@ -8,6 +8,8 @@
 #include <QFileInfo>
 #include <cstdio>
 
+#include <unistd.h>
+
 namespace pelloran {
 
 namespace {
@@ -45,8 +47,26 @@ void keepDriverCachesIn(const QString& dataDirectory) {
         qEnvironmentVariableIsSet("MESA_SHADER_CACHE_DISABLE")) {
         return;
     }
-    qputenv("MESA_SHADER_CACHE_DIR",
-            QFile::encodeName(QDir(dataDirectory).filePath(QStringLiteral("cache/mesa"))));
+    const QString cache = QDir(dataDirectory).filePath(QStringLiteral("cache/mesa"));
+    // Mesa doesn't create the folder itself: without it the cache is just switched off.
+    if (!QDir().mkpath(cache)) {
+        return;
+    }
+    QFile::setPermissions(cache,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    qputenv("MESA_SHADER_CACHE_DIR", QFile::encodeName(cache));
+}
+
+void allowEngineAsRoot() {
+    if (::geteuid() != 0 || qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX")) {
+        return;
+    }
+    // Chromium's sandbox refuses to start for root, and the engine's helper process then takes
+    // the whole app down at the first web page. Run as root, the pages go without it.
+    qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    std::fprintf(stderr,
+                 "pelloran: running as root, so web pages are shown without Chromium's "
+                 "sandbox\n");
 }
 
 WebScreenLoader::WebScreenLoader(const QStringList& searchDirs) : searchDirs_(searchDirs) {}
@@ -75,6 +95,7 @@ WebScreenFactory* WebScreenLoader::factory() {
     }
     tried_ = true;
     keepDriverCachesIn(dataDirectory_);
+    allowEngineAsRoot();
     const QString base = QString::fromLatin1(kPluginBaseName);
     for (const QString& dir : searchDirs_) {
         for (const QString& name :

@@ -17,6 +17,11 @@ class WebScreenFactory;
 // switched the cache off. Call before the engine loads; child processes inherit it.
 void keepDriverCachesIn(const QString& dataDirectory);
 
+// Chromium won't run its sandbox as root: for root (and only then, unless the environment
+// already decided) the web engine is told to go without it, once on stderr. Call before the
+// engine loads.
+void allowEngineAsRoot();
+
 class WebScreenLoader {
 public:
     static constexpr char kPluginBaseName[] = "pelloran_web";
