@@ -5,53 +5,16 @@
 #include "ui/colors.h"
 #include "ui/overlay_scroll_bar.h"
 #include "ui/row_deletion.h"
-#include "ui/ui_scale.h"
+#include "ui/text_row_delegate.h"
 
 #include <QListView>
-#include <QPainter>
-#include <QStyledItemDelegate>
 #include <QTimer>
 
 namespace pelloran {
 
 namespace {
 
-constexpr qreal kContentHeight = 36;
-constexpr qreal kTextX = 5;
-constexpr qreal kFontPoints = 12;
 constexpr int kDeselectDelayMs = 250;
-
-// A row: a 36-point content area in dark grey, the name in light grey bold Arial 12 at x 5;
-// the last point of the row is left to the list's background as a separator.
-class HistoryRowDelegate : public QStyledItemDelegate {
-public:
-    explicit HistoryRowDelegate(QListView* view) : QStyledItemDelegate(view), view_(view) {}
-
-    QSize sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const override {
-        return {view_->viewport()->width(),
-                UiScale::of(view_).px(HistoryListViewController::kRowHeightPoints)};
-    }
-
-    void paint(QPainter* p, const QStyleOptionViewItem& option,
-               const QModelIndex& index) const override {
-        const UiScale s = UiScale::of(view_);
-        const QRect row = option.rect;
-        const QRect content(row.left(), row.top(), row.width(), s.px(kContentHeight));
-        const bool selected = option.state & QStyle::State_Selected;
-        p->save();
-        p->fillRect(content, selected ? colors::rowHighlight() : colors::rowBackground());
-        p->setPen(colors::rowText());
-        p->setFont(s.font(FontFace::ArialBold, kFontPoints));
-        const QRect text = content.adjusted(s.px(kTextX), 0, 0, 0);
-        p->drawText(text, Qt::AlignVCenter | Qt::AlignLeft,
-                    p->fontMetrics().elidedText(index.data().toString(), Qt::ElideRight,
-                                                text.width() - s.px(4)));
-        p->restore();
-    }
-
-private:
-    QListView* view_;
-};
 
 }  // namespace
 
@@ -92,7 +55,7 @@ HistoryListViewController::HistoryListViewController(const ScreenContext& contex
       list_(new QListView(this)) {
     setTabBarItem(QStringLiteral("D/l History"), QStringLiteral("tabbar-snatch.png"));
     list_->setModel(model_);
-    list_->setItemDelegate(new HistoryRowDelegate(list_));
+    list_->setItemDelegate(new TextRowDelegate(list_));  // the same plain row as the filters
     list_->setFrameShape(QFrame::NoFrame);
     list_->setUniformItemSizes(true);
     list_->setSelectionMode(QAbstractItemView::SingleSelection);

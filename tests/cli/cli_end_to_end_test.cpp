@@ -7,6 +7,7 @@
 #include "site/listing_outcome.h"
 #include "site/sign_in.h"
 #include "support/demo_fixture.h"
+#include "support/need_installed.h"
 #include "support/qbittorrent_daemon.h"
 #include "support/temp_home.h"
 #include "support/test_server.h"
@@ -217,12 +218,7 @@ TEST_F(CliTest, SignInBrowseAndPushToRealTransmission) {
 }
 
 TEST_F(CliTest, PushToRealQBittorrentTwiceSaysItWasAlreadyThere) {
-    if (test::QBittorrentDaemon::binaryPath().isEmpty()) {
-        if (underCi()) {
-            FAIL() << "qbittorrent-nox is not installed; scripts/deps installs it";
-        }
-        GTEST_SKIP() << "qbittorrent-nox is not installed; scripts/deps installs it";
-    }
+    PELLORAN_NEED_INSTALLED(!test::QBittorrentDaemon::binaryPath().isEmpty(), "qbittorrent-nox");
     test::QBittorrentDaemon daemon;
     QString error;
     ASSERT_TRUE(daemon.start(&error)) << error.toStdString();

@@ -3,6 +3,7 @@
 // transmission-daemon, details and profile pages, and the desktop's keys.
 
 #include "lists_fixture.h"
+#include "support/need_installed.h"
 
 #include "support/loopback_port.h"
 #include "support/transmission_daemon.h"
@@ -91,12 +92,7 @@ TEST_F(BrowseListTest, QuickPushesCountUnderTheSendingOverlayAndMarkTheirRows) {
 }
 
 TEST_F(BrowseListTest, ARowsDownloadButtonPutsTheTorrentIntoTheRealTransmissionDaemon) {
-    if (TransmissionDaemon::binaryPath().isEmpty()) {
-        if (onCi()) {
-            FAIL() << "transmission-daemon is not installed; scripts/deps installs it";
-        }
-        GTEST_SKIP() << "transmission-daemon is not installed; scripts/deps installs it";
-    }
+    PELLORAN_NEED_INSTALLED(!TransmissionDaemon::binaryPath().isEmpty(), "transmission-daemon");
     TransmissionDaemon daemon;
     QString error;
     ASSERT_TRUE(daemon.start(&error)) << error.toStdString();

@@ -6,6 +6,7 @@
 #include "lists/torrent_list_model.h"
 #include "remote/server_info.h"
 #include "support/app_driver.h"
+#include "support/held_transmission.h"
 #include "support/test_server.h"
 #include "ui/loading_indicator.h"
 #include "ui/navigation_stack.h"
@@ -14,53 +15,9 @@
 #include <gtest/gtest.h>
 
 #include <QTest>
-#include <chrono>
 #include <memory>
-#include <semaphore>
 
 namespace pelloran::test {
-
-// A Transmission stand-in: the session-id handshake, then uploads that wait for release().
-class HeldTransmission {
-public:
-    HeldTransmission() {
-        server_.server().Get("/transmission/rpc",
-                             [](const httplib::Request&, httplib::Response& res) {
-                                 res.status = 409;
-                                 res.set_header("X-Transmission-Session-Id", "held");
-                             });
-        server_.server().Post("/transmission/upload",
-                              [this](const httplib::Request&, httplib::Response& res) {
-                                  // Never longer than a test: a forgotten release still ends.
-                                  gate_.try_acquire_for(std::chrono::seconds(20));
-                                  res.set_content("{}", "application/json");
-                              });
-    }
-    ~HeldTransmission() {
-        gate_.release(100);
-        server_.stop();
-    }
-    bool start() { return server_.start(); }
-    void release() { gate_.release(); }
-    int port() const { return server_.port(); }
-    size_t uploads() const {
-        size_t n = 0;
-        for (const RecordedRequest& r : server_.requests()) {
-            n += r.path == "/transmission/upload";
-        }
-        return n;
-    }
-    // Points the app's remote settings at this stand-in.
-    void chooseIn(ServerInfo& info) const {
-        info.setClient(QStringLiteral("Transmission"));
-        info.setAddress(QStringLiteral("127.0.0.1"));
-        info.setPort(QString::number(server_.port()));
-    }
-
-private:
-    TestServer server_;
-    std::counting_semaphore<1000> gate_{0};
-};
 
 class ListsTest : public ::testing::Test {
 protected:

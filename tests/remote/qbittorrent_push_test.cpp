@@ -8,6 +8,7 @@
 #include "remote/remote_alerts.h"
 #include "remote_fixture.h"
 #include "support/loopback_port.h"
+#include "support/need_installed.h"
 #include "support/qbittorrent_daemon.h"
 #include "support/test_server.h"
 #include "text/qstring_printer.h"
@@ -20,12 +21,8 @@ namespace {
 class QBittorrentPushTest : public test::RemoteFixture {
 protected:
     void SetUp() override {
-        if (test::QBittorrentDaemon::binaryPath().isEmpty()) {
-            if (test::onCi()) {
-                FAIL() << "qbittorrent-nox is not installed; scripts/deps installs it";
-            }
-            GTEST_SKIP() << "qbittorrent-nox is not installed; scripts/deps installs it";
-        }
+        PELLORAN_NEED_INSTALLED(!test::QBittorrentDaemon::binaryPath().isEmpty(),
+                                "qbittorrent-nox");
         QString error;
         ASSERT_TRUE(daemon.start(&error)) << error.toStdString();
         ASSERT_NO_FATAL_FAILURE(startSite());

@@ -4,21 +4,16 @@
 
 #include "remote/remote_alerts.h"
 #include "remote_fixture.h"
+#include "support/need_installed.h"
 #include "support/test_server.h"
 #include "support/transmission_daemon.h"
 #include "text/qstring_printer.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 
 namespace pelloran {
 namespace {
-
-bool onCi() {
-    const char* ci = std::getenv("CI");
-    return ci && std::string(ci) == "true";
-}
 
 // Stands between the push and the daemon: passes every request on unchanged and records it.
 class RecordingRelay {
@@ -74,12 +69,8 @@ private:
 class TransmissionPushTest : public test::RemoteFixture {
 protected:
     void SetUp() override {
-        if (test::TransmissionDaemon::binaryPath().isEmpty()) {
-            if (onCi()) {
-                FAIL() << "transmission-daemon is not installed; scripts/deps installs it";
-            }
-            GTEST_SKIP() << "transmission-daemon is not installed; scripts/deps installs it";
-        }
+        PELLORAN_NEED_INSTALLED(!test::TransmissionDaemon::binaryPath().isEmpty(),
+                                "transmission-daemon");
         QString error;
         ASSERT_TRUE(daemon.start(&error)) << error.toStdString();
         ASSERT_NO_FATAL_FAILURE(startSite());

@@ -42,15 +42,6 @@ namespace {
 
 using test::AppDriver;
 
-void settle(int ms = 300) {
-    QTest::qWait(ms);
-}
-
-void clickSlot(AppDriver& app, int slot) {
-    TabBar* bar = app.tabBar()->tabBar();
-    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->slotRect(slot).center());
-}
-
 template <typename Screen>
 Screen* screenAt(AppDriver& app, int tab) {
     return dynamic_cast<Screen*>(app.tabBar()->screen(tab));

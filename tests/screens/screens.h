@@ -3,9 +3,12 @@
 // one app, so each starts where the previous one left it.
 
 #include "support/app_driver.h"
+#include "ui/tab_bar.h"
+#include "ui/tab_bar_controller.h"
 
 #include <QImage>
 #include <QString>
+#include <QTest>
 #include <functional>
 #include <vector>
 
@@ -25,5 +28,16 @@ std::vector<Shot> listShots();
 // The web screens (through the real web plugin): tabs, details, profile, the client's
 // interface and the connection test.
 std::vector<Shot> webShots();
+
+// Lets the event loop draw what a step changed before the picture is taken.
+inline void settle(int ms = 300) {
+    QTest::qWait(ms);
+}
+
+// Clicks slot `slot` of the tab bar (0 to 4, "More" last) as the member does.
+inline void clickSlot(test::AppDriver& app, int slot) {
+    TabBar* bar = app.tabBar()->tabBar();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->slotRect(slot).center());
+}
 
 }  // namespace pelloran::screens

@@ -26,15 +26,6 @@ namespace {
 
 using test::AppDriver;
 
-void settle(int ms = 300) {
-    QTest::qWait(ms);
-}
-
-void clickSlot(AppDriver& app, int slot) {
-    TabBar* bar = app.tabBar()->tabBar();
-    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->slotRect(slot).center());
-}
-
 void clickMoreRow(AppDriver& app, int row) {
     QListWidget* list = app.tabBar()->moreList()->list();
     const QRect r = list->visualItemRect(list->item(row));

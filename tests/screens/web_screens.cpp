@@ -38,10 +38,6 @@ struct Clients {
     test::QBittorrentDaemon qbittorrent;
 };
 
-void settle(int ms = 400) {
-    QTest::qWait(ms);
-}
-
 // Waits until the web screen has ended `loads` loads and no overlay shows.
 void waitForPage(ViewController* screen, int loads = 1) {
     AppDriver::waitUntil(
@@ -96,7 +92,7 @@ QImage testShot(AppDriver& app) {
         alert->close();
     }
     stack->popViewController(false);
-    settle();
+    settle(400);
     return shot;
 }
 

@@ -9,6 +9,7 @@
 #include "store/keyring_secret_store.h"
 #include "store/settings_keys.h"
 #include "support/fake_keyring.h"
+#include "support/need_installed.h"
 #include "support/test_server.h"
 #include "ui/loading_indicator.h"
 #include "web/bar_buttons.h"
@@ -16,18 +17,12 @@
 #include "web_fixture.h"
 
 #include <QAuthenticator>
-#include <cstdlib>
 
 namespace pelloran::test {
 namespace {
 
 using web::ClientWebViewController;
 using Role = ClientWebViewController::Role;
-
-bool onCi() {
-    const char* ci = std::getenv("CI");
-    return ci && std::string(ci) == "true";
-}
 
 class ClientScreenTest : public WebFixture {
 protected:
@@ -226,12 +221,7 @@ TEST_F(ClientScreenTest, NoClientOrNoAnswerShowsAPageThatSaysSoAndTheFailureAler
 }
 
 TEST_F(ClientScreenTest, TransmissionsOwnInterfaceRunsInTheTab) {
-    if (TransmissionDaemon::binaryPath().isEmpty()) {
-        if (onCi()) {
-            FAIL() << "transmission-daemon is not installed; scripts/deps installs it";
-        }
-        GTEST_SKIP() << "transmission-daemon is not installed; scripts/deps installs it";
-    }
+    PELLORAN_NEED_INSTALLED(!TransmissionDaemon::binaryPath().isEmpty(), "transmission-daemon");
     TransmissionDaemon daemon;
     QString error;
     ASSERT_TRUE(daemon.start(&error)) << error.toStdString();
@@ -252,12 +242,7 @@ TEST_F(ClientScreenTest, TransmissionsOwnInterfaceRunsInTheTab) {
 }
 
 TEST_F(ClientScreenTest, QBittorrentsOwnInterfaceRunsInTheTab) {
-    if (QBittorrentDaemon::binaryPath().isEmpty()) {
-        if (onCi()) {
-            FAIL() << "qbittorrent-nox is not installed; scripts/deps installs it";
-        }
-        GTEST_SKIP() << "qbittorrent-nox is not installed; scripts/deps installs it";
-    }
+    PELLORAN_NEED_INSTALLED(!QBittorrentDaemon::binaryPath().isEmpty(), "qbittorrent-nox");
     QBittorrentDaemon daemon;
     QString error;
     ASSERT_TRUE(daemon.start(&error)) << error.toStdString();

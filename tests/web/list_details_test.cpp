@@ -5,7 +5,7 @@
 #include "lists/snatch_list_view_controller.h"
 #include "lists/torrent_list_model.h"
 #include "support/app_driver.h"
-#include "support/test_server.h"
+#include "support/held_transmission.h"
 #include "ui/alert_box.h"
 #include "ui/loading_indicator.h"
 #include "ui/navigation_stack.h"
@@ -17,38 +17,6 @@
 
 namespace pelloran::test {
 namespace {
-
-// A Transmission stand-in that takes every upload at once.
-class TakingTransmission {
-public:
-    TakingTransmission() {
-        server_.server().Get("/transmission/rpc",
-                             [](const httplib::Request&, httplib::Response& res) {
-                                 res.status = 409;
-                                 res.set_header("X-Transmission-Session-Id", "taken");
-                             });
-        server_.server().Post("/transmission/upload",
-                              [](const httplib::Request&, httplib::Response& res) {
-                                  res.set_content("{}", "application/json");
-                              });
-    }
-    bool start() { return server_.start(); }
-    size_t uploads() const {
-        size_t n = 0;
-        for (const RecordedRequest& r : server_.requests()) {
-            n += r.path == "/transmission/upload";
-        }
-        return n;
-    }
-    void chooseIn(ServerInfo& info) const {
-        info.setClient(QStringLiteral("Transmission"));
-        info.setAddress(QStringLiteral("127.0.0.1"));
-        info.setPort(QString::number(server_.port()));
-    }
-
-private:
-    TestServer server_;
-};
 
 class ListDetailsTest : public ::testing::Test {
 protected:
@@ -87,7 +55,7 @@ protected:
     }
 
     demo::DemoSite site;
-    TakingTransmission client;
+    HeldTransmission client{false};  // takes every upload at once
     web::WebScreens webScreens;
     std::unique_ptr<AppDriver> app;
 };
