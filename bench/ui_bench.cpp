@@ -17,6 +17,8 @@
 // The probe runs offscreen unless QT_QPA_PLATFORM says otherwise.
 
 #include <benchmark/benchmark.h>
+#include <QMap>
+#include <optional>
 
 #include "demo_site.h"
 #include "site/sign_in.h"
@@ -114,56 +116,6 @@ void BM_StartupToLoginFace(benchmark::State& state) {
 }
 BENCHMARK(BM_StartupToLoginFace)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
 
-void BM_SignInUiThread(benchmark::State& state) {
-    demo::DemoSite site;
-    test::TestServer announcement;
-    announcement.server().Get("/pelloran.php", [](const httplib::Request&, httplib::Response& res) {
-        std::this_thread::sleep_for(std::chrono::seconds(2));
-        res.set_content("", "text/plain");
-    });
-    if (!site.start() || !announcement.start()) {
-        state.SkipWithError("the loopback servers did not start");
-        return;
-    }
-    site.setListingDelay(0, 1000);  // the session check is a listing page
-    qint64 longestGap = 0;
-    qint64 rss = 0;
-    qint64 webEngine = 0;
-    qint64 firstFrame = 0;
-    for (auto _ : state) {
-        QTemporaryDir home;
-        {
-            SettingsStore settings(home.path());
-            storeCredentials(settings, site.memberName(), site.memberPassword(), true);
-        }
-        QProcessEnvironment env = probeEnvironment(home.path());
-        env.insert(QStringLiteral("PELLORAN_SITE_HOST"), site.siteHost());
-        env.insert(QStringLiteral("PELLORAN_FORUM_HOST"), site.forumHost());
-        env.insert(QStringLiteral("PELLORAN_COOKIE_DOMAIN"), site.cookieDomain());
-        env.insert(QStringLiteral("PELLORAN_CAPTCHA_HOST"), site.captchaHost());
-        env.insert(QStringLiteral("PELLORAN_CAPTCHA_COOKIE_DOMAIN"), site.captchaCookieDomain());
-        env.insert(QStringLiteral("PELLORAN_ANNOUNCE_HOST"), announcement.hostPort());
-        env.insert(QStringLiteral("PELLORAN_LOGIN_TITLE"), site.loginTitle());
-        QElapsedTimer clock;
-        clock.start();
-        const ProbeRun run = runProbe(QStringLiteral("sign-in"), env);
-        if (!run.ok || !run.values.contains(QStringLiteral("gap"))) {
-            state.SkipWithError("the probe did not sign in");
-            return;
-        }
-        state.SetIterationTime(clock.elapsed() / 1000.0);
-        longestGap = std::max(longestGap, run.values.value(QStringLiteral("gap")));
-        rss = std::max(rss, run.values.value(QStringLiteral("rss")));
-        webEngine = std::max(webEngine, run.values.value(QStringLiteral("webengine")));
-        firstFrame = std::max(firstFrame, run.values.value(QStringLiteral("first-frame")));
-    }
-    state.counters["longest_ui_gap_ms"] = double(longestGap);
-    state.counters["rss_after_sign_in_MB"] = double(rss) / 1024.0;
-    state.counters["webengine_loaded"] = double(webEngine);
-    state.counters["first_frame_ms"] = double(firstFrame);
-}
-BENCHMARK(BM_SignInUiThread)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
-
 // The probe's environment for signing in to `site` by itself with the settings `prepare` adds.
 QProcessEnvironment signedInEnvironment(const QTemporaryDir& home, demo::DemoSite& site,
                                         const std::function<void(SettingsStore&)>& prepare) {
@@ -186,6 +138,66 @@ QProcessEnvironment signedInEnvironment(const QTemporaryDir& home, demo::DemoSit
     return env;
 }
 
+// Runs the probe in `mode` once per iteration, each time in a fresh home whose environment
+// `environment` makes, timing each run, and gives the largest of each value the runs printed.
+// Absent (and the benchmark marked failed with `failure`) when a run did not print `expected`.
+std::optional<QMap<QString, qint64>> largestProbeValues(
+    benchmark::State& state, const QString& mode,
+    const std::function<QProcessEnvironment(const QTemporaryDir&)>& environment,
+    const QString& expected, const char* failure) {
+    QMap<QString, qint64> largest;
+    for (auto _ : state) {
+        QTemporaryDir home;
+        const QProcessEnvironment env = environment(home);
+        QElapsedTimer clock;
+        clock.start();
+        const ProbeRun run = runProbe(mode, env);
+        if (!run.ok || !run.values.contains(expected)) {
+            state.SkipWithError(failure);
+            return std::nullopt;
+        }
+        state.SetIterationTime(clock.elapsed() / 1000.0);
+        for (auto it = run.values.constBegin(); it != run.values.constEnd(); ++it) {
+            largest[it.key()] = std::max(largest.value(it.key()), it.value());
+        }
+    }
+    return largest;
+}
+
+double megabytes(qint64 kilobytes) {
+    return double(kilobytes) / 1024.0;
+}
+
+void BM_SignInUiThread(benchmark::State& state) {
+    demo::DemoSite site;
+    test::TestServer announcement;
+    announcement.server().Get("/pelloran.php", [](const httplib::Request&, httplib::Response& res) {
+        std::this_thread::sleep_for(std::chrono::seconds(2));
+        res.set_content("", "text/plain");
+    });
+    if (!site.start() || !announcement.start()) {
+        state.SkipWithError("the loopback servers did not start");
+        return;
+    }
+    site.setListingDelay(0, 1000);  // the session check is a listing page
+    const auto most = largestProbeValues(
+        state, QStringLiteral("sign-in"),
+        [&](const QTemporaryDir& home) {
+            QProcessEnvironment env = signedInEnvironment(home, site, {});
+            env.insert(QStringLiteral("PELLORAN_ANNOUNCE_HOST"), announcement.hostPort());
+            return env;
+        },
+        QStringLiteral("gap"), "the probe did not sign in");
+    if (!most) {
+        return;
+    }
+    state.counters["longest_ui_gap_ms"] = double(most->value(QStringLiteral("gap")));
+    state.counters["rss_after_sign_in_MB"] = megabytes(most->value(QStringLiteral("rss")));
+    state.counters["webengine_loaded"] = double(most->value(QStringLiteral("webengine")));
+    state.counters["first_frame_ms"] = double(most->value(QStringLiteral("first-frame")));
+}
+BENCHMARK(BM_SignInUiThread)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+
 void BM_FavoritesScanUiThread(benchmark::State& state) {
     demo::DemoSite site;
     if (!site.start()) {
@@ -193,30 +205,22 @@ void BM_FavoritesScanUiThread(benchmark::State& state) {
         return;
     }
     site.setListingDelay(0, 50);  // every listing page, the favorites pages among them
-    qint64 longestGap = 0;
-    qint64 rows = 0;
-    for (auto _ : state) {
-        QTemporaryDir home;
-        const QProcessEnvironment env =
-            signedInEnvironment(home, site, [](SettingsStore& settings) {
+    const auto most = largestProbeValues(
+        state, QStringLiteral("favorites"),
+        [&](const QTemporaryDir& home) {
+            return signedInEnvironment(home, site, [](SettingsStore& settings) {
                 settings.setValue(keys::favoritesCount, QStringLiteral("10"));
                 settings.setValue(keys::filters,
                                   QStringList{QStringLiteral("720p|1080p"), QStringLiteral("x264"),
                                               QStringLiteral("XviD"), QStringLiteral("[Dd]ust")});
             });
-        QElapsedTimer clock;
-        clock.start();
-        const ProbeRun run = runProbe(QStringLiteral("favorites"), env);
-        if (!run.ok || !run.values.contains(QStringLiteral("gap"))) {
-            state.SkipWithError("the probe did not scan the favorites");
-            return;
-        }
-        state.SetIterationTime(clock.elapsed() / 1000.0);
-        longestGap = std::max(longestGap, run.values.value(QStringLiteral("gap")));
-        rows = run.values.value(QStringLiteral("rows"));
+        },
+        QStringLiteral("gap"), "the probe did not scan the favorites");
+    if (!most) {
+        return;
     }
-    state.counters["longest_ui_gap_ms"] = double(longestGap);
-    state.counters["favorite_rows"] = double(rows);
+    state.counters["longest_ui_gap_ms"] = double(most->value(QStringLiteral("gap")));
+    state.counters["favorite_rows"] = double(most->value(QStringLiteral("rows")));
 }
 BENCHMARK(BM_FavoritesScanUiThread)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 
@@ -226,24 +230,15 @@ void BM_BrowseTenPagesMemory(benchmark::State& state) {
         state.SkipWithError("the demo site did not start");
         return;
     }
-    qint64 rss = 0;
-    qint64 pages = 0;
-    for (auto _ : state) {
-        QTemporaryDir home;
-        const QProcessEnvironment env = signedInEnvironment(home, site, {});
-        QElapsedTimer clock;
-        clock.start();
-        const ProbeRun run = runProbe(QStringLiteral("browse-ten"), env);
-        if (!run.ok || !run.values.contains(QStringLiteral("rss"))) {
-            state.SkipWithError("the probe did not browse ten pages");
-            return;
-        }
-        state.SetIterationTime(clock.elapsed() / 1000.0);
-        rss = std::max(rss, run.values.value(QStringLiteral("rss")));
-        pages = run.values.value(QStringLiteral("pages"));
+    const auto most = largestProbeValues(
+        state, QStringLiteral("browse-ten"),
+        [&](const QTemporaryDir& home) { return signedInEnvironment(home, site, {}); },
+        QStringLiteral("rss"), "the probe did not browse ten pages");
+    if (!most) {
+        return;
     }
-    state.counters["rss_after_ten_pages_MB"] = double(rss) / 1024.0;
-    state.counters["pages"] = double(pages);
+    state.counters["rss_after_ten_pages_MB"] = megabytes(most->value(QStringLiteral("rss")));
+    state.counters["pages"] = double(most->value(QStringLiteral("pages")));
 }
 BENCHMARK(BM_BrowseTenPagesMemory)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 
@@ -253,32 +248,22 @@ void BM_DetailsPageMemory(benchmark::State& state) {
         state.SkipWithError("the demo site did not start");
         return;
     }
-    qint64 treePss = 0;
-    qint64 treeRss = 0;
-    qint64 appPss = 0;
-    qint64 processes = 0;
-    for (auto _ : state) {
-        QTemporaryDir home;
-        QProcessEnvironment env = signedInEnvironment(home, site, {});
-        env.insert(QStringLiteral("PELLORAN_PROBE_DETAILS_URL"),
-                   site.siteUrl(site.torrents().front().detailsHref));
-        QElapsedTimer clock;
-        clock.start();
-        const ProbeRun run = runProbe(QStringLiteral("details"), env);
-        if (!run.ok || !run.values.contains(QStringLiteral("tree-pss"))) {
-            state.SkipWithError("the probe did not open the details page");
-            return;
-        }
-        state.SetIterationTime(clock.elapsed() / 1000.0);
-        treePss = std::max(treePss, run.values.value(QStringLiteral("tree-pss")));
-        treeRss = std::max(treeRss, run.values.value(QStringLiteral("tree-rss")));
-        appPss = std::max(appPss, run.values.value(QStringLiteral("app-pss")));
-        processes = std::max(processes, run.values.value(QStringLiteral("processes")));
+    const auto most = largestProbeValues(
+        state, QStringLiteral("details"),
+        [&](const QTemporaryDir& home) {
+            QProcessEnvironment env = signedInEnvironment(home, site, {});
+            env.insert(QStringLiteral("PELLORAN_PROBE_DETAILS_URL"),
+                       site.siteUrl(site.torrents().front().detailsHref));
+            return env;
+        },
+        QStringLiteral("tree-pss"), "the probe did not open the details page");
+    if (!most) {
+        return;
     }
-    state.counters["tree_pss_MB"] = double(treePss) / 1024.0;
-    state.counters["tree_rss_MB"] = double(treeRss) / 1024.0;
-    state.counters["app_pss_MB"] = double(appPss) / 1024.0;
-    state.counters["processes"] = double(processes);
+    state.counters["tree_pss_MB"] = megabytes(most->value(QStringLiteral("tree-pss")));
+    state.counters["tree_rss_MB"] = megabytes(most->value(QStringLiteral("tree-rss")));
+    state.counters["app_pss_MB"] = megabytes(most->value(QStringLiteral("app-pss")));
+    state.counters["processes"] = double(most->value(QStringLiteral("processes")));
 }
 BENCHMARK(BM_DetailsPageMemory)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 

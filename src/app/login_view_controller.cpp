@@ -113,6 +113,7 @@ void LoginViewController::triedLoggingIn(bool ok, const QString& message) {
     context_.queue->addOperation(std::make_unique<FetchPageAnnouncement>(
         attempt_, context_.version, this,
         [this](Announcement announcement) { announcementArrived(announcement); }));
+    Q_EMIT credentialsAccepted();
 }
 
 void LoginViewController::announcementArrived(const Announcement& announcement) {

@@ -85,6 +85,9 @@ public:
 Q_SIGNALS:
     // The member is in: the root controller shows the main interface.
     void switchRequested();
+    // The site took the sign-in and the announcement is being asked: the root controller may
+    // get the main interface ready meanwhile, so that showing it costs the UI thread less.
+    void credentialsAccepted();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

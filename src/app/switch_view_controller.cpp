@@ -92,6 +92,13 @@ void SwitchViewController::loadLoginView() {
     auto* fresh = new LoginViewController(context, this);
     fresh->setGeometry(rect());
     connect(fresh, &LoginViewController::switchRequested, this, &SwitchViewController::switchViews);
+    // Built while the announcement is asked rather than in the same turn that shows it: the
+    // two together held the UI thread for about 50 ms.
+    connect(fresh, &LoginViewController::credentialsAccepted, this, [this] {
+        if (!tabBarController_) {
+            buildTabBar();
+        }
+    });
     if (loginViewController_) {
         loginViewController_->hide();
         loginViewController_->deleteLater();
