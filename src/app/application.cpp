@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QIcon>
+#include <QLoggingCategory>
 
 namespace pelloran {
 
@@ -25,6 +26,9 @@ int runApplication(int argc, char* argv[], const ApplicationHooks& hooks) {
     // run, though only the web screens need that context. Their plugin makes it when the first
     // web screen opens (src/web/web_session.cpp), which Qt WebEngine allows.
     QApplication app(argc, argv);
+    // The web engine reports its OpenGL set-up (a screenful) at info level whenever it starts;
+    // QT_LOGGING_RULES still turns it back on.
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
     QApplication::setApplicationName(QStringLiteral("pelloran"));
     QApplication::setApplicationDisplayName(QStringLiteral("Pelloran"));
     QApplication::setApplicationVersion(QStringLiteral(PELLORAN_VERSION));
