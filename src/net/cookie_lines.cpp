@@ -19,8 +19,11 @@ Cookie canonical(Cookie c) {
     return c;
 }
 
+// libcurl replaces a cookie by one whose domain, path and name differ only in letter case, so
+// those are one cookie here too.
 QString keyOf(const Cookie& c) {
-    return c.domain.toLower() + QLatin1Char('\t') + c.path + QLatin1Char('\t') + c.name;
+    return c.domain.toLower() + QLatin1Char('\t') + c.path.toLower() + QLatin1Char('\t') +
+           c.name.toLower();
 }
 
 }  // namespace

@@ -27,8 +27,8 @@ QByteArray formatCookieLine(const Cookie& cookie);
 bool isExpired(const Cookie& cookie, qint64 now);
 
 // Cookie identity to canonical line, for every live cookie of a jar. Two cookies are the same
-// when libcurl would let one replace the other: same domain (ignoring case) and domain-or-host
-// kind, same path, same name. The canonical line writes the domain the way libcurl does (a
+// when libcurl would let one replace the other: same domain-or-host kind, and the same domain,
+// path and name ignoring letter case. The canonical line writes the domain the way libcurl does (a
 // leading "." exactly for domain cookies), so lines from the engine and from a file compare.
 using CookieMap = QMap<QString, QByteArray>;
 

@@ -83,6 +83,36 @@ TEST(CookieStoreTest, EmptyValueSurvivesRestartAndLinesCurlWouldMisreadAreSkippe
     EXPECT_EQ(names(misread.cookies()), QStringList{QStringLiteral("127.0.0.1/crlf=v")});
 }
 
+// libcurl takes a cookie whose domain, path and name differ only in letter case for the same
+// cookie. A file can still hold two it keeps apart (one written host-only with a leading dot and
+// no path) that a save writes as one: the store lists them once, as the save writes them, and
+// another store loads exactly that.
+TEST(CookieStoreTest, ACookieWrittenTwiceInOtherCaseIsOneCookie) {
+    test::TempHome home;
+    const QString path = home.file(QStringLiteral("cookies.txt"));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(
+        ".host\tFALSE\t\tFALSE\t0\tuDId\t\n"  // no path: "/"
+        "host\tFALSE\t/\tFALSE\t0\tuDid\tE\n"
+        ".Other.Host\tFALSE\t\tFALSE\t0\tsid\t1\n"
+        "other.host\tFALSE\t/\tFALSE\t0\tSID\t2\n");
+    f.close();
+    CookieStore store(path);
+    const QList<Cookie> listed = store.cookies();
+    ASSERT_EQ(listed.size(), 2);
+
+    const QString copy = home.file(QStringLiteral("copy.txt"));
+    {
+        CookieStore writer(copy);
+        for (const Cookie& c : listed) {
+            writer.setCookie(c);
+        }
+        ASSERT_TRUE(writer.save());
+    }
+    EXPECT_EQ(names(CookieStore(copy).cookies()), names(listed));
+}
+
 TEST(CookieStoreTest, DeletesOnlyTheExactDomain) {
     CookieStore store;
     store.setCookie(
