@@ -205,23 +205,15 @@ bool DelugeDaemon::launch(QString* error) {
 }
 
 void DelugeDaemon::stopDaemon() {
-    if (daemon_ && daemon_->state() != QProcess::NotRunning) {
-        daemon_->terminate();
-        if (!daemon_->waitForFinished(10000)) {
-            daemon_->kill();
-            daemon_->waitForFinished(5000);
-        }
+    if (daemon_) {
+        stopProcess(*daemon_, 10000);
     }
 }
 
 void DelugeDaemon::stop() {
     for (std::unique_ptr<QProcess>* process : {&web_, &daemon_}) {
-        if (*process && (*process)->state() != QProcess::NotRunning) {
-            (*process)->terminate();
-            if (!(*process)->waitForFinished(10000)) {
-                (*process)->kill();
-                (*process)->waitForFinished(5000);
-            }
+        if (*process) {
+            stopProcess(**process, 10000);
         }
         process->reset();
     }
@@ -231,10 +223,9 @@ void DelugeDaemon::stop() {
 QString DelugeDaemon::logTail() const {
     QString tail;
     for (const char* name : {"deluged.log", "deluge-web.log"}) {
-        QFile log(QDir(dir_.path()).filePath(QLatin1StringView(name)));
-        if (log.open(QIODevice::ReadOnly)) {
-            tail += QLatin1StringView(name) + QStringLiteral(": ") +
-                    QString::fromUtf8(log.readAll().right(300)).trimmed() + QLatin1Char('\n');
+        if (const std::optional<QString> last =
+                fileTail(QDir(dir_.path()).filePath(QLatin1StringView(name)), 300)) {
+            tail += QLatin1StringView(name) + QStringLiteral(": ") + *last + QLatin1Char('\n');
         }
     }
     return tail.isEmpty() ? QStringLiteral("(no log)") : tail;

@@ -1,6 +1,8 @@
 #include "support/loopback_port.h"
 
 #include <QByteArray>
+#include <QFile>
+#include <QProcess>
 #include <QRandomGenerator>
 
 #include <arpa/inet.h>
@@ -57,6 +59,25 @@ bool portAnswers(int port) {
 bool onCi() {
     const char* ci = std::getenv("CI");
     return ci && std::string(ci) == "true";
+}
+
+void stopProcess(QProcess& process, int graceMs) {
+    if (process.state() == QProcess::NotRunning) {
+        return;
+    }
+    process.terminate();
+    if (!process.waitForFinished(graceMs)) {
+        process.kill();
+        process.waitForFinished(5000);
+    }
+}
+
+std::optional<QString> fileTail(const QString& path, int bytes) {
+    QFile log(path);
+    if (!log.open(QIODevice::ReadOnly)) {
+        return std::nullopt;
+    }
+    return QString::fromUtf8(log.readAll().right(bytes)).trimmed();
 }
 
 }  // namespace pelloran::test

@@ -3,6 +3,9 @@
 // clients (transmission-daemon, qbittorrent-nox, deluged and deluge-web).
 
 #include <QString>
+#include <optional>
+
+class QProcess;
 
 namespace pelloran::test {
 
@@ -15,6 +18,13 @@ QString randomHex(int bytes);
 
 // Whether something accepts TCP connections on 127.0.0.1:port.
 bool portAnswers(int port);
+
+// Asks a started program to end, waits up to `graceMs`, then kills it. Nothing when it has
+// already ended.
+void stopProcess(QProcess& process, int graceMs);
+
+// The last `bytes` bytes of a program's log file, trimmed; absent when it can't be read.
+std::optional<QString> fileTail(const QString& path, int bytes);
 
 // Whether CI=true: a missing real component then fails a test instead of skipping it.
 bool onCi();

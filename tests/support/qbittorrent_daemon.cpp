@@ -194,23 +194,14 @@ void QBittorrentDaemon::stop() {
     if (!process_) {
         return;
     }
-    if (process_->state() != QProcess::NotRunning) {
-        process_->terminate();
-        if (!process_->waitForFinished(10000)) {
-            process_->kill();
-            process_->waitForFinished(5000);
-        }
-    }
+    stopProcess(*process_, 10000);
     process_.reset();
     sessionCookie_.clear();
 }
 
 QString QBittorrentDaemon::logTail() const {
-    QFile log(QDir(dir_.path()).filePath(QStringLiteral("qbittorrent.log")));
-    if (!log.open(QIODevice::ReadOnly)) {
-        return QStringLiteral("(no log)");
-    }
-    return QString::fromUtf8(log.readAll().right(600)).trimmed();
+    return fileTail(QDir(dir_.path()).filePath(QStringLiteral("qbittorrent.log")), 600)
+        .value_or(QStringLiteral("(no log)"));
 }
 
 std::optional<std::vector<DaemonTorrent>> QBittorrentDaemon::torrents() {

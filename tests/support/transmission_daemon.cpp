@@ -157,23 +157,14 @@ void TransmissionDaemon::stop() {
     if (!process_) {
         return;
     }
-    if (process_->state() != QProcess::NotRunning) {
-        process_->terminate();
-        if (!process_->waitForFinished(5000)) {
-            process_->kill();
-            process_->waitForFinished(5000);
-        }
-    }
+    stopProcess(*process_, 5000);
     process_.reset();
     sessionId_.clear();
 }
 
 QString TransmissionDaemon::logTail() const {
-    QFile log(QDir(dir_.path()).filePath(QStringLiteral("daemon.log")));
-    if (!log.open(QIODevice::ReadOnly)) {
-        return QStringLiteral("(no log)");
-    }
-    return QString::fromUtf8(log.readAll().right(600)).trimmed();
+    return fileTail(QDir(dir_.path()).filePath(QStringLiteral("daemon.log")), 600)
+        .value_or(QStringLiteral("(no log)"));
 }
 
 std::optional<std::vector<DaemonTorrent>> TransmissionDaemon::torrents() {
