@@ -59,12 +59,7 @@ TEST_F(CliTest, TwentyRunsAddingFiltersAtOnceKeepAllTwenty) {
 }
 
 TEST_F(CliTest, TwentyPushesAtOnceToRealTransmissionAreAllInTheHistory) {
-    if (!daemonAvailable()) {
-        if (underCi()) {
-            FAIL() << "transmission-daemon is not installed; scripts/deps installs it";
-        }
-        GTEST_SKIP() << "transmission-daemon is not installed; scripts/deps installs it";
-    }
+    PELLORAN_NEED_INSTALLED(daemonAvailable(), "transmission-daemon");
     test::TransmissionDaemon daemon;
     QString error;
     ASSERT_TRUE(daemon.start(&error)) << error.toStdString();
@@ -156,12 +151,7 @@ TEST_F(CliTest, FileProblemsAreToldOnceAndASignInThatCantBeKeptFails) {
 }
 
 TEST_F(CliTest, SignInBrowseAndPushToRealTransmission) {
-    if (!daemonAvailable()) {
-        if (underCi()) {
-            FAIL() << "transmission-daemon is not installed; scripts/deps installs it";
-        }
-        GTEST_SKIP() << "transmission-daemon is not installed; scripts/deps installs it";
-    }
+    PELLORAN_NEED_INSTALLED(daemonAvailable(), "transmission-daemon");
     test::TransmissionDaemon daemon;
     QString error;
     ASSERT_TRUE(daemon.start(&error)) << error.toStdString();

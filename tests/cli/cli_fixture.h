@@ -10,7 +10,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QProcess>
-#include <cstdlib>
 #include <memory>
 #include <vector>
 
@@ -104,13 +103,9 @@ protected:
     QProcessEnvironment env;
 };
 
-// A real component the test needs: a failure under CI, a skip elsewhere.
+// The real component most tests here need (see PELLORAN_NEED_INSTALLED).
 inline bool daemonAvailable() {
     return !test::TransmissionDaemon::binaryPath().isEmpty();
-}
-inline bool underCi() {
-    const char* ci = std::getenv("CI");
-    return ci && QByteArray(ci) == "true";
 }
 
 }  // namespace pelloran

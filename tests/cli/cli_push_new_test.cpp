@@ -4,6 +4,7 @@
 
 #include "cli/cli_fixture.h"
 #include "site/filter.h"
+#include "support/need_installed.h"
 
 #include <QSet>
 
@@ -40,12 +41,7 @@ QStringList lines(const QString& text) {
 }
 
 TEST_F(CliTest, PushNewSendsEachNewFavoriteOnceAndRetriesWhatFailed) {
-    if (!daemonAvailable()) {
-        if (underCi()) {
-            FAIL() << "transmission-daemon is not installed; scripts/deps installs it";
-        }
-        GTEST_SKIP() << "transmission-daemon is not installed; scripts/deps installs it";
-    }
+    PELLORAN_NEED_INSTALLED(daemonAvailable(), "transmission-daemon");
     test::TransmissionDaemon daemon;
     QString error;
     ASSERT_TRUE(daemon.start(&error)) << error.toStdString();
