@@ -21,23 +21,17 @@ FavoriteListViewController::FavoriteListViewController(const ScreenContext& cont
     setTabBarItem(QStringLiteral("Favorites"), QStringLiteral("tabbar-favorites.png"));
     headerView()->setButtonsShown(true, false, true);
     connect(headerView(), &HeaderView::filters, this, &FavoriteListViewController::didFilters);
-    reloadFilters();
+    // Filters and page count are read when the tab appears, as every fetch follows that.
 }
 
 FavoriteListViewController::~FavoriteListViewController() = default;
 
-void FavoriteListViewController::reloadFilters() {
-    SettingsStore& settings = *context().site.settings;
-    settings.refresh();  // filters may have been edited in another program
-    filters_ = loadFilters(settings);
-}
-
 void FavoriteListViewController::fetchOnAppear() {
     SettingsStore& settings = *context().site.settings;
-    settings.refresh();
+    settings.refresh();  // page count and filters may have been edited in another program
     numPages_ = storedFavoritesPageCount(settings);
     // Filters changed on the edit screen apply to the pages that arrive from now on.
-    reloadFilters();
+    filters_ = loadFilters(settings);
     if (!model()->hasTorrentData() && !scan_.isScanning()) {
         const FavoritesBlock block = firstFavoritesBlock(numPages_);
         fetchNextXPages(block.count, block.first);

@@ -28,8 +28,6 @@ public:
     void fetchPage(int page) override;
     void loadedTorrents(const ListingOutcome& outcome) override;
 
-    // Reads the saved keywords again.
-    void reloadFilters();
     // Scans `count` pages from `startPage` (after the block in progress, if any).
     void fetchNextXPages(int count, int startPage);
 
