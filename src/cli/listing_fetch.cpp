@@ -47,6 +47,10 @@ int reportListingFailure(CliCore& core, const ListingOutcome& outcome) {
         printError(QString(kPageNotUnderstoodTitle), pageNotUnderstoodMessage(outcome.url));
         return kExitFailure;
     }
+    if (outcome.slowDown) {
+        printError(QString(kPageNotUnderstoodTitle), slowDownMessage(*outcome.slowDown));
+        return kExitFailure;
+    }
     return reportNoPage(core);
 }
 

@@ -189,6 +189,7 @@ void AllListViewController::pageArrived(const ListingOutcome& outcome, const Tor
     const bool failed =
         outcome.status == ListingStatus::NoPage || outcome.status == ListingStatus::NotUnderstood;
     lastFailure_ = failed ? std::optional<ListingStatus>(outcome.status) : std::nullopt;
+    lastSlowDown_ = outcome.slowDown;
     warmImagesFor(rows);
     model_->appendTorrents(rows);
     if (failed && model_->recordCount() == 0) {
@@ -199,7 +200,9 @@ void AllListViewController::pageArrived(const ListingOutcome& outcome, const Tor
 }
 
 void AllListViewController::updateFooter() {
-    if (lastFailure_) {
+    if (lastFailure_ && lastSlowDown_) {
+        model_->showStatus(slowDownMessage(*lastSlowDown_));
+    } else if (lastFailure_) {
         model_->showStatus(QString::fromLatin1(*lastFailure_ == ListingStatus::NotUnderstood
                                                    ? kPageNotUnderstoodLine
                                                    : kSiteUnreachableLine));

@@ -129,6 +129,7 @@ protected:
     int pageLoads_ = 0;  // page fetches queued and not yet arrived
     std::optional<QString> lastDate_;
     std::optional<ListingStatus> lastFailure_;  // NoPage or NotUnderstood of the last arrival
+    std::optional<SlowDown> lastSlowDown_;      // with lastFailure_: the site asked to slow down
 
 private:
     void downloadedFinished(const std::optional<QString>& name);

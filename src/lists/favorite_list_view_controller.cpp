@@ -74,6 +74,7 @@ void FavoriteListViewController::loadedTorrents(const ListingOutcome& outcome) {
     const bool failed =
         outcome.status == ListingStatus::NoPage || outcome.status == ListingStatus::NotUnderstood;
     lastFailure_ = failed ? std::optional<ListingStatus>(outcome.status) : std::nullopt;
+    lastSlowDown_ = outcome.slowDown;
     // The rows arrive filtered (on the fetch thread): no keyword matching here.
     warmImagesFor(outcome.torrents);
     model()->appendTorrents(outcome.torrents);

@@ -18,6 +18,7 @@
 
 #include <QDeadlineTimer>
 #include <chrono>
+#include <thread>
 
 namespace pelloran {
 
@@ -38,6 +39,16 @@ inline QDeadlineTimer earlierDeadline(const QDeadlineTimer& a, const QDeadlineTi
         return a;
     }
     return a.deadlineNSecs() <= b.deadlineNSecs() ? a : b;
+}
+
+// Pauses the calling (operation) thread for `pause` when that ends before `deadline`; returns
+// at once with false otherwise, so a short wait between two asks never outlives the action.
+inline bool pauseWithin(std::chrono::milliseconds pause, const QDeadlineTimer& deadline) {
+    if (!deadline.isForever() && std::chrono::milliseconds(deadline.remainingTime()) <= pause) {
+        return false;
+    }
+    std::this_thread::sleep_for(pause);
+    return true;
 }
 
 }  // namespace pelloran

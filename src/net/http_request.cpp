@@ -2,11 +2,13 @@
 
 #include "net/cookie_store.h"
 #include "net/multipart_source.h"
+#include "net/request_pacer.h"
 #include "net/session.h"
 #include "text/regex.h"
 #include "text/string_helpers.h"
 
 #include <QStringDecoder>
+#include <thread>
 
 namespace pelloran {
 
@@ -82,14 +84,59 @@ UrlLoadRequest HttpRequest::buildRequest() const {
     req.timeoutSeconds = timeout_ != 0 ? timeout_ : kDefaultTimeoutSeconds;
     req.deadline = net_.deadline;
     req.sharedCookies = sharedCookies_;
+    req.followRedirects = followRedirects_;
     return req;
 }
 
+std::chrono::milliseconds HttpRequest::ownLimit() const {
+    return std::chrono::seconds(timeout_ != 0 ? timeout_ : kDefaultTimeoutSeconds);
+}
+
 void HttpRequest::exchange() {
+    const PacedTurn turn(net_.pacer, url_, net_.deadline, ownLimit());
+    if (!turn.granted()) {
+        // No time left for the turn, or the site asked to wait longer than this request can.
+        responseData_.clear();
+        urlResponse_.reset();
+        result_ = decodeText(responseData_);
+        if (turn.heldFor()) {
+            slowDown_ = SlowDown{turn.heldFor()};
+        }
+        return;
+    }
     UrlLoadResult loaded = loadUrl(buildRequest(), *net_.cookies);
     responseData_ = std::move(loaded.body);
     urlResponse_ = std::move(loaded.response);
     result_ = decodeText(responseData_);
+}
+
+bool HttpRequest::waitedOutSlowDown(bool& retried) {
+    if (!urlResponse_) {
+        return false;
+    }
+    const std::optional<SlowDown> asked =
+        slowDownAnswer(urlResponse_->statusCode, urlResponse_->headers);
+    if (!asked) {
+        return false;
+    }
+    const bool paced = net_.pacer && net_.pacer->covers(url_);
+    if (asked->wait && paced) {
+        // Every other request to the site keeps to it as well, whether this one waits or not.
+        net_.pacer->holdFor(*asked->wait);
+    }
+    const std::chrono::milliseconds limit =
+        net_.deadline.isForever()
+            ? ownLimit()
+            : std::min(ownLimit(), std::chrono::milliseconds(net_.deadline.remainingTime()));
+    if (retried || !asked->wait || *asked->wait >= limit) {
+        slowDown_ = asked;
+        return false;
+    }
+    retried = true;
+    if (!paced) {
+        std::this_thread::sleep_for(*asked->wait);  // the pacer's turn waits otherwise
+    }
+    return true;
 }
 
 bool HttpRequest::sessionLost() const {
@@ -107,12 +154,20 @@ bool HttpRequest::sessionLost() const {
 void HttpRequest::request() {
     SessionTicket ticket;
     sessionStop_ = SessionStop::None;
+    slowDown_.reset();
+    bool retried = false;  // one repeat for a slow-down per request, however long it runs
     for (;;) {
         if (net_.session) {
             net_.session->stampTicket(ticket);
         }
         exchange();
-        if (!sessionLost()) {
+        if (slowDown_) {
+            return;
+        }
+        if (waitedOutSlowDown(retried)) {
+            continue;
+        }
+        if (slowDown_ || !sessionLost()) {
             return;
         }
         // The login page came back in place of the page asked for: the session is gone. The

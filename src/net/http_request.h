@@ -11,9 +11,16 @@
 // deadline its NetContext carries (deadline.h); url_loader.h says what the limit covers and how
 // redirects are followed. Within a member action the wait for a re-login ends at the deadline
 // too, with no page (SessionStop::OutOfTime).
+//
+// A server that asks to slow down (429, or 503 with Retry-After; slow_down.h) is waited out and
+// asked once more when the wait it names ends within the exchange's own limit and the action's
+// deadline; never more than once per request. Otherwise, or when it asks again, the request ends
+// with that answer and slowDown() says for how long. With a pacer in the NetContext the wait is
+// the pacer's, so every other request to the site waits too (request_pacer.h).
 
 #include "net/net_context.h"
 #include "net/session.h"
+#include "net/slow_down.h"
 #include "net/url_loader.h"
 
 #include <QByteArray>
@@ -66,6 +73,9 @@ public:
     // False: the shared cookie store's cookies are neither sent nor kept (url_loader.h); the
     // caller keeps its own session and sends it in a "Cookie" extra header.
     void setSharedCookies(bool shared) { sharedCookies_ = shared; }
+    // False: a redirect is not followed but is the answer (status 301..308, not valid). For
+    // uploads, whose redirect would be followed as a GET without the file.
+    void setFollowRedirects(bool follow) { followRedirects_ = follow; }
 
     // Outcome.
     const std::optional<QString>& result() const { return result_; }  // absent: not text
@@ -75,6 +85,8 @@ public:
     int statusCode() const { return urlResponse_ ? urlResponse_->statusCode : 0; }
     // Why the lost-session rule ended the request without its page (result() is then absent).
     SessionStop sessionStop() const { return sessionStop_; }
+    // The server asked to slow down and the request did not wait (long enough) for it.
+    const std::optional<SlowDown>& slowDown() const { return slowDown_; }
 
     // A parser may decode a response that another request fetched.
     void setResponseData(const QByteArray& data) { responseData_ = data; }
@@ -90,6 +102,10 @@ private:
     UrlLoadRequest buildRequest() const;
     void exchange();
     bool sessionLost() const;
+    // After an exchange: true when the answer asked to slow down and it was waited out (the
+    // exchange is then repeated); false when it did not ask, or slowDown_ is set.
+    bool waitedOutSlowDown(bool& retried);
+    std::chrono::milliseconds ownLimit() const;
 
     const QString url_;
     const NetContext net_;
@@ -103,11 +119,13 @@ private:
     int timeout_ = 0;
     bool bareHeaders_ = false;
     bool sharedCookies_ = true;
+    bool followRedirects_ = true;
 
     std::optional<QString> result_;
     QByteArray responseData_;
     std::optional<UrlLoadResponse> urlResponse_;
     SessionStop sessionStop_ = SessionStop::None;
+    std::optional<SlowDown> slowDown_;
 };
 
 // An HttpRequest whose result is the first capture group of one regular expression.

@@ -1,7 +1,8 @@
 #pragma once
 // What every HTTP exchange needs from the running program: the shared cookie store, the session
-// state, and the deadline of the member action it belongs to (deadline.h). The store and the
-// session outlive every request made with them.
+// state, the deadline of the member action it belongs to (deadline.h), and, for a run nobody
+// watches, the pace its requests to the site keep (request_pacer.h). The store, the session and
+// the pacer outlive every request made with them.
 
 #include "net/deadline.h"
 
@@ -10,17 +11,24 @@
 namespace pelloran {
 
 class CookieStore;
+class RequestPacer;
 class Session;
 
 struct NetContext {
     CookieStore* cookies = nullptr;
     Session* session = nullptr;
     QDeadlineTimer deadline{QDeadlineTimer::Forever};  // Forever outside a member action
+    RequestPacer* pacer = nullptr;                     // null: requests go as fast as they come
 
     // A copy whose deadline is the earlier of this one's and `actionDeadline`.
     NetContext withDeadline(const QDeadlineTimer& actionDeadline) const {
         NetContext copy = *this;
         copy.deadline = earlierDeadline(deadline, actionDeadline);
+        return copy;
+    }
+    NetContext withPacer(RequestPacer* requestPacer) const {
+        NetContext copy = *this;
+        copy.pacer = requestPacer;
         return copy;
     }
 };

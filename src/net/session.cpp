@@ -1,5 +1,7 @@
 #include "net/session.h"
 
+#include <algorithm>
+
 namespace pelloran {
 
 Session::Session(const QString& loginUrl, const QString& loginTitle)
@@ -37,6 +39,11 @@ void Session::setClock(Clock clock) {
     clock_ = std::move(clock);
 }
 
+void Session::setReloginLimit(int limit) {
+    QMutexLocker lock(&mutex_);
+    reloginsLeft_ = std::max(0, limit);
+}
+
 void Session::signInAccepted() {
     QMutexLocker lock(&mutex_);
     acceptedSignIns_.fetch_add(1);
@@ -66,8 +73,12 @@ Session::Start Session::startReloginLocked() {
     }
     sessionValidated_.store(false);
     abandoned_ = false;  // a new attempt (or a new failure): nobody has given up on it yet
-    if (reloginStarts_.size() >= size_t(kMaxReloginsPerWindow)) {
+    if (reloginStarts_.size() >= size_t(kMaxReloginsPerWindow) ||
+        (reloginsLeft_ && *reloginsLeft_ <= 0)) {
         return Start::Refused;
+    }
+    if (reloginsLeft_) {
+        --*reloginsLeft_;
     }
     reloginStarts_.push_back(now);
     reloginRunning_ = true;

@@ -12,10 +12,11 @@
 //  - a request that meets the login page again after a sign-in the site accepted (while it
 //    waited, or since it was sent) starts no re-login for itself: it ends without a page
 //    (SessionStop::KeepsAsking);
-//  - at most kMaxReloginsPerWindow re-logins start within kReloginWindow. A re-login needed
-//    beyond that is not started: the session counts as failed, the refusal handler runs (the
-//    front end shows its login face, or gives up on the waiting requests), and the requests
-//    wait as after a failed re-login.
+//  - at most kMaxReloginsPerWindow re-logins start within kReloginWindow, and no more than the
+//    limit a front end may set for the whole run (setReloginLimit: a run nobody watches signs
+//    in once at most). A re-login needed beyond that is not started: the session counts as
+//    failed, the refusal handler runs (the front end shows its login face, or gives up on the
+//    waiting requests), and the requests wait as after a failed re-login.
 //
 // The front end reports every re-login it was asked for: signInAccepted() when the site took
 // the sign-in, reloginFailed() when it refused the stored credentials, setSessionValidated(true)
@@ -108,6 +109,9 @@ public:
     // again or a new re-login starts, stops waiting and fails.
     void abandonWaits();
 
+    // At most `limit` re-logins from now on, for as long as the session lives.
+    void setReloginLimit(int limit);
+
     int reloginCount() const { return reloginCount_.load(); }  // how often the handler ran
     int refusalCount() const { return refusalCount_.load(); }  // re-logins the limits refused
     // Requests that ended because the login page came back right after an accepted sign-in.
@@ -137,6 +141,7 @@ private:
     bool reloginRunning_ = false;
     bool abandoned_ = false;
     std::deque<std::chrono::steady_clock::time_point> reloginStarts_;  // within the window
+    std::optional<int> reloginsLeft_;  // the run's own limit, when one is set
     Clock clock_;
 };
 

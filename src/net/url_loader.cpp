@@ -203,7 +203,7 @@ UrlLoadResult loadUrl(const UrlLoadRequest& request, CookieStore& cookies) {
         }
         const char* location = nullptr;
         curl_easy_getinfo(lease.get(), CURLINFO_REDIRECT_URL, &location);
-        if (!isRedirect(status) || !location) {
+        if (!isRedirect(status) || !location || !request.followRedirects) {
             result.response =
                 UrlLoadResponse{static_cast<int>(status), std::move(transfer.headers)};
             result.body = std::move(transfer.body);

@@ -13,6 +13,9 @@
 //    no response, so a password or a torrent goes only where it was sent;
 //  - headers given here go along on every hop except Authorization and Cookie, which stop at the
 //    first hop to another origin (credentials in the URL's user info don't leave it either).
+// A request may ask not to follow them at all (`followRedirects` false): the redirect is then
+// the answer, with its own status. An upload asks so, since a browser-style redirect would turn
+// it into a GET without the file whose 200 looks like success.
 //
 // The time limit: the exchange ends, with no response, at the earlier of `timeoutSeconds` after
 // it starts and the action's `deadline`. That one limit covers everything: name lookup,
@@ -47,6 +50,7 @@ struct UrlLoadRequest {
     // False: the exchange neither sends nor keeps the shared store's cookies. For a session the
     // caller keeps to itself (a BitTorrent client's sign-in), sent in its own Cookie header.
     bool sharedCookies = true;
+    bool followRedirects = true;
 };
 
 struct UrlLoadResponse {

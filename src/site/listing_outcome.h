@@ -5,6 +5,7 @@
 // of which could be read, which means the site changed its pages.
 
 #include "net/session.h"
+#include "net/slow_down.h"
 #include "site/torrent.h"
 
 #include <QLatin1StringView>
@@ -28,6 +29,8 @@ struct ListingOutcome {
     std::optional<QString> lastDate;
     // NoPage only: why the session ended the request (None: the connection or the site failed).
     SessionStop sessionStop = SessionStop::None;
+    // NoPage only: the site asked to slow down for longer than the fetch could wait.
+    std::optional<SlowDown> slowDown;
     QString url;  // the page asked for
 
     bool arrived() const { return status != ListingStatus::NoPage; }

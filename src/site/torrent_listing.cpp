@@ -105,6 +105,7 @@ void HttpRequestRegExTorrent::request() {
     outcome_ = ListingOutcome{};
     outcome_.url = url();
     outcome_.sessionStop = sessionStop();
+    outcome_.slowDown = slowDown();
     if (sessionStop() != SessionStop::None || !isResponseValid()) {
         // No listing came: a failed exchange must not pass for the end of the listing.
         if (result()) {

@@ -158,6 +158,23 @@ TEST_F(RedirectTest, CredentialsStayWithTheirHost) {
     EXPECT_EQ(landed[0].header("Authorization"), "Basic YWRtaW46c2VjcmV0");
 }
 
+TEST_F(RedirectTest, AnUploadThatAsksNotToFollowGetsTheRedirectAsItsAnswer) {
+    for (const int status : {301, 302, 303, 307, 308}) {
+        SCOPED_TRACE(status);
+        site.clearRecords();
+        site.route("POST", "/upload", test::redirect(status, "/landing"));
+        HttpRequest upload(site.url(QStringLiteral("/upload")), net());
+        upload.setType(QStringLiteral("POST"));
+        upload.setPostData(QStringLiteral("torrent"));
+        upload.setFollowRedirects(false);
+        upload.setTimeout(kLimitSeconds);
+        upload.request();
+        EXPECT_EQ(upload.statusCode(), status);
+        EXPECT_FALSE(upload.isResponseValid());
+        EXPECT_EQ(site.count("", "/landing"), 0);
+    }
+}
+
 TEST_F(RedirectTest, RedirectLoopEndsWithNoResponse) {
     site.route("", "/loop", test::redirect(302, "/loop"));
     HttpRequest r(site.url(QStringLiteral("/loop")), net());
