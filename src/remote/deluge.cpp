@@ -45,12 +45,16 @@ DelugeAnswer Deluge::call(const QString& method, const QJsonArray& params, const
     session_.prepare(request, {{QStringLiteral("Content-Type"), QStringLiteral("application/json")},
                                {QStringLiteral("Accept"), QStringLiteral("application/json")}});
     request.setTimeout(kRemoteTimeoutSeconds);
+    // The password and the torrent go to this address only: a redirect is a refusal.
+    request.setFollowRedirects(false);
     request.request();
     session_.takeCookies(request);
-    if (!request.isResponseValid()) {
-        return {};
+    DelugeAnswer answer;
+    if (request.isResponseValid()) {
+        answer = readAnswer(request.responseData());
     }
-    return readAnswer(request.responseData());
+    answer.responded = request.urlResponse().has_value();
+    return answer;
 }
 
 bool Deluge::connectToDaemon(const NetContext& net) {

@@ -21,7 +21,8 @@ namespace pelloran {
 
 // One JSON-RPC answer.
 struct DelugeAnswer {
-    bool answered = false;  // a JSON object came back with status 200..299
+    bool responded = false;  // any HTTP answer came back (a redirect, an error status...)
+    bool answered = false;   // a JSON object came back with status 200..299
     QJsonValue result;
     std::optional<int> errorCode;  // set when "error" is an object
     QString errorMessage;

@@ -1,6 +1,8 @@
 #pragma once
 // A push to Deluge: the handshake (sign-in, daemon connected), then "core.add_torrent_file"
-// with the file name, the file in Base64 and no options. Error code 1 (the session ended) signs
+// with the file name, the file in Base64 and no options. Only an answer naming the new torrent's
+// id is Sent: "{}", a null or false result say nothing was added. Error code 1 (the session
+// ended) signs
 // in again once and repeats the call once; error code 4 saying "already in session" is a torrent
 // the daemon holds. The web interface's own "/upload" + "web.add_torrents" route is not used:
 // on a duplicate it never answers.

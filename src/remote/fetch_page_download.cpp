@@ -1,9 +1,7 @@
 #include "remote/fetch_page_download.h"
 
 #include "net/deadline.h"
-#include "net/http_request.h"
 #include "remote/alert_sink.h"
-#include "remote/client_setup.h"
 #include "remote/download_history.h"
 #include "remote/remote_alerts.h"
 #include "remote/server_info.h"
@@ -22,21 +20,6 @@ QString FetchPageDownload::fileNameFromUrl(const QString& url) {
     return url.section(QLatin1Char('/'), -1);
 }
 
-std::optional<QByteArray> FetchPageDownload::fetchTorrentFile(const NetContext& net) const {
-    // A plain GET: the shared cookies carry the member's session, nothing else is added.
-    HttpRequest request(url(), net);
-    request.setBareHeaders(true);
-    request.setTimeout(kTorrentFetchTimeoutSeconds);
-    request.request();
-    const QByteArray& body = request.responseData();
-    // A torrent file is a bencoded dictionary; an error or login page never starts with "d".
-    if (!request.isResponseValid() || request.sessionStop() != SessionStop::None ||
-        !body.startsWith('d')) {
-        return std::nullopt;
-    }
-    return body;
-}
-
 void FetchPageDownload::alert(const Alert& alert) const {
     if (remote_.alerts) {
         remote_.alerts->showAlert(alert);
@@ -47,39 +30,25 @@ void FetchPageDownload::main() {
     // One deadline for the whole push, however many exchanges it takes.
     const NetContext net = remote_.net.withDeadline(startAction());
     const ServerInfo::Values settings = remote_.server->reloaded();
-    const QString fileName = fileNameFromUrl(url());
-    const std::optional<QByteArray> file = fetchTorrentFile(net);
-    if (!file) {
-        alert(remote_alerts::websiteProblem());
+    const TorrentFileFetch fetched = fetchTorrentFile(url(), net);
+    if (!fetched.file) {
+        alert(fetched.slowDown ? remote_alerts::siteSlowDown(*fetched.slowDown)
+                               : remote_alerts::websiteProblem());
         setReturnObject(std::nullopt);
         return;
     }
-    PushOutcome outcome = PushOutcome::Refused;
-    if (std::unique_ptr<BitClient> client = clientFromSettings(settings)) {
-        client->setFilename(fileName);
-        client->setFile(*file);
-        outcome = pushTorrent(*client, net, remote_.uploadRoutes);
-    }
+    const PushOutcome outcome =
+        pushTorrentFile(settings, fileNameFromUrl(url()), *fetched.file, net, remote_.uploadRoutes);
     outcome_ = outcome;
-    switch (outcome) {
-        case PushOutcome::Sent:
-            remote_.history->append(name_);
-            setReturnObject(name_);
-            return;
-        case PushOutcome::AlreadyThere:
-            remote_.history->appendIfMissing(name_);
-            alert(remote_alerts::alreadySent());
-            setReturnObject(name_);
-            return;
-        case PushOutcome::Banned:
-            alert(remote_alerts::clientBanned());
-            setReturnObject(std::nullopt);
-            return;
-        case PushOutcome::Refused:
-            break;
+    if (outcome == PushOutcome::Sent) {
+        remote_.history->append(name_);
+    } else if (outcome == PushOutcome::AlreadyThere) {
+        remote_.history->appendIfMissing(name_);
     }
-    alert(remote_alerts::connectionFailed());
-    setReturnObject(std::nullopt);
+    if (const std::optional<Alert> said = remote_alerts::forPushOutcome(outcome)) {
+        alert(*said);
+    }
+    setReturnObject(isDone(outcome) ? std::optional<QString>(name_) : std::nullopt);
 }
 
 }  // namespace pelloran

@@ -8,10 +8,7 @@
 // (the list marks the rows) and goes to the history unless it is there, and an information
 // alert says the torrent was already on the server.
 //
-// Only a torrent file goes to the client: the download must come with a status of 200..299
-// and be a bencoded dictionary. The site's login page in its place is a lost session like on
-// any page (re-login, then the file is fetched again); a 404 page or anything else counts as
-// no file, and nothing is sent.
+// Only a torrent file goes to the client (torrent_file_fetch.h): without one nothing is sent.
 //
 // Runs on the creating screen's queue; the fetch, handshake and upload block that thread. The
 // whole push, Transmission's RPC fallback included, ends within kActionTimeLimit of the start
@@ -21,6 +18,7 @@
 #include "remote/alert_sink.h"
 #include "remote/push_outcome.h"
 #include "remote/remote_context.h"
+#include "remote/torrent_file_fetch.h"
 
 #include <atomic>
 
@@ -29,9 +27,6 @@
 #include <optional>
 
 namespace pelloran {
-
-// Limit of the torrent file's download from the site.
-inline constexpr int kTorrentFetchTimeoutSeconds = 60;
 
 class FetchPageDownload : public FetchPageWith<std::optional<QString>> {
 public:
@@ -52,8 +47,6 @@ protected:
     void main() override;
 
 private:
-    // The file's bytes; absent when the site gave no torrent file.
-    std::optional<QByteArray> fetchTorrentFile(const NetContext& net) const;
     void alert(const Alert& alert) const;
 
     const QString name_;

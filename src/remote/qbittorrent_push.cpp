@@ -1,5 +1,6 @@
 #include "remote/qbittorrent_push.h"
 
+#include "net/deadline.h"
 #include "net/http_request.h"
 #include "remote/info_hash.h"
 #include "remote/qbittorrent.h"
@@ -16,25 +17,81 @@ constexpr int kForbidden = 403;
 constexpr int kConflict = 409;
 
 PushOutcome refusedSignIn(SignInState state) {
-    return state == SignInState::Banned ? PushOutcome::Banned : PushOutcome::Refused;
+    switch (state) {
+        case SignInState::Banned:
+            return PushOutcome::Banned;
+        case SignInState::NoAnswer:
+            return PushOutcome::Unreachable;
+        default:
+            return PushOutcome::SignInRefused;
+    }
 }
 
-// Asks the client whether it holds the torrent: the answer to "Fails.".
+bool isHeldNow(QBittorrent& client, const QByteArrayList& hashes, const NetContext& net) {
+    HttpRequest request(client.torrentsInfoUrl(hashes), net);
+    client.prepare(request);
+    request.request();
+    return request.isResponseValid() && holdsTorrent(request.responseData(), hashes);
+}
+
+// Asks the client whether it holds the torrent: the answer to "Fails.". A torrent another push
+// is adding right now shows up a moment later, so a "no" is asked again a few times.
 PushOutcome heldOrRefused(QBittorrent& client, const NetContext& net) {
     const std::optional<InfoHashes> hashes = torrentInfoHashes(client.file());
     if (!hashes) {
         return PushOutcome::Refused;  // no torrent the client could hold
     }
     const QByteArrayList wanted{hashes->v1, hashes->v2};
-    HttpRequest request(client.torrentsInfoUrl(wanted), net);
-    client.prepare(request);
-    request.request();
-    return request.isResponseValid() && holdsTorrent(request.responseData(), wanted)
-               ? PushOutcome::AlreadyThere
-               : PushOutcome::Refused;
+    if (isHeldNow(client, wanted, net)) {
+        return PushOutcome::AlreadyThere;
+    }
+    for (const std::chrono::milliseconds pause : kHeldLookupPauses) {
+        if (!pauseWithin(pause, net.deadline)) {
+            break;
+        }
+        if (isHeldNow(client, wanted, net)) {
+            return PushOutcome::AlreadyThere;
+        }
+    }
+    return PushOutcome::Refused;
+}
+
+qint64 countIn(const QJsonObject& answer, const char* field) {
+    return answer.value(QLatin1StringView(field)).toInteger(0);
 }
 
 }  // namespace
+
+QBittorrentAddAnswer readAddAnswer(int status, const QByteArray& body) {
+    if (status == kForbidden) {
+        return QBittorrentAddAnswer::SessionEnded;
+    }
+    if (status == kConflict) {
+        return QBittorrentAddAnswer::Held;
+    }
+    if (status < 200 || status >= 300) {
+        return QBittorrentAddAnswer::Refused;
+    }
+    const QByteArray text = body.trimmed();
+    if (text == "Ok.") {
+        return QBittorrentAddAnswer::Added;
+    }
+    if (text == "Fails.") {
+        return QBittorrentAddAnswer::Ambiguous;
+    }
+    const QJsonDocument doc = QJsonDocument::fromJson(text);
+    if (doc.isObject()) {
+        const QJsonObject counts = doc.object();
+        if (countIn(counts, "success_count") > 0 || countIn(counts, "pending_count") > 0 ||
+            !counts.value(QLatin1StringView("added_torrent_ids")).toArray().isEmpty()) {
+            return QBittorrentAddAnswer::Added;
+        }
+        if (countIn(counts, "failure_count") > 0) {
+            return QBittorrentAddAnswer::Ambiguous;
+        }
+    }
+    return QBittorrentAddAnswer::Refused;
+}
 
 bool holdsTorrent(const QByteArray& answer, const QByteArrayList& hashes) {
     const QJsonDocument doc = QJsonDocument::fromJson(answer);
@@ -64,27 +121,30 @@ PushOutcome pushToQBittorrent(QBittorrent& client, const NetContext& net) {
         upload.setType(QStringLiteral("POST"));
         upload.setClient(&client);
         client.prepare(upload);
+        upload.setFollowRedirects(false);
         upload.request();
-        const int status = upload.statusCode();
-        if (status == kForbidden && attempt == 0) {
+        if (!upload.urlResponse()) {
+            return PushOutcome::Unreachable;
+        }
+        switch (readAddAnswer(upload.statusCode(), upload.responseData())) {
+            case QBittorrentAddAnswer::Added:
+                return PushOutcome::Sent;
+            case QBittorrentAddAnswer::Held:
+                return PushOutcome::AlreadyThere;
+            case QBittorrentAddAnswer::Ambiguous:
+                return heldOrRefused(client, net);
+            case QBittorrentAddAnswer::Refused:
+                return PushOutcome::Refused;
+            case QBittorrentAddAnswer::SessionEnded:
+                break;
+        }
+        if (attempt == 0) {
             // The session ended between the sign-in and the upload: one fresh sign-in.
             client.setSessionId(net);
             if (client.signInState() != SignInState::Accepted) {
                 return refusedSignIn(client.signInState());
             }
-            continue;
         }
-        if (status == kConflict) {
-            return PushOutcome::AlreadyThere;
-        }
-        if (!upload.isResponseValid()) {
-            return PushOutcome::Refused;
-        }
-        const QString answer = upload.result().value_or(QString()).trimmed();
-        if (answer == QLatin1StringView("Fails.")) {
-            return heldOrRefused(client, net);
-        }
-        return PushOutcome::Sent;
     }
     return PushOutcome::Refused;
 }

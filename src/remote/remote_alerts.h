@@ -2,7 +2,11 @@
 // The alerts the push and the connection test raise, word for word as the member sees them.
 // They never carry an address, a user name or a password.
 
+#include "net/slow_down.h"
 #include "remote/alert_sink.h"
+#include "remote/push_outcome.h"
+
+#include <optional>
 
 namespace pelloran::remote_alerts {
 
@@ -11,6 +15,12 @@ inline Alert websiteProblem() {
     return Alert{QStringLiteral("Problem with website."),
                  QStringLiteral("The download url is bad."),
                  {QStringLiteral("Ok")}};
+}
+
+// The site asked to slow down instead of giving the torrent file.
+inline Alert siteSlowDown(const SlowDown& slowDown) {
+    return Alert{
+        QStringLiteral("Problem with website."), slowDownMessage(slowDown), {QStringLiteral("Ok")}};
 }
 
 // The client refused the upload or the web-interface fetch, did not answer, or no client is
@@ -40,6 +50,23 @@ inline Alert alreadySent() {
                  {QStringLiteral("Ok")},
                  0,
                  AlertKind::Information};
+}
+
+// The alert a push that ended so raises; none for a push that is done.
+inline std::optional<Alert> forPushOutcome(PushOutcome outcome) {
+    switch (outcome) {
+        case PushOutcome::Sent:
+            return std::nullopt;
+        case PushOutcome::AlreadyThere:
+            return alreadySent();
+        case PushOutcome::Banned:
+            return clientBanned();
+        case PushOutcome::Refused:
+        case PushOutcome::SignInRefused:
+        case PushOutcome::Unreachable:
+            break;
+    }
+    return connectionFailed();
 }
 
 // The connection test reached the client's web interface.

@@ -2,6 +2,7 @@
 
 #include "net/http_request.h"
 #include "remote/bit_client.h"
+#include "remote/client_setup.h"
 #include "remote/deluge.h"
 #include "remote/deluge_push.h"
 #include "remote/qbittorrent.h"
@@ -14,16 +15,25 @@ namespace pelloran {
 
 namespace {
 
-bool upload(BitClient& client, const NetContext& net) {
+constexpr int kUnauthorized = 401;
+
+PushOutcome upload(BitClient& client, const NetContext& net) {
     HttpRequest request(client.getUrl(), net);
     request.setType(QStringLiteral("POST"));
     request.setClient(&client);
     request.setUsername(client.username());
     request.setPassword(client.password());
     request.setTimeout(kRemoteTimeoutSeconds);
+    request.setFollowRedirects(false);
     request.request();
-    // The body is not read: some clients answer 200 with an error page.
-    return request.isResponseValid();
+    if (!request.urlResponse()) {
+        return PushOutcome::Unreachable;
+    }
+    if (request.statusCode() == kUnauthorized) {
+        return PushOutcome::SignInRefused;
+    }
+    // The body is not read: these web interfaces answer an upload with a page of their own.
+    return request.isResponseValid() ? PushOutcome::Sent : PushOutcome::Refused;
 }
 
 PushOutcome pushToTransmission(Transmission& client, const NetContext& net, UploadRoutes* routes) {
@@ -35,8 +45,9 @@ PushOutcome pushToTransmission(Transmission& client, const NetContext& net, Uplo
         }
         routes->forget(server);  // it may have changed since: try the upload again
     }
-    if (upload(client, net)) {
-        return PushOutcome::Sent;
+    const PushOutcome uploaded = upload(client, net);
+    if (uploaded == PushOutcome::Sent || uploaded == PushOutcome::SignInRefused) {
+        return uploaded;  // the RPC would only meet the same refusal of the password
     }
     // The upload was refused or went unanswered. Transmission 3 refuses the upload address with
     // its query string, Transmission 4 has none: both take the same file over RPC.
@@ -61,7 +72,18 @@ PushOutcome pushTorrent(BitClient& client, const NetContext& net, UploadRoutes* 
     if (auto* transmission = dynamic_cast<Transmission*>(&client)) {
         return pushToTransmission(*transmission, net, routes);
     }
-    return upload(client, net) ? PushOutcome::Sent : PushOutcome::Refused;
+    return upload(client, net);
+}
+
+PushOutcome pushTorrentFile(const ServerInfo::Values& settings, const QString& fileName,
+                            const QByteArray& file, const NetContext& net, UploadRoutes* routes) {
+    std::unique_ptr<BitClient> client = clientFromSettings(settings);
+    if (!client) {
+        return PushOutcome::Refused;
+    }
+    client->setFilename(fileName);
+    client->setFile(file);
+    return pushTorrent(*client, net, routes);
 }
 
 }  // namespace pelloran

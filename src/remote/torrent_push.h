@@ -1,7 +1,10 @@
 #pragma once
 // Hands one torrent file to the member's client. For Vuze, Transmission and uTorrent: the
-// adapter's handshake, then the multipart upload, judged by its status alone (200..299 is
-// success, anything else or no answer is failure). For Transmission a refused upload is followed
+// adapter's handshake, then the multipart upload, judged by its status: 200..299 answering the
+// upload itself is success. The upload never follows a redirect: a 301/302/303 would turn it
+// into a GET without the file, whose 200 says nothing about the torrent, so a redirect is a
+// refusal. 401 is a refused sign-in, no answer at all Unreachable, anything else Refused. For
+// Transmission a refused upload is followed
 // by the RPC method torrent-add, since current Transmission versions refuse the upload address
 // (transmission_rpc.h), and whose answer also tells a torrent the client holds already; a server
 // that did so once in this run is sent its later pushes over RPC at once (upload_routes.h).
@@ -12,6 +15,10 @@
 
 #include "net/net_context.h"
 #include "remote/push_outcome.h"
+#include "remote/server_info.h"
+
+#include <QByteArray>
+#include <QString>
 
 namespace pelloran {
 
@@ -21,5 +28,11 @@ class UploadRoutes;
 // `client` carries address, port, credentials, file name and file. `routes` may be null (no
 // memory between pushes).
 PushOutcome pushTorrent(BitClient& client, const NetContext& net, UploadRoutes* routes = nullptr);
+
+// The same for the client the remote settings choose, sent `file` under `fileName`. Refused
+// when no client is chosen (or the stored name is no adapter's).
+PushOutcome pushTorrentFile(const ServerInfo::Values& settings, const QString& fileName,
+                            const QByteArray& file, const NetContext& net,
+                            UploadRoutes* routes = nullptr);
 
 }  // namespace pelloran

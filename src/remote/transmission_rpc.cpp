@@ -12,6 +12,7 @@ namespace pelloran {
 namespace {
 
 constexpr int kConflictStatus = 409;  // the answer that hands out a fresh session id
+constexpr int kUnauthorized = 401;
 
 }  // namespace
 
@@ -39,8 +40,13 @@ PushOutcome torrentAddOutcome(const QByteArray& answer) {
     }
     const QJsonObject arguments =
         QJsonDocument::fromJson(answer).object().value(QStringLiteral("arguments")).toObject();
-    return arguments.contains(QStringLiteral("torrent-duplicate")) ? PushOutcome::AlreadyThere
-                                                                   : PushOutcome::Sent;
+    if (arguments.value(QStringLiteral("torrent-added")).isObject()) {
+        return PushOutcome::Sent;
+    }
+    if (arguments.value(QStringLiteral("torrent-duplicate")).isObject()) {
+        return PushOutcome::AlreadyThere;
+    }
+    return PushOutcome::Refused;
 }
 
 PushOutcome addTorrentByRpc(Transmission& client, const NetContext& net) {
@@ -60,7 +66,14 @@ PushOutcome addTorrentByRpc(Transmission& client, const NetContext& net) {
         request.setUsername(client.username());
         request.setPassword(client.password());
         request.setTimeout(kRemoteTimeoutSeconds);
+        request.setFollowRedirects(false);
         request.request();
+        if (!request.urlResponse()) {
+            return PushOutcome::Unreachable;
+        }
+        if (request.statusCode() == kUnauthorized) {
+            return PushOutcome::SignInRefused;
+        }
         if (request.statusCode() == kConflictStatus) {
             const std::optional<QByteArray> id = headerValue(request.headers(), idHeader);
             if (!id) {

@@ -21,15 +21,16 @@ QByteArray torrentAddRequest(const QByteArray& torrentFile);
 // True only when `answer` is a JSON object whose "result" is "success".
 bool isRpcSuccess(const QByteArray& answer);
 
-// How a torrent-add answer ends the push: a "success" naming the torrent under
-// "torrent-duplicate" (rather than "torrent-added") is one the client holds already; any other
-// "success" is Sent; everything else is Refused.
+// How a torrent-add answer ends the push: a "success" naming the torrent under "torrent-added"
+// is Sent, under "torrent-duplicate" one the client holds already; anything else, a "success"
+// that names neither included, is Refused.
 PushOutcome torrentAddOutcome(const QByteArray& answer);
 
 // POSTs torrentAddRequest(client.file()) to client.rpcUrl() with the client's session id and
 // credentials. An answer of 409 carries the session id the client wants: it is taken into the
 // client and the request is repeated once. Only an answer with a status of 200..299 is read
-// (torrentAddOutcome); an error result with status 200 is a refusal.
+// (torrentAddOutcome); an error result with status 200 is a refusal. 401 is a refused sign-in,
+// no answer Unreachable; a redirect is not followed (the file would not go with it).
 PushOutcome addTorrentByRpc(Transmission& client, const NetContext& net);
 
 }  // namespace pelloran

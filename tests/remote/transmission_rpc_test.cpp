@@ -178,6 +178,9 @@ TEST(TransmissionRpcAnswer, OnlyResultSuccessCounts) {
         {R"({"arguments":{"torrent-duplicate":{"id":1}},"result":"invalid"})",
          PushOutcome::Refused},
         {R"({"result":"duplicate torrent"})", PushOutcome::Refused},
+        // A success that names no torrent says nothing about this one.
+        {R"({"arguments":{},"result":"success"})", PushOutcome::Refused},
+        {R"({"result":"success"})", PushOutcome::Refused},
         {"", PushOutcome::Refused},
     };
     for (const auto& c : cases) {
