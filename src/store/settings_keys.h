@@ -25,5 +25,7 @@ inline constexpr QLatin1StringView serverAddress{"Pelloran_serverAddress"};
 inline constexpr QLatin1StringView serverPort{"Pelloran_serverPort"};
 inline constexpr QLatin1StringView serverUser{"Pelloran_serverUser"};
 inline constexpr QLatin1StringView serverPassword{"Pelloran_serverPassword"};
+// Seconds between the starts of two requests the automatic push makes to the site.
+inline constexpr QLatin1StringView pushMinInterval{"Pelloran_pushMinInterval"};
 
 }  // namespace pelloran::keys

@@ -1,0 +1,317 @@
+#include "store/activity_database.h"
+
+#include "store/store_file.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QThread>
+#include <QVariant>
+
+#include <fcntl.h>
+#include <unistd.h>
+#include <cerrno>
+#include <cstring>
+#include <initializer_list>
+
+namespace pelloran {
+
+namespace {
+
+// Another program writing (the app, a second run) holds the file this long at most.
+constexpr int kBusyTimeoutMs = 10000;
+
+// Each migration brings the file from the version before it to its own. Append new ones;
+// never change one that has shipped: files out there went through it as it was.
+struct Migration {
+    int version;
+    std::initializer_list<const char*> statements;
+};
+const Migration kMigrations[] = {
+    {1,
+     {"CREATE TABLE sent_torrents (id INTEGER PRIMARY KEY, info_hash TEXT NOT NULL, "
+      "details_path TEXT NOT NULL, name TEXT NOT NULL, sent_at INTEGER NOT NULL)",
+      "CREATE INDEX sent_torrents_by_hash ON sent_torrents (info_hash)",
+      "CREATE INDEX sent_torrents_by_page ON sent_torrents (details_path)"}},
+};
+
+// SQLite's result codes that mean the file itself is unusable, not busy.
+constexpr int kSqliteCorrupt = 11;
+constexpr int kSqliteCantOpen = 14;
+constexpr int kSqliteNotADatabase = 26;
+
+QString sql(const char* text) {
+    return QString::fromLatin1(text);
+}
+
+bool fileIsBroken(const QSqlError& error) {
+    const int code = error.nativeErrorCode().toInt() & 0xff;  // the primary code
+    return code == kSqliteCorrupt || code == kSqliteCantOpen || code == kSqliteNotADatabase;
+}
+
+QString describe(const QSqlError& error) {
+    const QString text = error.databaseText().isEmpty() ? error.text() : error.databaseText();
+    return text.isEmpty() ? QStringLiteral("unknown error") : text;
+}
+
+// One statement; on failure `problem` says why and `broken` whether the file is at fault.
+bool run(QSqlQuery& query, const QString& statement, QString* problem, bool* broken = nullptr) {
+    if (query.exec(statement)) {
+        return true;
+    }
+    *problem = describe(query.lastError());
+    if (broken) {
+        *broken = fileIsBroken(query.lastError());
+    }
+    return false;
+}
+
+// A new file is made readable by its owner only before SQLite opens it; its -wal and -shm files
+// take the same mode from it.
+bool createIfMissing(const QString& path, QString* problem) {
+    const int fd = ::open(QFile::encodeName(path).constData(),
+                          O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd >= 0) {
+        ::close(fd);
+        return true;
+    }
+    if (errno == EEXIST) {
+        return true;
+    }
+    *problem = QString::fromLocal8Bit(std::strerror(errno));
+    return false;
+}
+
+QString connectionName(const void* owner, const char* role) {
+    return QStringLiteral("pelloran-activity-%1-%2-%3")
+        .arg(quintptr(owner), 0, 16)
+        .arg(QString::fromLatin1(role))
+        .arg(quintptr(QThread::currentThreadId()), 0, 16);
+}
+
+std::optional<bool> anyRow(QSqlQuery& query) {
+    if (!query.exec()) {
+        return std::nullopt;
+    }
+    return query.next();
+}
+
+}  // namespace
+
+ActivityDatabase::ActivityDatabase(const QString& dataDirectory)
+    : directory_(dataDirectory), filePath_(QDir(dataDirectory).filePath(fileName())) {}
+
+ActivityDatabase::~ActivityDatabase() {
+    QMutexLocker lock(&connectionsMutex_);
+    for (const QString& name : std::as_const(connections_)) {
+        QSqlDatabase::removeDatabase(name);
+    }
+}
+
+int ActivityDatabase::currentSchemaVersion() {
+    return std::end(kMigrations)[-1].version;
+}
+
+void ActivityDatabase::failed(const QString& what, const QString& problem) const {
+    notices_.add({StoreNotice::Kind::NotSaved, filePath_, QString(),
+                  QStringLiteral("The activity database %1 %2 (%3): what the automatic push "
+                                 "sends is not recorded there.")
+                      .arg(filePath_, what, problem)});
+}
+
+bool ActivityDatabase::openConnection(QSqlDatabase& db, QString* problem) const {
+    db.setDatabaseName(filePath_);
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyTimeoutMs));
+    if (!db.open()) {
+        *problem = describe(db.lastError());
+        return false;
+    }
+    return true;
+}
+
+bool ActivityDatabase::setAsideAndStartAfresh(const QString& problem) const {
+    QString whyNot;
+    const std::optional<QString> aside = moveAside(filePath_, &whyNot);
+    if (!aside) {
+        failed(QStringLiteral("could not be read (%1) nor set aside").arg(problem), whyNot);
+        return false;
+    }
+    // The journal files belong to the file set aside, never to the new one.
+    for (const char* suffix : {"-wal", "-shm"}) {
+        const QString journal = filePath_ + QLatin1StringView(suffix);
+        if (QFile::exists(journal)) {
+            moveAside(journal, nullptr);
+        }
+    }
+    notices_.add({StoreNotice::Kind::SetAside, filePath_, *aside,
+                  QStringLiteral("The activity database %1 could not be read (%2). It was set "
+                                 "aside as %3, and a new one was started.")
+                      .arg(filePath_, problem, *aside)});
+    return true;
+}
+
+bool ActivityDatabase::prepareFile() const {
+    QString problem;
+    if (!ensurePrivateDirectory(directory_, &problem)) {
+        failed(QStringLiteral("can't be created"), problem);
+        return false;
+    }
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        bool broken = true;  // a file that can't even be opened is set aside too
+        bool ok = createIfMissing(filePath_, &problem);
+        const QString name = connectionName(this, "setup");
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+            ok = ok && openConnection(db, &problem);
+            QSqlQuery query(db);
+            // The file is checked once per process, before anything is written to it.
+            ok = ok && run(query, sql("PRAGMA quick_check(1)"), &problem, &broken);
+            if (ok && (!query.next() || query.value(0).toString() != QLatin1StringView("ok"))) {
+                problem = QStringLiteral("it is damaged: %1").arg(query.value(0).toString());
+                ok = false;
+            }
+            broken = broken || !ok;
+            ok = ok && run(query, sql("PRAGMA journal_mode=WAL"), &problem, &broken);
+            // Two programs may start at once: one migrates, the other waits and finds it done.
+            ok = ok && run(query, sql("BEGIN IMMEDIATE"), &problem, &broken);
+            ok = ok && run(query, sql("PRAGMA user_version"), &problem, &broken) && query.next();
+            const int version = ok ? query.value(0).toInt() : 0;
+            for (const Migration& migration : kMigrations) {
+                if (!ok || migration.version <= version) {
+                    continue;
+                }
+                for (const char* statement : migration.statements) {
+                    ok = ok && run(query, sql(statement), &problem, &broken);
+                }
+                ok = ok &&
+                     run(query, QStringLiteral("PRAGMA user_version = %1").arg(migration.version),
+                         &problem, &broken);
+            }
+            ok = ok && run(query, sql("COMMIT"), &problem, &broken);
+            query.finish();
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(name);
+        if (ok) {
+            return true;
+        }
+        if (attempt > 0 || !broken) {
+            failed(QStringLiteral("can't be used"), problem);
+            return false;
+        }
+        if (!setAsideAndStartAfresh(problem)) {
+            return false;
+        }
+    }
+    return false;
+}
+
+std::optional<QSqlDatabase> ActivityDatabase::connection() const {
+    const Qt::HANDLE thread = QThread::currentThreadId();
+    {
+        QMutexLocker lock(&connectionsMutex_);
+        if (const auto it = connections_.constFind(thread); it != connections_.constEnd()) {
+            return QSqlDatabase::database(*it, false);
+        }
+    }
+    {
+        QMutexLocker lock(&setupMutex_);
+        if (!prepared_ && !unusable_) {
+            prepared_ = prepareFile();
+            unusable_ = !prepared_;
+        }
+        if (unusable_) {
+            return std::nullopt;
+        }
+    }
+    const QString name = connectionName(this, "thread");
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+    QString problem;
+    if (!openConnection(db, &problem)) {
+        failed(QStringLiteral("can't be opened"), problem);
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(name);
+        return std::nullopt;
+    }
+    QMutexLocker lock(&connectionsMutex_);
+    connections_.insert(thread, name);
+    return db;
+}
+
+std::optional<int> ActivityDatabase::schemaVersion() const {
+    const std::optional<QSqlDatabase> db = connection();
+    if (!db) {
+        return std::nullopt;
+    }
+    QSqlQuery query(*db);
+    if (!query.exec(sql("PRAGMA user_version")) || !query.next()) {
+        return std::nullopt;
+    }
+    return query.value(0).toInt();
+}
+
+std::optional<bool> ActivityDatabase::wasSent(const QByteArray& infoHash) const {
+    const std::optional<QSqlDatabase> db = connection();
+    if (!db) {
+        return std::nullopt;
+    }
+    QSqlQuery query(*db);
+    query.prepare(sql("SELECT 1 FROM sent_torrents WHERE info_hash = ? LIMIT 1"));
+    query.addBindValue(QString::fromLatin1(infoHash.toLower()));
+    return anyRow(query);
+}
+
+std::optional<bool> ActivityDatabase::wasSentFrom(const QString& detailsPath) const {
+    const std::optional<QSqlDatabase> db = connection();
+    if (!db) {
+        return std::nullopt;
+    }
+    QSqlQuery query(*db);
+    query.prepare(sql("SELECT 1 FROM sent_torrents WHERE details_path = ? LIMIT 1"));
+    query.addBindValue(detailsPath);
+    return anyRow(query);
+}
+
+bool ActivityDatabase::recordSent(const SentTorrent& sent) {
+    const std::optional<QSqlDatabase> db = connection();
+    if (!db) {
+        return false;
+    }
+    QSqlQuery query(*db);
+    query.prepare(
+        sql("INSERT INTO sent_torrents (info_hash, details_path, name, sent_at) "
+            "VALUES (?, ?, ?, ?)"));
+    query.addBindValue(QString::fromLatin1(sent.infoHash.toLower()));
+    query.addBindValue(sent.detailsPath);
+    query.addBindValue(sent.name);
+    query.addBindValue(sent.sentAt.toMSecsSinceEpoch());
+    if (!query.exec()) {
+        failed(QStringLiteral("could not be written"), describe(query.lastError()));
+        return false;
+    }
+    notices_.saved();
+    return true;
+}
+
+QList<SentTorrent> ActivityDatabase::sentTorrents() const {
+    QList<SentTorrent> all;
+    const std::optional<QSqlDatabase> db = connection();
+    if (!db) {
+        return all;
+    }
+    QSqlQuery query(*db);
+    if (!query.exec(
+            sql("SELECT info_hash, details_path, name, sent_at FROM sent_torrents ORDER BY id"))) {
+        return all;
+    }
+    while (query.next()) {
+        all.append({query.value(0).toString().toLatin1(), query.value(1).toString(),
+                    query.value(2).toString(),
+                    QDateTime::fromMSecsSinceEpoch(query.value(3).toLongLong(), Qt::UTC)});
+    }
+    return all;
+}
+
+}  // namespace pelloran

@@ -1,0 +1,88 @@
+#pragma once
+// The activity database: what Pelloran did while the member may not have watched, kept in one
+// SQLite file beside settings.json ("activity.sqlite", readable by its owner only), through Qt
+// SQL. For now it holds what the automatic push has sent; every table is added by one forward
+// migration (activity_schema.cpp), and the file records which of them it has.
+//
+// Nothing touches the file until the first query, so a command that never asks pays nothing.
+// Then: WAL mode, so readers never wait for a writer; a busy timeout, so the app and any number
+// of pelloran-cli runs share the file; one connection per thread that asks. A file that can't be
+// opened or is corrupt is set aside as "activity.sqlite.unreadable-DATE", a new one is started,
+// and a notice says so once. When even that fails, queries answer as for an empty database,
+// writes report failure, and a notice says why.
+//
+// Thread-safe: every method may be called from any thread (not from the UI thread for writes:
+// they may wait for another process's write).
+
+#include "store/store_notice.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QHash>
+#include <QList>
+#include <QMutex>
+#include <QString>
+#include <optional>
+
+class QSqlDatabase;
+
+namespace pelloran {
+
+// One torrent the automatic push sent (or found on the client already).
+struct SentTorrent {
+    QByteArray infoHash;  // 40 lowercase hex digits: the torrent's identity on every client
+    QString detailsPath;  // its details page on the site, "/torrent/123/Slug"
+    QString name;         // as the listing showed it
+    QDateTime sentAt;     // UTC
+
+    friend bool operator==(const SentTorrent&, const SentTorrent&) = default;
+};
+
+class ActivityDatabase {
+public:
+    // `dataDirectory`: the folder of settings.json. Opens nothing yet.
+    explicit ActivityDatabase(const QString& dataDirectory);
+    ~ActivityDatabase();  // closes every thread's connection
+    ActivityDatabase(const ActivityDatabase&) = delete;
+    ActivityDatabase& operator=(const ActivityDatabase&) = delete;
+
+    QString filePath() const { return filePath_; }
+    static QString fileName() { return QStringLiteral("activity.sqlite"); }
+
+    // What the automatic push sent: whether a torrent of this info-hash, or from this details
+    // page, is recorded; absent when the database can't be read.
+    std::optional<bool> wasSent(const QByteArray& infoHash) const;
+    std::optional<bool> wasSentFrom(const QString& detailsPath) const;
+    // Records one; false (and a notice) when it could not be written.
+    bool recordSent(const SentTorrent& sent);
+    // Everything recorded, oldest first.
+    QList<SentTorrent> sentTorrents() const;
+
+    // The schema version this program writes, and the one the file holds (absent when it can't
+    // be opened).
+    static int currentSchemaVersion();
+    std::optional<int> schemaVersion() const;
+
+    QList<StoreNotice> takeNotices() { return notices_.take(); }
+    bool hasNotSaved() const { return notices_.hasNotSaved(); }
+
+private:
+    // The calling thread's open connection, opening (and, the first time in this process,
+    // checking, setting aside and migrating) the file as needed; absent when it can't be used.
+    std::optional<QSqlDatabase> connection() const;
+    bool prepareFile() const;  // setupMutex_ held
+    bool openConnection(QSqlDatabase& db, QString* problem) const;
+    bool setAsideAndStartAfresh(const QString& problem) const;
+    void failed(const QString& what, const QString& problem) const;
+
+    const QString directory_;
+    const QString filePath_;
+    mutable NoticeLog notices_;
+    mutable QMutex setupMutex_;  // the first open's checks and migrations
+    mutable bool prepared_ = false;
+    mutable bool unusable_ = false;
+    mutable QMutex connectionsMutex_;
+    mutable QHash<Qt::HANDLE, QString> connections_;  // thread -> connection name
+};
+
+}  // namespace pelloran
