@@ -52,10 +52,20 @@ int CliCore::finish(int status) {
     return status == kExitSuccess && settingsLost ? kExitFailure : status;
 }
 
+ActivityDatabase& CliCore::activity() {
+    if (!activity_) {
+        activity_ = std::make_unique<ActivityDatabase>(dataDirectory_);
+    }
+    return *activity_;
+}
+
 void CliCore::sayNotices() {
     QList<StoreNotice> notices = settings_->takeNotices();
     notices += cookies_->takeNotices();
     notices += secrets_->takeNotices();
+    if (activity_) {
+        notices += activity_->takeNotices();
+    }
     for (const StoreNotice& notice : notices) {
         if (!said_.contains(notice.text)) {
             said_.insert(notice.text);

@@ -17,6 +17,7 @@
 #include "site/site_config.h"
 #include "site/site_context.h"
 #include "site/user_info.h"
+#include "store/activity_database.h"
 #include "store/keyring_secret_store.h"
 #include "store/settings_store.h"
 
@@ -67,6 +68,8 @@ public:
     ServerInfo& server() { return *server_; }
     DownloadHistory& history() { return *history_; }
     StderrAlertSink& alerts() { return alerts_; }
+    // Made on first use: commands that never ask don't touch the file.
+    ActivityDatabase& activity();
 
     NetContext net() { return {cookies_.get(), session_.get()}; }
     SiteContext site() { return {net(), &config_, settings_.get(), &userInfo_, secrets_.get()}; }
@@ -110,6 +113,7 @@ private:
     UserInfo userInfo_;
     std::unique_ptr<ServerInfo> server_;
     std::unique_ptr<DownloadHistory> history_;
+    std::unique_ptr<ActivityDatabase> activity_;
     StderrAlertSink alerts_;
     UploadRoutes uploadRoutes_;
     std::unique_ptr<SessionRenewer> renewer_;

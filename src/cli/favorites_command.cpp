@@ -1,18 +1,17 @@
 // pelloran-cli favorites: the favorites scan, and with --push-new the unattended push of what
-// it found that was never sent (what a systemd timer runs).
+// it found that was never sent (what a systemd timer runs; push_new_command.h).
 
 #include "cli/cli_core.h"
 #include "cli/cli_output.h"
 #include "cli/command_line.h"
 #include "cli/commands.h"
 #include "cli/listing_fetch.h"
+#include "cli/push_new_command.h"
 
-#include "remote/fetch_page_download.h"
+#include "remote/automatic_push.h"
 #include "site/favorites_scan.h"
 #include "site/filter.h"
 #include "site/site_urls.h"
-
-#include <QSet>
 
 namespace pelloran::cli {
 
@@ -26,8 +25,9 @@ struct ScanResult {
 };
 
 // Up to ten pages fetch at once; the scan hands them over one by one in page order, whatever
-// order the site answers in. A page the session refused or the reader did not understand ends
-// the scan: the pages after it would only fail the same way.
+// order the site answers in. A page the session refused, the reader did not understand, or
+// the site asked to slow down for ends the scan: the pages after it would only fail the same
+// way.
 ScanResult scanFavorites(CliCore& core, int start, int pages, const QList<Filter>& filters) {
     ScanResult result;
     int handedOver = 0;
@@ -44,7 +44,8 @@ ScanResult scanFavorites(CliCore& core, int start, int pages, const QList<Filter
             if (outcome.arrived() && outcome.status != ListingStatus::NotUnderstood) {
                 result.anyPage = true;
                 result.accepted += filterTorrents(outcome.torrents, filters);
-            } else if (sessionStopped || outcome.status == ListingStatus::NotUnderstood) {
+            } else if (sessionStopped || outcome.slowDown ||
+                       outcome.status == ListingStatus::NotUnderstood) {
                 if (!result.failure) {
                     result.failure = outcome;
                 }
@@ -60,48 +61,6 @@ ScanResult scanFavorites(CliCore& core, int start, int pages, const QList<Filter
     return result;
 }
 
-// Pushes, one at a time and in scan order, every accepted row whose name the history doesn't
-// hold yet; a name that stands on two pages goes once. A row that fails stays out of the
-// history, so the next run tries it again.
-int pushNew(CliCore& core, const TorrentList& accepted) {
-    QSet<QString> seen;
-    int sent = 0;
-    int failed = 0;
-    for (const TorrentPtr& row : accepted) {
-        const QString name = row->name().value_or(QString());
-        if (seen.contains(name)) {
-            continue;
-        }
-        seen.insert(name);
-        // The app or another run may have sent it meanwhile.
-        core.settings().refresh();
-        if (core.history().entries().contains(name)) {
-            continue;
-        }
-        const QString url = torrentFileUrl(core.config(), row->downloadUrl().value_or(QString()));
-        // A failure raises its own alert (printed on stderr) and delivers no name.
-        const std::optional<QString> pushed =
-            core.run<FetchPageDownload>(core.serialQueue(), url, name, core.remote());
-        if (pushed) {
-            printOut(QStringLiteral("Sent ") + *pushed);
-            ++sent;
-        } else {
-            printError(QStringLiteral("Not sent (tried again next run): ") + name);
-            ++failed;
-        }
-    }
-    if (failed > 0) {
-        if (core.reloginFailure() || core.session().keepsAskingCount() > 0) {
-            reportNoPage(core);
-        }
-        return kExitFailure;
-    }
-    if (sent == 0) {
-        printOut(QStringLiteral("Nothing new to send."));
-    }
-    return kExitSuccess;
-}
-
 }  // namespace
 
 int runFavorites(CliCore& core, const QStringList& args) {
@@ -110,13 +69,25 @@ int runFavorites(CliCore& core, const QStringList& args) {
     cl.addValueOption(QStringLiteral("pages"), QStringLiteral("N"));
     cl.addFlag(QStringLiteral("json"));
     cl.addFlag(QStringLiteral("push-new"));
+    cl.addFlag(QStringLiteral("notify"));
+    cl.addValueOption(QStringLiteral("min-interval"), QStringLiteral("SECONDS"));
     if (!cl.parse(args, 0)) {
         return usageError(cl.error());
     }
     const bool pushing = cl.isSet(QStringLiteral("push-new"));
     const bool json = cl.isSet(QStringLiteral("json"));
-    if (pushing && json) {
-        return usageError(QStringLiteral("favorites: --push-new prints no JSON"));
+    if (!pushing &&
+        (cl.isSet(QStringLiteral("notify")) || cl.isSet(QStringLiteral("min-interval")))) {
+        return usageError(
+            QStringLiteral("favorites: --notify and --min-interval go with --push-new"));
+    }
+    const std::optional<int> minInterval = cl.number(
+        QStringLiteral("min-interval"),
+        int(std::chrono::duration_cast<std::chrono::seconds>(storedMinInterval(core.settings()))
+                .count()),
+        0, kMaxMinIntervalSeconds);
+    if (!minInterval) {
+        return usageError(cl.error());
     }
     const std::optional<int> firstPage = cl.number(QStringLiteral("start"), 1, 1, kMaxPageNumber);
     const std::optional<int> pageCount = cl.number(
@@ -130,12 +101,11 @@ int runFavorites(CliCore& core, const QStringList& args) {
         return usageError(
             QStringLiteral("favorites: the scan would go past page %1").arg(kMaxPageNumber));
     }
-    const QList<Filter> filters = loadFilters(core.settings());
-    if (pushing && filters.isEmpty()) {
-        // Without a keyword nothing can be accepted: the site is not asked at all.
-        printOut(QStringLiteral("No favorite filters: nothing to send."));
-        return kExitSuccess;
+    if (pushing) {
+        return runPushNew(core, {start, pages, std::chrono::seconds(*minInterval),
+                                 cl.isSet(QStringLiteral("notify")), json});
     }
+    const QList<Filter> filters = loadFilters(core.settings());
     core.enterSignedInMode();
 
     const ScanResult scan = scanFavorites(core, start, pages, filters);
@@ -148,7 +118,7 @@ int runFavorites(CliCore& core, const QStringList& args) {
     if (core.reloginFailure() || !scan.anyPage) {
         return reportNoPage(core);
     }
-    return pushing ? pushNew(core, scan.accepted) : printTorrents(scan.accepted, json);
+    return printTorrents(scan.accepted, json);
 }
 
 }  // namespace pelloran::cli

@@ -36,8 +36,11 @@ void SessionRenewer::renew() {
             Session& session = *site_.net.session;
             if (session.isLoginHeader(request->result())) {
                 session.reloginFailed();
+                SignInVerdict verdict = judgeSignIn(*request, session);
+                verdict.captchaWanted =
+                    request->result().has_value() && hasCaptchaRequest(request->result());
                 if (onFailure_) {
-                    onFailure_(judgeSignIn(*request, session));
+                    onFailure_(verdict);
                 }
                 return;
             }

@@ -65,6 +65,8 @@ bool automaticLoginEnabled(const SettingsStore& settings);
 struct SignInVerdict {
     bool ok = false;
     QString message;  // "" on success
+    // A failure whose page asks for the words of a CAPTCHA picture: only a member can go on.
+    bool captchaWanted = false;
 };
 
 // The answer is a signed-in page: a valid response that is not the login page.

@@ -188,6 +188,39 @@ void DemoServer::setListingDelay(int page, int milliseconds) {
     }
 }
 
+void DemoServer::setListingFailure(int page, int status, const QString& retryAfter, int times) {
+    std::lock_guard lock(switchMutex_);
+    if (times == 0) {
+        pageFailures_.remove(page);
+    } else {
+        pageFailures_.insert(page, ListingFailure{status, retryAfter, times});
+    }
+}
+
+bool DemoServer::answerListingFailure(Exchange& ex, int page) {
+    ListingFailure failure;
+    {
+        std::lock_guard lock(switchMutex_);
+        const auto it = pageFailures_.find(page);
+        if (it == pageFailures_.end()) {
+            return false;
+        }
+        failure = *it;
+        if (it->remaining > 0 && --it->remaining == 0) {
+            pageFailures_.erase(it);
+        }
+    }
+    if (!failure.retryAfter.isEmpty()) {
+        ex.response.set_header("Retry-After", failure.retryAfter.toStdString());
+    }
+    sendHtml(ex,
+             QStringLiteral("<html><head><title>Error %1</title></head><body>Please try again "
+                            "later.</body></html>")
+                 .arg(failure.status),
+             failure.status);
+    return true;
+}
+
 void DemoServer::waitForListingDelay(int page) {
     std::unique_lock lock(switchMutex_);
     const int ms = pageDelays_.value(page, pageDelays_.value(0, 0));

@@ -50,6 +50,7 @@ public:
     void setCrlf(bool on) { crlf_ = on; }
     void setSignInRedirect(bool on) { signInRedirect_ = on; }
     void setListingDelay(int page, int milliseconds);
+    void setListingFailure(int page, int status, const QString& retryAfter, int times);
     void setAnnouncement(const QString& text);
 
     std::vector<LoggedRequest> requestLog() const;
@@ -87,6 +88,8 @@ private:
     // The member of the session cookie; otherwise answers with the login page and gives none.
     std::optional<DemoMember> requireSession(Exchange& ex) const;
     void waitForListingDelay(int page);
+    // Answers the page's failure when one is set for it (and counts it); false otherwise.
+    bool answerListingFailure(Exchange& ex, int page);
 
     // Routes (site_routes.cpp, service_routes.cpp)
     void routeSite(Exchange& ex);
@@ -118,6 +121,12 @@ private:
     mutable std::mutex switchMutex_;
     QString announcement_;
     QMap<int, int> pageDelays_;  // page (0: every page) -> milliseconds
+    struct ListingFailure {
+        int status = 500;
+        QString retryAfter;
+        int remaining = -1;  // -1: every time
+    };
+    QMap<int, ListingFailure> pageFailures_;
     bool stopping_ = false;
     std::condition_variable stopCv_;
 

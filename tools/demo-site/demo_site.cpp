@@ -115,6 +115,10 @@ void DemoSite::expireAllSessions() {
 void DemoSite::setListingDelay(int page, int milliseconds) {
     server_->setListingDelay(page, milliseconds);
 }
+
+void DemoSite::setListingFailure(int page, int status, const QString& retryAfter, int times) {
+    server_->setListingFailure(page, status, retryAfter, times);
+}
 void DemoSite::setCrlf(bool on) {
     server_->setCrlf(on);
 }

@@ -171,7 +171,12 @@ public:
     QString lastCaptchaToken() const;                  // "" before the first challenge
     void expireAllSessions();                          // every session so far is lost
     void setListingDelay(int page, int milliseconds);  // page <= 0: every listing page; 0 ms clears
-    void setCrlf(bool on);                             // CRLF line ends in every HTML and JS page
+    // The listing page `page` answers `status` (500, 429, 503...) with a short error page, and
+    // a Retry-After header when `retryAfter` is not empty, for its next `times` requests (-1:
+    // until changed; 0 clears). Counted only for requests that carry a session.
+    void setListingFailure(int page, int status, const QString& retryAfter = QString(),
+                           int times = -1);
+    void setCrlf(bool on);  // CRLF line ends in every HTML and JS page
     // A successful sign-in answers with a 302 to the front page, as most PHP sites do (on);
     // off: with a plain "Signed in" page (200).
     void setSignInRedirect(bool on);

@@ -209,6 +209,9 @@ void DemoServer::serveListing(Exchange& ex, const ListingQuery& query) {
         return;
     }
     waitForListingDelay(query.page);
+    if (answerListingFailure(ex, query.page)) {
+        return;
+    }
     const std::vector<const DemoTorrent*> all = selectTorrents(torrents_, query);
     const std::vector<const DemoTorrent*> rows = pageOf(all, query.page, options_.rowsPerPage);
     const ListingPageData data{query, rows,

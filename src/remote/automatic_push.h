@@ -1,0 +1,98 @@
+#pragma once
+// The automatic push of new favorites: the run a systemd timer starts while nobody watches. It
+// must never harm the member's account, on the site or on the client:
+//  - one run at a time per data folder (run_lock.h); a second one does nothing;
+//  - its requests to the site keep a polite pace (request_pacer.h): one at a time, starts at
+//    least minInterval apart, and a request to slow down is obeyed;
+//  - it signs in to the site once at most, and never answers a CAPTCHA: a lost session that
+//    needs one ends the run;
+//  - the first refused, banned or unanswered sign-in at the client stops every push to it: no
+//    further torrent is downloaded for it, and the member's client never bans the address for
+//    a run of ours;
+//  - a torrent is sent once: not again while its name is in the download history, nor while
+//    the record of what the automatic push sent (activity_database.h) holds its details page
+//    or its info-hash, however long ago that was.
+// What happened comes back as one AutomaticPushReport.
+//
+// Thread contract: run() is called on the thread of the QCoreApplication and blocks it while
+// pumping its events (the page scan delivers there). Pushes run on a thread of their own; the
+// progress callback is called there.
+
+#include "net/deadline.h"
+#include "remote/automatic_push_report.h"
+#include "remote/remote_context.h"
+#include "site/filter.h"
+#include "site/sign_in.h"
+#include "site/site_context.h"
+#include "site/torrent.h"
+
+#include <QString>
+#include <chrono>
+#include <functional>
+#include <optional>
+
+namespace pelloran {
+
+class ActivityDatabase;
+class RequestPacer;
+class SettingsStore;
+
+// The pace towards the site when the member chose none: about what private trackers expect.
+inline constexpr std::chrono::seconds kDefaultMinInterval{2};
+inline constexpr int kMaxMinIntervalSeconds = 3600;
+
+// The stored pace (whole seconds, 0 for none); the default when absent or not such a number.
+std::chrono::milliseconds storedMinInterval(const SettingsStore& settings);
+
+class AutomaticPush {
+public:
+    struct Context {
+        SiteContext site;
+        RemoteContext remote;
+        ActivityDatabase* activity = nullptr;
+        QString dataDirectory;  // where the run lock lives
+        // Why the silent re-login failed so far in this run, if it did.
+        std::function<std::optional<SignInVerdict>()> signInFailure;
+    };
+    struct Options {
+        int firstPage = 1;
+        int pages = 5;
+        // Between the starts of two requests to the site; 0 turns the pace off (ten pages at
+        // once, as a member's own scan).
+        std::chrono::milliseconds minInterval = kDefaultMinInterval;
+    };
+
+    // What became of one torrent, told as it happens.
+    enum class Fate { Sent, AlreadyOnServer, NotSent };
+    using Progress = std::function<void(const QString& name, Fate fate)>;
+
+    AutomaticPush(Context context, Options options);
+
+    void setProgress(Progress progress) { progress_ = std::move(progress); }
+
+    // The whole run: lock, scan, pushes. `filters` must not be empty.
+    AutomaticPushReport run(const QList<Filter>& filters);
+
+    // The per-torrent decision, before anything is downloaded for it.
+    enum class Decision {
+        Push,
+        AlreadySent,  // in the download history, or its details page in the sent record
+        HoldBack,     // the client or the site stopped taking anything in this run
+    };
+
+private:
+    struct Scan;
+    Scan scan(const QList<Filter>& filters, RequestPacer* pacer);
+    void pushAll(const TorrentList& rows, AutomaticPushReport& report, RequestPacer* pacer);
+    Decision decide(const Torrent& row) const;
+    // Downloads and pushes one torrent; a failure every later push would meet sets stopped_.
+    void pushOne(const Torrent& row, const NetContext& net, AutomaticPushReport& report);
+    void tell(const QString& name, Fate fate) const;
+
+    Context context_;
+    Options options_;
+    Progress progress_;
+    std::optional<AutomaticPushProblem> stopped_;  // on the push thread: why nothing more goes
+};
+
+}  // namespace pelloran

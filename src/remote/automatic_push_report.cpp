@@ -1,0 +1,220 @@
+#include "remote/automatic_push_report.h"
+
+#include <QJsonArray>
+
+namespace pelloran {
+
+namespace {
+
+constexpr int kExitFailure = 1;
+constexpr int kExitCaptcha = 3;
+// Names a notification lists before "and N more".
+constexpr qsizetype kNamesShown = 3;
+
+QString problemKey(AutomaticPushProblem problem) {
+    switch (problem) {
+        case AutomaticPushProblem::None:
+            return QString();
+        case AutomaticPushProblem::AnotherRunning:
+            return QStringLiteral("anotherRunning");
+        case AutomaticPushProblem::SiteWantsCaptcha:
+            return QStringLiteral("siteWantsCaptcha");
+        case AutomaticPushProblem::SiteSignInFailed:
+            return QStringLiteral("siteSignInFailed");
+        case AutomaticPushProblem::SiteUnreachable:
+            return QStringLiteral("siteUnreachable");
+        case AutomaticPushProblem::SiteSlowDown:
+            return QStringLiteral("siteSlowDown");
+        case AutomaticPushProblem::ClientRefusedPassword:
+            return QStringLiteral("clientRefusedPassword");
+        case AutomaticPushProblem::ClientBanned:
+            return QStringLiteral("clientBanned");
+        case AutomaticPushProblem::ClientUnreachable:
+            return QStringLiteral("clientUnreachable");
+        case AutomaticPushProblem::NoClient:
+            return QStringLiteral("noClient");
+        case AutomaticPushProblem::RunLockFailed:
+            return QStringLiteral("runLockFailed");
+    }
+    return QString();
+}
+
+QString torrents(qsizetype n) {
+    return QString::number(n) + (n == 1 ? QStringLiteral(" torrent") : QStringLiteral(" torrents"));
+}
+
+QString someNames(const QStringList& names) {
+    QString text = names.mid(0, kNamesShown).join(QStringLiteral(", "));
+    if (names.size() > kNamesShown) {
+        text += QStringLiteral(" and %1 more").arg(names.size() - kNamesShown);
+    }
+    return text;
+}
+
+QString pageNumbers(const QList<FailedPage>& pages) {
+    QStringList numbers;
+    for (const FailedPage& p : pages) {
+        numbers.append(QString::number(p.page));
+    }
+    return numbers.join(QStringLiteral(", "));
+}
+
+QJsonArray jsonNames(const QStringList& names) {
+    return QJsonArray::fromStringList(names);
+}
+
+}  // namespace
+
+int AutomaticPushReport::exitStatus() const {
+    if (problem == AutomaticPushProblem::AnotherRunning) {
+        return 0;
+    }
+    if (problem == AutomaticPushProblem::SiteWantsCaptcha) {
+        return kExitCaptcha;
+    }
+    const bool failed = problem != AutomaticPushProblem::None || !notSent.isEmpty() ||
+                        !failedPages.isEmpty() || !notRecorded.isEmpty();
+    return failed ? kExitFailure : 0;
+}
+
+bool AutomaticPushReport::anythingToTell() const {
+    return problem != AutomaticPushProblem::AnotherRunning &&
+           (exitStatus() != 0 || !sent.isEmpty() || !alreadyOnServer.isEmpty());
+}
+
+QString AutomaticPushReport::summaryLine() const {
+    const QString to = client.isEmpty() ? QString() : QStringLiteral(" to ") + client;
+    return QStringLiteral("Summary: sent %1%2, already on server %3, not sent %4, pages failed %5")
+        .arg(sent.size())
+        .arg(to)
+        .arg(alreadyOnServer.size())
+        .arg(notSent.size())
+        .arg(failedPages.size());
+}
+
+QJsonObject AutomaticPushReport::json() const {
+    QJsonArray pages;
+    for (const FailedPage& p : failedPages) {
+        pages.append(QJsonObject{
+            {QStringLiteral("page"), p.page},
+            {QStringLiteral("url"), p.url},
+            {QStringLiteral("notUnderstood"), p.status == ListingStatus::NotUnderstood},
+        });
+    }
+    QJsonObject object{
+        {QStringLiteral("client"), client},
+        {QStringLiteral("sent"), jsonNames(sent)},
+        {QStringLiteral("alreadyOnServer"), jsonNames(alreadyOnServer)},
+        {QStringLiteral("notSent"), jsonNames(notSent)},
+        {QStringLiteral("pagesFailed"), pages},
+        {QStringLiteral("exitStatus"), exitStatus()},
+    };
+    object.insert(QStringLiteral("problem"), problem == AutomaticPushProblem::None
+                                                 ? QJsonValue(QJsonValue::Null)
+                                                 : QJsonValue(problemKey(problem)));
+    object.insert(QStringLiteral("message"), problemSentence().isEmpty()
+                                                 ? QJsonValue(QJsonValue::Null)
+                                                 : QJsonValue(problemSentence()));
+    if (!notRecorded.isEmpty()) {
+        object.insert(QStringLiteral("notRecorded"), notRecorded);
+    }
+    return object;
+}
+
+QString AutomaticPushReport::problemSentence() const {
+    const QString who = client.isEmpty() ? QStringLiteral("Your BitTorrent client") : client;
+    switch (problem) {
+        case AutomaticPushProblem::None:
+            return QString();
+        case AutomaticPushProblem::AnotherRunning:
+            return QStringLiteral("Another automatic push is running.");
+        case AutomaticPushProblem::SiteWantsCaptcha:
+            return QStringLiteral(
+                "The site wants the words of a CAPTCHA picture to sign in again: sign in with "
+                "pelloran-cli login.");
+        case AutomaticPushProblem::SiteSignInFailed:
+            return QStringLiteral(
+                       "Signing in to the site again failed: %1 Sign in with "
+                       "pelloran-cli login.")
+                .arg(problemDetail);
+        case AutomaticPushProblem::SiteUnreachable:
+            return QStringLiteral("The site could not be reached.");
+        case AutomaticPushProblem::SiteSlowDown:
+            return slowDownMessage(slowDown.value_or(SlowDown{}));
+        case AutomaticPushProblem::ClientRefusedPassword:
+            return QStringLiteral(
+                       "%1 refused the password: it was not asked again, so that it does not "
+                       "lock this device out. Check the password in the remote settings.")
+                .arg(who);
+        case AutomaticPushProblem::ClientBanned:
+            return QStringLiteral(
+                       "%1 refuses this device after too many wrong passwords. Check the "
+                       "password in the remote settings, then wait for the ban to end.")
+                .arg(who);
+        case AutomaticPushProblem::ClientUnreachable:
+            return QStringLiteral("%1 could not be reached.").arg(who);
+        case AutomaticPushProblem::NoClient:
+            return QStringLiteral(
+                "No BitTorrent client is set up: choose one with pelloran-cli remote set.");
+        case AutomaticPushProblem::RunLockFailed:
+            return QStringLiteral("The automatic push could not start: %1.").arg(problemDetail);
+    }
+    return QString();
+}
+
+QStringList AutomaticPushReport::failedPageLines() const {
+    QStringList lines;
+    for (const FailedPage& p : failedPages) {
+        lines.append(p.status == ListingStatus::NotUnderstood
+                         ? QStringLiteral("Favorites page %1 was not understood: %2")
+                               .arg(p.page)
+                               .arg(pageNotUnderstoodMessage(p.url))
+                         : QStringLiteral("Favorites page %1 could not be fetched (%2).")
+                               .arg(p.page)
+                               .arg(p.url));
+    }
+    return lines;
+}
+
+std::optional<AutomaticPushReport::Notification> AutomaticPushReport::notification() const {
+    if (!anythingToTell()) {
+        return std::nullopt;
+    }
+    const QString where = client.isEmpty() ? QStringLiteral("your client") : client;
+    QStringList parts;
+    if (!sent.isEmpty()) {
+        parts.append(QStringLiteral("Sent %1 to %2: %3.")
+                         .arg(torrents(sent.size()), where, someNames(sent)));
+    }
+    if (!alreadyOnServer.isEmpty()) {
+        parts.append(
+            QStringLiteral("%1 already on %2.").arg(torrents(alreadyOnServer.size()), where));
+    }
+    if (problem != AutomaticPushProblem::None) {
+        parts.append(problemSentence());
+    }
+    if (!failedPages.isEmpty() && problem != AutomaticPushProblem::SiteUnreachable) {
+        parts.append(QStringLiteral("Favorites pages not read: %1.").arg(pageNumbers(failedPages)));
+    }
+    if (!notSent.isEmpty()) {
+        parts.append(
+            QStringLiteral("%1 not sent, tried again next run.").arg(torrents(notSent.size())));
+    }
+    if (!notRecorded.isEmpty()) {
+        parts.append(QStringLiteral("What was sent could not be recorded: %1").arg(notRecorded));
+    }
+    const bool failed = exitStatus() != 0;
+    QString title;
+    if (!failed) {
+        title = QStringLiteral("Pelloran sent %1").arg(torrents(sent.size()));
+        if (sent.isEmpty()) {
+            title = QStringLiteral("Pelloran: nothing new sent");
+        }
+    } else {
+        title = sent.isEmpty() ? QStringLiteral("Pelloran: automatic push failed")
+                               : QStringLiteral("Pelloran: automatic push partly failed");
+    }
+    return Notification{title, parts.join(QLatin1Char(' '))};
+}
+
+}  // namespace pelloran

@@ -1,0 +1,71 @@
+#pragma once
+// What one automatic push run did, and the ways it is told: one summary line for the journal,
+// one JSON object, the lines that name each favorites page that failed, and the one desktop
+// notification (none when nothing new was found and nothing failed). Pure.
+
+#include "net/slow_down.h"
+#include "site/listing_outcome.h"
+
+#include <QJsonObject>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace pelloran {
+
+// What stopped a run before it was through, the first such thing it met.
+enum class AutomaticPushProblem {
+    None,
+    AnotherRunning,         // another run holds the folder: this one did nothing
+    SiteWantsCaptcha,       // the lost session can't be renewed without a member (exit 3)
+    SiteSignInFailed,       // the stored credentials no longer sign in
+    SiteUnreachable,        // no favorites page came at all
+    SiteSlowDown,           // the site asked to slow down for longer than the run waits
+    ClientRefusedPassword,  // the client refused the credentials once: not asked again
+    ClientBanned,           // the client refuses this address after too many wrong passwords
+    ClientUnreachable,      // the client (or Deluge's daemon) did not answer
+    NoClient,               // no client is chosen in the remote settings
+    RunLockFailed,          // the run lock could not be taken (not held by another run)
+};
+
+struct FailedPage {
+    int page = 0;
+    QString url;
+    ListingStatus status = ListingStatus::NoPage;  // NoPage or NotUnderstood
+};
+
+struct AutomaticPushReport {
+    QString client;               // the client's stored name; "" when none is chosen
+    QStringList sent;             // in the order pushed
+    QStringList alreadyOnServer;  // the client had them already
+    QStringList notSent;          // tried again next run
+    QList<FailedPage> failedPages;
+    AutomaticPushProblem problem = AutomaticPushProblem::None;
+    QString problemDetail;             // the site's sign-in message, the lock's problem...
+    std::optional<SlowDown> slowDown;  // with SiteSlowDown
+    QString notRecorded;               // why what was sent could not be recorded; "" when it was
+
+    // 0 when everything found went and every page came; 3 when the site wants a CAPTCHA; 1 for
+    // any other failure. Another run holding the folder is not a failure.
+    int exitStatus() const;
+    bool anythingToTell() const;  // something new was found, or something failed
+
+    // "Summary: sent 2 to qBittorrent, already on server 0, not sent 1, pages failed 1"
+    QString summaryLine() const;
+    QJsonObject json() const;
+    // One sentence on what stopped the run; "" without a problem.
+    QString problemSentence() const;
+    // One line per failed page, for stderr.
+    QStringList failedPageLines() const;
+
+    struct Notification {
+        QString title;
+        QString body;
+        QString line() const { return title + QStringLiteral(": ") + body; }
+    };
+    // Absent when there is nothing to tell.
+    std::optional<Notification> notification() const;
+};
+
+}  // namespace pelloran
