@@ -16,7 +16,6 @@
 #include "site/torrent_listing.h"
 #include "site/user_info.h"
 
-#include <QCoreApplication>
 #include <QEventLoop>
 #include <QSet>
 
@@ -104,11 +103,3 @@ void BM_FavoritesScanTwice(benchmark::State& state) {
 BENCHMARK(BM_FavoritesScanTwice)->Unit(benchmark::kMillisecond)->Iterations(20);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

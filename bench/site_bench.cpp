@@ -19,7 +19,6 @@
 #include <unicode/regex.h>
 #include <unicode/unistr.h>
 
-#include <QCoreApplication>
 #include <QTemporaryDir>
 #include <memory>
 
@@ -133,11 +132,3 @@ void BM_ParseSnatchList(benchmark::State& state) {
 BENCHMARK(BM_ParseSnatchList)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

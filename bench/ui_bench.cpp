@@ -27,7 +27,6 @@
 #include "support/test_server.h"
 
 #include <unistd.h>
-#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -268,11 +267,3 @@ void BM_DetailsPageMemory(benchmark::State& state) {
 BENCHMARK(BM_DetailsPageMemory)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -88,8 +88,11 @@ void CliCore::enterSignedInMode() {
     if (!renewer_) {
         renewer_ = std::make_unique<SessionRenewer>(site(), [this](const SignInVerdict& verdict) {
             {
+                // The first failure is the cause; requests refused after it only repeat it.
                 QMutexLocker lock(&failureMutex_);
-                reloginFailure_ = verdict;
+                if (!reloginFailure_) {
+                    reloginFailure_ = verdict;
+                }
             }
             // Nobody can type a password into a running command: every request waiting for
             // the session gives up, and later ones don't wait at all.

@@ -5,6 +5,7 @@
 #include "cli/command_line.h"
 #include "cli/commands.h"
 
+#include "remote/automatic_push.h"
 #include "remote/bit_client_registry.h"
 #include "remote/fetch_page_remote_ui.h"
 #include "remote/remote_alerts.h"
@@ -173,10 +174,11 @@ int runSettings(CliCore& core, const QStringList& args) {
         return usageError(cl.error());
     }
     const QStringList& words = cl.positional();
-    // Only the display settings: the rest belongs to login, remote, filters and history.
+    // Only the display settings and the automatic push's pace: the rest belongs to login,
+    // remote, filters and history.
     static const QList<QLatin1StringView> displayKeys = {
-        keys::categories,    keys::orderBy,      keys::sortBy,        keys::searchCategories,
-        keys::searchOrderBy, keys::searchSortBy, keys::favoritesCount};
+        keys::categories,    keys::orderBy,      keys::sortBy,         keys::searchCategories,
+        keys::searchOrderBy, keys::searchSortBy, keys::favoritesCount, keys::pushMinInterval};
     QString key = words[1];
     if (!key.startsWith(QStringLiteral("Pelloran_"))) {
         key.prepend(QStringLiteral("Pelloran_"));
@@ -184,7 +186,8 @@ int runSettings(CliCore& core, const QStringList& args) {
     auto known = std::find_if(displayKeys.begin(), displayKeys.end(),
                               [&](QLatin1StringView k) { return key == k; });
     if (known == displayKeys.end()) {
-        return usageError(QStringLiteral("settings: '%1' is not a display setting").arg(words[1]));
+        return usageError(
+            QStringLiteral("settings: '%1' is not a setting of this command").arg(words[1]));
     }
     if (words[0] == QLatin1StringView("get") && words.size() == 2) {
         if (const std::optional<QString> value = core.settings().string(key)) {
@@ -213,15 +216,21 @@ int runSettings(CliCore& core, const QStringList& args) {
         if (!isOption(sortOptions())) {
             return usageError(QStringLiteral("settings: sort is desc or asc"));
         }
-    } else if (key == keys::favoritesCount) {
+    } else if (key == keys::favoritesCount || key == keys::pushMinInterval) {
+        const bool pages = key == keys::favoritesCount;
+        const int minimum = pages ? 1 : 0;
+        const int maximum = pages ? kMaxFavoritesPages : kMaxMinIntervalSeconds;
         bool ok = false;
-        const int pages = value.toInt(&ok);
-        if (!ok || pages < 1 || pages > kMaxFavoritesPages) {
-            return usageError(QStringLiteral("settings: the favorites page count is a number "
-                                             "from 1 to %1")
-                                  .arg(kMaxFavoritesPages));
+        const int number = value.toInt(&ok);
+        if (!ok || number < minimum || number > maximum) {
+            return usageError(QStringLiteral("settings: %1 is a number from %2 to %3")
+                                  .arg(pages
+                                           ? QStringLiteral("the favorites page count")
+                                           : QStringLiteral("the automatic push's pace (seconds)"))
+                                  .arg(minimum)
+                                  .arg(maximum));
         }
-        value = QString::number(pages);
+        value = QString::number(number);
     }
     core.settings().setValue(key, value);
     core.settings().flush();

@@ -23,11 +23,15 @@ Signing in
 Lists (one row per torrent; "*" marks a torrent already sent to your client)
   browse [--page N] [--json]           newest torrents of your chosen categories
   search TEXT [--page N] [--json]      search the site
-  favorites [--start S] [--pages N] [--json | --push-new]
+  favorites [--start S] [--pages N] [--json]
                                        newest pages filtered by your saved keywords
-                                       (pages 1 to 1000000, N from 1 to 100); --push-new
-                                       sends every row not sent yet, one at a time (exit 1
-                                       when one failed: it is tried again next run)
+                                       (pages 1 to 1000000, N from 1 to 100)
+  favorites --push-new [--start S] [--pages N] [--min-interval SECONDS] [--notify] [--json]
+                                       the automatic push: sends every accepted torrent not
+                                       sent before, one run at a time, SECONDS (2) between
+                                       requests to the site (0: no pace); --notify: one
+                                       desktop notification; exit 1 when something failed
+                                       (tried again next run), 3 when the site wants a CAPTCHA
   snatchlist [--json]                  the torrents you downloaded from the site
 
 Sending to your BitTorrent client
@@ -45,7 +49,8 @@ Stored choices
   settings get KEY | settings set KEY VALUE
                                        display settings: categories, orderBy, sortBy,
                                        searchCategories, searchOrderBy, searchSortBy,
-                                       favoritesCount (1 to 100)
+                                       favoritesCount (1 to 100), pushMinInterval (seconds
+                                       between the automatic push's requests, 0 to 3600)
 
 Environment: PELLORAN_HOME (settings and cookies folder), PELLORAN_KEYRING=off (passwords in
 the settings file, not the desktop's keyring), PELLORAN_SITE_HOST and the other PELLORAN_*

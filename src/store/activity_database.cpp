@@ -252,26 +252,25 @@ std::optional<int> ActivityDatabase::schemaVersion() const {
     return query.value(0).toInt();
 }
 
-std::optional<bool> ActivityDatabase::wasSent(const QByteArray& infoHash) const {
+std::optional<bool> ActivityDatabase::anySentWhere(const char* condition,
+                                                   const QString& value) const {
     const std::optional<QSqlDatabase> db = connection();
     if (!db) {
         return std::nullopt;
     }
     QSqlQuery query(*db);
-    query.prepare(sql("SELECT 1 FROM sent_torrents WHERE info_hash = ? LIMIT 1"));
-    query.addBindValue(QString::fromLatin1(infoHash.toLower()));
+    query.prepare(
+        QStringLiteral("SELECT 1 FROM sent_torrents WHERE %1 LIMIT 1").arg(sql(condition)));
+    query.addBindValue(value);
     return anyRow(query);
 }
 
+std::optional<bool> ActivityDatabase::wasSent(const QByteArray& infoHash) const {
+    return anySentWhere("info_hash = ?", QString::fromLatin1(infoHash.toLower()));
+}
+
 std::optional<bool> ActivityDatabase::wasSentFrom(const QString& detailsPath) const {
-    const std::optional<QSqlDatabase> db = connection();
-    if (!db) {
-        return std::nullopt;
-    }
-    QSqlQuery query(*db);
-    query.prepare(sql("SELECT 1 FROM sent_torrents WHERE details_path = ? LIMIT 1"));
-    query.addBindValue(detailsPath);
-    return anyRow(query);
+    return anySentWhere("details_path = ?", detailsPath);
 }
 
 bool ActivityDatabase::recordSent(const SentTorrent& sent) {

@@ -73,6 +73,8 @@ private:
     bool prepareFile() const;  // setupMutex_ held
     bool openConnection(QSqlDatabase& db, QString* problem) const;
     bool setAsideAndStartAfresh(const QString& problem) const;
+    // Whether a sent_torrents row meets `condition` (one "?" bound to `value`).
+    std::optional<bool> anySentWhere(const char* condition, const QString& value) const;
     void failed(const QString& what, const QString& problem) const;
 
     const QString directory_;

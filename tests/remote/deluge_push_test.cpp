@@ -166,6 +166,20 @@ TEST_F(DelugeScriptTest, SignInConnectAndRepeatAsTheAnswersSay) {
            R"({"result": null, "error": {"message": "AddTorrentError: decoding filedump failed", "code": 4}})"}},
          false},
         {"error with status 200 and no JSON", {{"auth.login", "<html>proxy error</html>"}}, false},
+        // Answers without an error that name no torrent: nothing was added.
+        {"empty object",
+         {{"auth.login", ok}, {"web.connected", ok}, {"core.add_torrent_file", "{}"}},
+         false},
+        {"null result",
+         {{"auth.login", ok},
+          {"web.connected", ok},
+          {"core.add_torrent_file", R"({"result": null, "error": null, "id": 3})"}},
+         false},
+        {"false result",
+         {{"auth.login", ok},
+          {"web.connected", ok},
+          {"core.add_torrent_file", R"({"result": false, "error": null, "id": 3})"}},
+         false},
     };
     for (const ScriptCase& c : cases) {
         SCOPED_TRACE(c.label);

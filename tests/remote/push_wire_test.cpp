@@ -66,6 +66,46 @@ TEST_F(PushWireTest, UploadRedirectedToAnotherHostIsAFailure) {
     EXPECT_EQ(elsewhere.requests().size(), 0u);
 }
 
+// A browser-style redirect would send the upload on as a GET without the torrent, and its 200
+// passed for "Sent": now the redirect is the answer, and a failure.
+TEST_F(PushWireTest, UploadRedirectedOnItsOwnHostIsAFailureAndNotFollowed) {
+    for (const char* name : {"Vuze", "Transmission", "Utorrent", "qBittorrent", "Deluge"}) {
+        for (const int status : {301, 302, 303}) {
+            SCOPED_TRACE(std::string(name) + " " + std::to_string(status));
+            HostileServer client;
+            test::Reply conflict = test::page("<html>409</html>", 409);
+            conflict.headers.emplace_back("X-Transmission-Session-Id", "sid-1");
+            client.route("GET", "/transmission/rpc", conflict);
+            client.route("GET", "/gui/token.html", test::utorrentTokenPage("tok"));
+            client.route("GET", "/thanks", test::page("<html>thanks</html>"));
+            client.route("POST", "*", test::redirect(status, "/thanks"));
+            test::Reply signedIn = test::page("Ok.");
+            signedIn.headers.emplace_back("Set-Cookie", "SID=s1; HttpOnly; path=/");
+            client.route("POST", "/api/v2/auth/login", signedIn);
+            // Deluge signs in and finds its daemon; only the upload itself is redirected.
+            client.route("POST", "/json", [status](const test::HostileRequest& r) {
+                if (r.body.find("core.add_torrent_file") != std::string::npos) {
+                    return test::redirect(status, "/thanks");
+                }
+                test::Reply answer = test::page(R"({"result": true, "error": null, "id": 1})");
+                answer.headers.emplace_back("Set-Cookie", "_session_id=d1; Path=/json");
+                return answer;
+            });
+            ASSERT_TRUE(client.start());
+            useClient(QString::fromLatin1(name), QStringLiteral("127.0.0.1"), client.port());
+
+            expectFailedPush(push(site.torrents().at(3)));
+            EXPECT_EQ(client.count("GET", "/thanks"), 0);
+            bool uploaded = false;
+            for (const test::HostileRequest& r : client.requests()) {
+                uploaded = uploaded || r.body.find("announce") != std::string::npos ||
+                           r.body.find("add_torrent_file") != std::string::npos;
+            }
+            EXPECT_TRUE(uploaded) << "the upload never reached the client";
+        }
+    }
+}
+
 TEST_F(PushWireTest, WholePushEndsAtItsDeadlineWhenTheClientStalls) {
     for (const char* name : {"Transmission", "qBittorrent", "Deluge"}) {
         SCOPED_TRACE(name);

@@ -73,6 +73,25 @@ TEST_F(QBittorrentPushTest, PushedTorrentIsThereAndPushingItAgainIsAlreadySent) 
     EXPECT_EQ(cookieNames(), siteCookies);
 }
 
+// Two pushes of one torrent that meet (the app and a run of the command line): whichever comes
+// second finds it being added. Both are done, and the client holds it once.
+TEST_F(QBittorrentPushTest, TwoPushesOfOneTorrentAtOnceAreBothDone) {
+    const demo::DemoTorrent& t = site.torrents().at(11);
+    OperationQueue first(1);
+    OperationQueue second(1);
+    QObject context;
+    std::vector<std::optional<QString>> results;
+    for (OperationQueue* queue : {&first, &second}) {
+        queue->addOperation(std::make_unique<FetchPageDownload>(
+            torrentUrl(t), t.name, remote(), &context,
+            [&results](std::optional<QString> name) { results.push_back(std::move(name)); }));
+    }
+    ASSERT_TRUE(QTest::qWaitFor([&] { return results.size() == 2; }, 90000));
+    EXPECT_EQ(results, (std::vector<std::optional<QString>>{t.name, t.name}));
+    EXPECT_EQ(held().size(), 1u);
+    EXPECT_EQ(history.entries(), QStringList{t.name});
+}
+
 TEST_F(QBittorrentPushTest, FileThatIsNotATorrentIsRefused) {
     // A bencoded dictionary, so the site's download passes; qBittorrent answers 415.
     test::TestServer files;
