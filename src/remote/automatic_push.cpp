@@ -59,7 +59,7 @@ std::chrono::milliseconds storedMinInterval(const SettingsStore& settings) {
 struct AutomaticPush::Scan {
     TorrentList accepted;  // in page order
     QList<FailedPage> failedPages;
-    bool anyPage = false;
+    bool anyArrived = false;  // a page came, understood or not
     bool sessionStopped = false;
     std::optional<SlowDown> slowDown;
 };
@@ -115,7 +115,7 @@ AutomaticPushReport AutomaticPush::run(const QList<Filter>& filters) {
         report.problem = AutomaticPushProblem::SiteSlowDown;
         report.slowDown = found.slowDown;
         stopped_ = AutomaticPushProblem::SiteSlowDown;
-    } else if (!found.anyPage) {
+    } else if (!found.anyArrived) {
         report.problem = AutomaticPushProblem::SiteUnreachable;
         return report;
     }
@@ -132,8 +132,8 @@ AutomaticPush::Scan AutomaticPush::scan(const QList<Filter>& filters, RequestPac
     FavoritesScan favorites(
         site,
         [&](int page, const ListingOutcome& outcome) {
+            result.anyArrived = result.anyArrived || outcome.arrived();
             if (outcome.arrived() && outcome.status != ListingStatus::NotUnderstood) {
-                result.anyPage = true;
                 result.accepted += outcome.torrents;  // filtered on the fetch thread
                 return;
             }

@@ -7,8 +7,9 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QThread>
 #include <QVariant>
+
+#include <atomic>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -84,11 +85,19 @@ bool createIfMissing(const QString& path, QString* problem) {
     return false;
 }
 
+// A number of the calling thread that no later thread gets again: a system thread id is reused
+// once its thread ended, and Qt refuses a connection to any thread but the one that opened it.
+quint64 threadToken() {
+    static std::atomic<quint64> next{1};
+    thread_local const quint64 token = next.fetch_add(1);
+    return token;
+}
+
 QString connectionName(const void* owner, const char* role) {
     return QStringLiteral("pelloran-activity-%1-%2-%3")
         .arg(quintptr(owner), 0, 16)
         .arg(QString::fromLatin1(role))
-        .arg(quintptr(QThread::currentThreadId()), 0, 16);
+        .arg(threadToken());
 }
 
 std::optional<bool> anyRow(QSqlQuery& query) {
@@ -209,7 +218,7 @@ bool ActivityDatabase::prepareFile() const {
 }
 
 std::optional<QSqlDatabase> ActivityDatabase::connection() const {
-    const Qt::HANDLE thread = QThread::currentThreadId();
+    const quint64 thread = threadToken();
     {
         QMutexLocker lock(&connectionsMutex_);
         if (const auto it = connections_.constFind(thread); it != connections_.constEnd()) {

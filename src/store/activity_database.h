@@ -84,7 +84,7 @@ private:
     mutable bool prepared_ = false;
     mutable bool unusable_ = false;
     mutable QMutex connectionsMutex_;
-    mutable QHash<Qt::HANDLE, QString> connections_;  // thread -> connection name
+    mutable QHash<quint64, QString> connections_;  // thread (its token) -> connection name
 };
 
 }  // namespace pelloran
