@@ -47,7 +47,7 @@ done
 
 # Dependencies were computed from the binaries.
 depends="$(sed -n 's/^Depends: //p' "$scratch/fields")"
-for lib in libqt6core6 libqt6widgets6 libqt6keychain1 libcurl4 libicu; do
+for lib in libqt6core6 libqt6widgets6 libqt6keychain1 libcurl4 libicu libqt6sql6-sqlite; do
     [[ "$depends" == *"$lib"* ]] || fail "Depends lacks $lib: $depends"
 done
 

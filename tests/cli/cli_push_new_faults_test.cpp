@@ -247,5 +247,28 @@ TEST_F(CliPushNewFaultsTest, WhatWasSentStaysSentAfterTheHistoryForgotIt) {
     EXPECT_EQ(held(), sent);
 }
 
+TEST_F(CliPushNewFaultsTest, ThePaceIsAStoredSettingOrAnOptionWithinItsRange) {
+    for (const QStringList& refused : {
+             QStringList{QStringLiteral("favorites"), QStringLiteral("--push-new"),
+                         QStringLiteral("--min-interval"), QStringLiteral("-1")},
+             QStringList{QStringLiteral("favorites"), QStringLiteral("--push-new"),
+                         QStringLiteral("--min-interval"), QStringLiteral("3601")},
+             QStringList{QStringLiteral("favorites"), QStringLiteral("--notify")},
+             QStringList{QStringLiteral("settings"), QStringLiteral("set"),
+                         QStringLiteral("pushMinInterval"), QStringLiteral("soon")},
+         }) {
+        EXPECT_EQ(cli(refused).exitCode, 2) << refused.join(QLatin1Char(' ')).toStdString();
+    }
+    EXPECT_TRUE(site.requestLog(QStringLiteral("site")).empty());
+    ASSERT_EQ(cli({QStringLiteral("settings"), QStringLiteral("set"),
+                   QStringLiteral("pushMinInterval"), QStringLiteral("0")})
+                  .exitCode,
+              0);
+    EXPECT_EQ(
+        cli({QStringLiteral("settings"), QStringLiteral("get"), QStringLiteral("pushMinInterval")})
+            .out,
+        QStringLiteral("0\n"));
+}
+
 }  // namespace
 }  // namespace pelloran
