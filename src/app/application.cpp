@@ -1,6 +1,6 @@
 #include "app/application.h"
 
-#include "app/app_services.h"
+#include "remote/services.h"
 #include "app/pelloran_app_delegate.h"
 #include "ui/image_library.h"
 
@@ -72,7 +72,7 @@ int runApplication(int argc, char* argv[], const ApplicationHooks& hooks) {
         }
     }
 
-    std::unique_ptr<AppServices> services = AppServices::fromEnvironment();
+    std::unique_ptr<Services> services = Services::fromEnvironment();
     int status = 0;
     {
         PelloranAppDelegate delegate(*services, options);

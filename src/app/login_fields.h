@@ -4,18 +4,15 @@
 // so it never has to touch a widget there. One instance for the run: each new login face
 // starts from the store and writes here.
 
+#include "site/sign_in_step.h"
+
 #include <QMutex>
-#include <QString>
 
 namespace pelloran {
 
 class LoginFields {
 public:
-    struct Values {
-        QString username;
-        QString password;
-        bool automaticLogin = false;
-    };
+    using Values = SignInCredentials;
 
     Values values() const {
         QMutexLocker lock(&mutex_);

@@ -1,9 +1,9 @@
 #include "app/login_view_controller.h"
 
-#include "app/announcement_check.h"
+#include "site/announcement_check.h"
 #include "app/info_view.h"
 #include "app/login_background.h"
-#include "app/sign_in_step.h"
+#include "site/sign_in_step.h"
 #include "net/deadline.h"
 #include "net/image_loader.h"
 #include "net/operation_queue.h"

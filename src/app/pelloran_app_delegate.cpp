@@ -1,8 +1,8 @@
 #include "app/pelloran_app_delegate.h"
 
-#include "app/app_services.h"
 #include "app/pelloran_window.h"
 #include "app/switch_view_controller.h"
+#include "remote/services.h"
 
 #include <QApplication>
 
@@ -13,12 +13,12 @@ const QString kVersion = QStringLiteral(PELLORAN_VERSION);
 constexpr qreal kInterfaceFontPoints = 13;
 }  // namespace
 
-PelloranAppDelegate::PelloranAppDelegate(AppServices& services, const Options& options)
+PelloranAppDelegate::PelloranAppDelegate(Services& services, const Options& options)
     : services_(services), options_(options), web_(options.webPluginDirs) {
     web_.setDataDirectory(services_.dataDirectory());
 }
 
-PelloranAppDelegate::PelloranAppDelegate(AppServices& services)
+PelloranAppDelegate::PelloranAppDelegate(Services& services)
     : PelloranAppDelegate(services, Options{}) {}
 
 PelloranAppDelegate::~PelloranAppDelegate() = default;

@@ -9,7 +9,7 @@
 
 namespace pelloran {
 
-class AppServices;
+class Services;
 class PelloranWindow;
 class SwitchViewController;
 
@@ -22,8 +22,8 @@ public:
         bool showWindow = true;
     };
 
-    PelloranAppDelegate(AppServices& services, const Options& options);
-    PelloranAppDelegate(AppServices& services);
+    PelloranAppDelegate(Services& services, const Options& options);
+    PelloranAppDelegate(Services& services);
     ~PelloranAppDelegate();
 
     void applicationDidFinishLaunching();
@@ -33,7 +33,7 @@ public:
     WebScreenLoader& webLoader() { return web_; }
 
 private:
-    AppServices& services_;
+    Services& services_;
     Options options_;
     WebScreenLoader web_;
     std::unique_ptr<PelloranWindow> window_;

@@ -1,10 +1,10 @@
 #include "app/switch_view_controller.h"
 
-#include "app/app_services.h"
 #include "app/login_view_controller.h"
 #include "app/main_tabs.h"
-#include "app/sign_in_step.h"
 #include "net/deadline.h"
+#include "remote/services.h"
+#include "site/sign_in_step.h"
 #include "site/site_config.h"
 #include "store/settings_keys.h"
 #include "ui/alert_box.h"
@@ -18,7 +18,7 @@
 
 namespace pelloran {
 
-SwitchViewController::SwitchViewController(AppServices& services, WebScreenLoader* web,
+SwitchViewController::SwitchViewController(Services& services, WebScreenLoader* web,
                                            const QString& version, QWidget* parent)
     : QWidget(parent),
       services_(services),
@@ -68,9 +68,7 @@ void SwitchViewController::watchStoreNotices() {
 }
 
 void SwitchViewController::showStoreNotices() {
-    QList<StoreNotice> notices = services_.settings().takeNotices();
-    notices += services_.cookies().takeNotices();
-    notices += services_.secrets().takeNotices();
+    const QList<StoreNotice> notices = services_.takeNotices();
     for (const StoreNotice& notice : notices) {
         qWarning("pelloran: %s", qUtf8Printable(notice.text));
         NoteBanner::show(window(), notice.text);

@@ -20,7 +20,7 @@
 
 namespace pelloran {
 
-class AppServices;
+class Services;
 class LoginViewController;
 class TabBarController;
 class WebScreenLoader;
@@ -28,7 +28,7 @@ class WebScreenLoader;
 class SwitchViewController : public QWidget {
     Q_OBJECT
 public:
-    SwitchViewController(AppServices& services, WebScreenLoader* web, const QString& version,
+    SwitchViewController(Services& services, WebScreenLoader* web, const QString& version,
                          QWidget* parent = nullptr);
     // Stops requests waiting for a sign-in that can no longer come, then waits for the login
     // queue.
@@ -71,7 +71,7 @@ private:
     // The web views' cookies follow the core store's (after a sign-in or a logout).
     void webCookiesChanged();
 
-    AppServices& services_;
+    Services& services_;
     WebScreenLoader* web_;
     QString version_;
     LoginFields fields_;

@@ -2,7 +2,7 @@
 
 #include "cli/cli_output.h"
 #include "cli/commands.h"
-#include "store/app_paths.h"
+#include "store/keyring_secret_store.h"
 
 namespace pelloran::cli {
 
@@ -20,14 +20,7 @@ std::optional<Alert> StderrAlertSink::lastAlert() const {
     return last_;
 }
 
-CliCore::CliCore()
-    : config_(SiteConfig::fromEnvironment()), dataDirectory_(dataDirectoryFromEnvironment()) {
-    settings_ = std::make_unique<SettingsStore>(dataDirectory_);
-    secrets_ = openSecretStore(*settings_, secretStoreChoiceFromEnvironment());
-    cookies_ = std::make_unique<CookieStore>(cookieFilePath(dataDirectory_));
-    session_ = std::make_unique<Session>(config_.loginUrl(), config_.loginTitle);
-    server_ = std::make_unique<ServerInfo>(*settings_, secrets_.get());
-    history_ = std::make_unique<DownloadHistory>(*settings_);
+CliCore::CliCore() : services_(Services::fromEnvironment()) {
     sayNotices();
 }
 
@@ -42,30 +35,18 @@ int CliCore::finish(int status) {
     finished_ = true;
     serialQueue_.waitForDone();
     renewer_.reset();
-    cookies_->save();
+    cookies().save();
     // A password handed to the keyring is confirmed before the run ends; one it refused is in
     // the settings file by then (and a notice says so).
-    secrets_->waitForWrites(QDeadlineTimer(KeyringSecretStore::kWriteLimit));
+    secrets().waitForWrites(QDeadlineTimer(KeyringSecretStore::kWriteLimit));
     // A change the member asked for that isn't on disk is not a success, whatever else worked.
-    const bool settingsLost = settings_->hasUnsavedChanges();
+    const bool settingsLost = settings().hasUnsavedChanges();
     sayNotices();
     return status == kExitSuccess && settingsLost ? kExitFailure : status;
 }
 
-ActivityDatabase& CliCore::activity() {
-    if (!activity_) {
-        activity_ = std::make_unique<ActivityDatabase>(dataDirectory_);
-    }
-    return *activity_;
-}
-
 void CliCore::sayNotices() {
-    QList<StoreNotice> notices = settings_->takeNotices();
-    notices += cookies_->takeNotices();
-    notices += secrets_->takeNotices();
-    if (activity_) {
-        notices += activity_->takeNotices();
-    }
+    const QList<StoreNotice> notices = services_->takeNotices();
     for (const StoreNotice& notice : notices) {
         if (!said_.contains(notice.text)) {
             said_.insert(notice.text);
@@ -75,8 +56,8 @@ void CliCore::sayNotices() {
 }
 
 void CliCore::sayWherePasswordsAreKept() {
-    if (secrets_->isFallback()) {
-        const QString where = secrets_->location();
+    if (secrets().isFallback()) {
+        const QString where = secrets().location();
         if (!said_.contains(where)) {
             said_.insert(where);
             printError(where);
@@ -96,13 +77,13 @@ void CliCore::enterSignedInMode() {
             }
             // Nobody can type a password into a running command: every request waiting for
             // the session gives up, and later ones don't wait at all.
-            session_->setShowLogin(false);
-            session_->abandonWaits();
+            session().setShowLogin(false);
+            session().abandonWaits();
         });
         renewer_->install();
     }
-    session_->setSessionValidated(true);
-    session_->setShowLogin(true);
+    session().setSessionValidated(true);
+    session().setShowLogin(true);
 }
 
 std::optional<SignInVerdict> CliCore::reloginFailure() const {

@@ -1,25 +1,14 @@
 #pragma once
-// Everything one run of the command line owns: the configuration read from the environment,
-// the settings and cookie stores in the data folder, the session state, the member bar, the
-// remote settings and history, the alert printer, and the silent re-login. Operations run on
-// queues as in the app; the command waits for each delivery in a local event loop.
+// Everything one run of the command line owns: the services every front end has (configuration
+// from the environment, stores, session, member bar, remote settings and history), the alert
+// printer, and the silent re-login. Operations run on queues as in the app; the command waits
+// for each delivery in a local event loop.
 
-#include "net/cookie_store.h"
 #include "net/operation_queue.h"
-#include "net/session.h"
 #include "remote/alert_sink.h"
-#include "remote/download_history.h"
-#include "remote/remote_context.h"
-#include "remote/server_info.h"
-#include "remote/upload_routes.h"
+#include "remote/services.h"
 #include "site/session_renewer.h"
 #include "site/sign_in.h"
-#include "site/site_config.h"
-#include "site/site_context.h"
-#include "site/user_info.h"
-#include "store/activity_database.h"
-#include "store/keyring_secret_store.h"
-#include "store/settings_store.h"
 
 #include <QEventLoop>
 #include <QMutex>
@@ -55,27 +44,24 @@ public:
     // A store's message the command printed itself: not printed again as a notice.
     void markSaid(const QString& text) { said_.insert(text); }
 
-    const SiteConfig& config() const { return config_; }
-    QString dataDirectory() const { return dataDirectory_; }
-    SettingsStore& settings() { return *settings_; }
-    SecretStore& secrets() { return *secrets_; }
+    const SiteConfig& config() const { return services_->config(); }
+    QString dataDirectory() const { return services_->dataDirectory(); }
+    SettingsStore& settings() { return services_->settings(); }
+    SecretStore& secrets() { return services_->secrets(); }
     // A command that stores a password calls this: when the keyring was wanted but could not
     // be used, where the password is kept (and why) is said on stderr, once in the run.
     void sayWherePasswordsAreKept();
-    CookieStore& cookies() { return *cookies_; }
-    Session& session() { return *session_; }
-    UserInfo& userInfo() { return userInfo_; }
-    ServerInfo& server() { return *server_; }
-    DownloadHistory& history() { return *history_; }
+    CookieStore& cookies() { return services_->cookies(); }
+    Session& session() { return services_->session(); }
+    UserInfo& userInfo() { return services_->userInfo(); }
+    ServerInfo& server() { return services_->server(); }
+    DownloadHistory& history() { return services_->history(); }
     StderrAlertSink& alerts() { return alerts_; }
-    // Made on first use: commands that never ask don't touch the file.
-    ActivityDatabase& activity();
+    ActivityDatabase& activity() { return services_->activity(); }
 
-    NetContext net() { return {cookies_.get(), session_.get()}; }
-    SiteContext site() { return {net(), &config_, settings_.get(), &userInfo_, secrets_.get()}; }
-    RemoteContext remote() {
-        return {net(), server_.get(), history_.get(), &alerts_, &uploadRoutes_};
-    }
+    NetContext net() { return services_->net(); }
+    SiteContext site() { return services_->site(); }
+    RemoteContext remote() { return services_->remote(&alerts_); }
 
     // Site commands act as the signed-in main interface: a page that comes back as the login
     // page starts a silent re-login with the stored credentials. When that fails, waiting
@@ -104,18 +90,8 @@ public:
     OperationQueue& serialQueue() { return serialQueue_; }
 
 private:
-    SiteConfig config_;
-    QString dataDirectory_;
-    std::unique_ptr<SettingsStore> settings_;
-    std::unique_ptr<SecretStore> secrets_;  // after settings_: it writes there
-    std::unique_ptr<CookieStore> cookies_;
-    std::unique_ptr<Session> session_;
-    UserInfo userInfo_;
-    std::unique_ptr<ServerInfo> server_;
-    std::unique_ptr<DownloadHistory> history_;
-    std::unique_ptr<ActivityDatabase> activity_;
+    std::unique_ptr<Services> services_;
     StderrAlertSink alerts_;
-    UploadRoutes uploadRoutes_;
     std::unique_ptr<SessionRenewer> renewer_;
     mutable QMutex failureMutex_;
     std::optional<SignInVerdict> reloginFailure_;

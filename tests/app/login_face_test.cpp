@@ -3,7 +3,7 @@
 
 #include "app_fixture.h"
 
-#include "app/app_services.h"
+#include "remote/services.h"
 #include "site/sign_in.h"
 #include "ui/loading_indicator.h"
 #include "ui/toggle_switch.h"

@@ -38,7 +38,7 @@ AppDriver::AppDriver(demo::DemoSite& site, const Options& options)
     if (options.keyring) {
         secrets = {true, {}, std::chrono::seconds(5), {}, options.keyring};
     }
-    services_ = std::make_unique<AppServices>(config, home_.path(), secrets);
+    services_ = std::make_unique<Services>(config, home_.path(), secrets);
 }
 
 AppDriver::~AppDriver() {

@@ -3,7 +3,7 @@
 // home, the delegate, the window (offscreen in tests), and waits that pump the event loop.
 // Used by the widget tests and by the screens tool. UI thread only.
 
-#include "app/app_services.h"
+#include "remote/services.h"
 #include "app/login_view_controller.h"
 #include "app/pelloran_app_delegate.h"
 #include "app/pelloran_window.h"
@@ -38,7 +38,7 @@ public:
     AppDriver(demo::DemoSite& site, const Options& options);
     ~AppDriver();
 
-    AppServices& services() { return *services_; }
+    Services& services() { return *services_; }
     SettingsStore& settings() { return services_->settings(); }
     QString homePath() const { return home_.path(); }
     // Stores the demo member's name and password (and the automatic-login choice), as a
@@ -83,7 +83,7 @@ private:
     demo::DemoSite& site_;
     Options options_;
     TempHome home_;
-    std::unique_ptr<AppServices> services_;
+    std::unique_ptr<Services> services_;
     std::unique_ptr<PelloranAppDelegate> delegate_;
 };
 

@@ -1,4 +1,4 @@
-#include "app/announcement_check.h"
+#include "site/announcement_check.h"
 
 #include "site/site_config.h"
 

@@ -1,11 +1,11 @@
-#include "app/sign_in_step.h"
+#include "site/sign_in_step.h"
 
 #include "net/operation_queue.h"
 #include "site/site_config.h"
 
 namespace pelloran {
 
-void startSignIn(const LoginFields::Values& fields, const std::optional<QString>& captchaChallenge,
+void startSignIn(const SignInCredentials& fields, const std::optional<QString>& captchaChallenge,
                  const QString& captchaAnswer, const SiteContext& site, OperationQueue& queue,
                  QObject* context, FetchPageSignIn::Callback completion, DeliveryThread delivery) {
     // Stored before the attempt: what the member typed is kept even when it fails.

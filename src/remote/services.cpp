@@ -1,12 +1,12 @@
-#include "app/app_services.h"
+#include "remote/services.h"
 
 #include "store/app_paths.h"
 #include "store/settings_keys.h"
 
 namespace pelloran {
 
-AppServices::AppServices(const SiteConfig& config, const QString& dataDirectory,
-                         const SecretStoreChoice& secrets)
+Services::Services(const SiteConfig& config, const QString& dataDirectory,
+                   const SecretStoreChoice& secrets)
     : config_(config), dataDirectory_(dataDirectory) {
     settings_ = std::make_unique<SettingsStore>(dataDirectory_);
     // A bounded wait: a keyring that does not answer in time leaves the passwords in the file.
@@ -15,16 +15,24 @@ AppServices::AppServices(const SiteConfig& config, const QString& dataDirectory,
     session_ = std::make_unique<Session>(config_.loginUrl(), config_.loginTitle);
     server_ = std::make_unique<ServerInfo>(*settings_, secrets_.get());
     history_ = std::make_unique<DownloadHistory>(*settings_);
+    activity_ = std::make_unique<ActivityDatabase>(dataDirectory_);
 }
 
-std::unique_ptr<AppServices> AppServices::fromEnvironment() {
-    return std::make_unique<AppServices>(SiteConfig::fromEnvironment(),
-                                         dataDirectoryFromEnvironment(),
-                                         secretStoreChoiceFromEnvironment());
+std::unique_ptr<Services> Services::fromEnvironment() {
+    return std::make_unique<Services>(SiteConfig::fromEnvironment(), dataDirectoryFromEnvironment(),
+                                      secretStoreChoiceFromEnvironment());
 }
 
-AppServices::~AppServices() {
+Services::~Services() {
     cookies_->save();
+}
+
+QList<StoreNotice> Services::takeNotices() {
+    QList<StoreNotice> notices = settings_->takeNotices();
+    notices += cookies_->takeNotices();
+    notices += secrets_->takeNotices();
+    notices += activity_->takeNotices();
+    return notices;
 }
 
 bool recordVersion(SettingsStore& settings, const QString& runningVersion) {

@@ -1,16 +1,20 @@
 #pragma once
-// Everything one run of the app owns below the screens: the configuration, the settings and
-// cookie stores in the data folder, the session state, the member bar, the remote settings and
-// the download history. Made once at start-up and handed down; outlives every screen.
+// Everything one run of a front end (the app or the command line) owns below its screens or
+// commands: the configuration, the settings, password and cookie stores in the data folder, the
+// session state, the member bar, the remote settings, the download history, the memory of
+// upload routes and the activity database (its file untouched until the first query). Made once at
+// start-up and handed down; outlives every operation made with it.
 
 #include "net/cookie_store.h"
 #include "net/session.h"
 #include "remote/download_history.h"
 #include "remote/remote_context.h"
 #include "remote/server_info.h"
+#include "remote/upload_routes.h"
 #include "site/site_config.h"
 #include "site/site_context.h"
 #include "site/user_info.h"
+#include "store/activity_database.h"
 #include "store/keyring_secret_store.h"
 #include "store/settings_store.h"
 
@@ -18,17 +22,17 @@
 
 namespace pelloran {
 
-class AppServices {
+class Services {
 public:
     // The passwords stay in the settings file unless `secrets` asks for the keyring.
-    AppServices(const SiteConfig& config, const QString& dataDirectory,
-                const SecretStoreChoice& secrets = {false, {}, {}, {}, {}});
+    explicit Services(const SiteConfig& config, const QString& dataDirectory,
+                      const SecretStoreChoice& secrets = {false, {}, {}, {}, {}});
     // Configuration, data folder and keyring choice from the environment (read once, here).
-    static std::unique_ptr<AppServices> fromEnvironment();
+    static std::unique_ptr<Services> fromEnvironment();
     // Writes the cookies back to their file.
-    ~AppServices();
-    AppServices(const AppServices&) = delete;
-    AppServices& operator=(const AppServices&) = delete;
+    ~Services();
+    Services(const Services&) = delete;
+    Services& operator=(const Services&) = delete;
 
     const SiteConfig& config() const { return config_; }
     QString dataDirectory() const { return dataDirectory_; }
@@ -39,11 +43,16 @@ public:
     UserInfo& userInfo() { return userInfo_; }
     ServerInfo& server() { return *server_; }
     DownloadHistory& history() { return *history_; }
+    ActivityDatabase& activity() { return *activity_; }
+
+    // What the stores found wrong with their files since last asked (a file set aside, a write
+    // that failed), each once.
+    QList<StoreNotice> takeNotices();
 
     NetContext net() { return {cookies_.get(), session_.get()}; }
     SiteContext site() { return {net(), &config_, settings_.get(), &userInfo_, secrets_.get()}; }
     RemoteContext remote(AlertSink* alerts) {
-        return {net(), server_.get(), history_.get(), alerts};
+        return {net(), server_.get(), history_.get(), alerts, &uploadRoutes_};
     }
 
 private:
@@ -56,6 +65,8 @@ private:
     UserInfo userInfo_;
     std::unique_ptr<ServerInfo> server_;
     std::unique_ptr<DownloadHistory> history_;
+    std::unique_ptr<ActivityDatabase> activity_;
+    UploadRoutes uploadRoutes_;
 };
 
 // Stores the running version under Pelloran_version when the stored one differs (an absent
