@@ -1,47 +1,75 @@
 #pragma once
-// Options of one command: "--name VALUE", "--name=VALUE" and "--flag", plus positional words.
-// Small on purpose: every command has a handful of options and its own positional rules.
+// One command of pelloran-cli as the table declares it (command_table.cpp), and its arguments
+// read by Qt's option parser: "--name VALUE", "--name=VALUE", "--flag", "--help", positional
+// words, and "--" before words that start with a dash.
 
-#include <QMap>
-#include <QSet>
+#include <QCommandLineParser>
+#include <QList>
 #include <QString>
 #include <QStringList>
-#include <limits>
 #include <optional>
 
 namespace pelloran::cli {
 
-class CommandLine {
+class CliCore;
+class CommandArgs;
+
+// A whole number option's accepted values, checked before the command runs.
+struct NumberRange {
+    int minimum = 0;
+    int maximum = 0;
+};
+
+struct OptionSpec {
+    QString name;       // without the dashes
+    QString valueName;  // "" for a flag
+    QString description;
+    std::optional<NumberRange> range;  // a whole number from minimum to maximum
+};
+
+// Written with designated initializers: every member has a default, so an entry names only
+// what it has.
+struct CommandSpec {
+    QStringList words{};  // "remote", "set"
+    QString arguments{};  // the positional words as help shows them: "KEYWORD", "KEY VALUE"
+    QString summary{};    // one or more lines for the help texts
+    QList<OptionSpec> options{};
+    int minPositional = 0;
+    int maxPositional = 0;
+    int (*run)(CliCore& core, const CommandArgs& args) = nullptr;
+    QString section{};  // the heading the command stands under in the overall help
+};
+
+class CommandArgs {
 public:
-    explicit CommandLine(const QString& command) : command_(command) {}
+    explicit CommandArgs(const CommandSpec& spec);
+    CommandArgs(const CommandArgs&) = delete;
+    CommandArgs& operator=(const CommandArgs&) = delete;
 
-    void addFlag(const QString& name) { flags_.insert(name); }
-    void addValueOption(const QString& name, const QString& valueName) {
-        valueOptions_.insert(name, valueName);
-    }
-
-    // False with error() set for an unknown option, a missing value, or a count of positional
-    // words outside minPositional..maxPositional (-1: no limit).
-    bool parse(const QStringList& args, int minPositional, int maxPositional = -2);
-
-    bool isSet(const QString& name) const { return set_.contains(name); }
-    QString value(const QString& name) const { return values_.value(name); }
-    const QStringList& positional() const { return positional_; }
+    // `words` are the arguments after the command's own words. False with error() set for an
+    // unknown option, a missing or unexpected value, a number outside its range, or a count of
+    // positional words the command doesn't take.
+    bool parse(const QStringList& words);
+    bool helpAsked() const { return parser_.isSet(QStringLiteral("help")); }
+    QString helpText() const;
     QString error() const { return error_; }
 
-    // A whole number option from `minimum` to `maximum`; `fallback` when the option isn't
-    // given. Absent, with error() set, when it is given but isn't such a number.
-    std::optional<int> number(const QString& name, int fallback, int minimum,
-                              int maximum = std::numeric_limits<int>::max());
+    bool isSet(const QString& name) const { return parser_.isSet(name); }
+    QString value(const QString& name) const { return parser_.value(name); }
+    // A number option (range checked by parse()), or `fallback` when it isn't given.
+    int number(const QString& name, int fallback) const;
+    QStringList positional() const { return parser_.positionalArguments(); }
+
+    // Prints "pelloran-cli: MESSAGE" and where this command's help is; returns the usage status.
+    int usageError(const QString& message) const;
 
 private:
-    QString command_;
-    QSet<QString> flags_;
-    QMap<QString, QString> valueOptions_;
-    QSet<QString> set_;
-    QMap<QString, QString> values_;
-    QStringList positional_;
+    const CommandSpec& spec_;
+    QCommandLineParser parser_;
     QString error_;
 };
+
+// "[--name VALUE] [--flag]": what the overall help lists after the command's words.
+QString optionSynopsis(const CommandSpec& spec);
 
 }  // namespace pelloran::cli

@@ -1,8 +1,10 @@
 #pragma once
-// The commands of pelloran-cli. Each takes the arguments after its name and returns the exit
-// status.
+// The commands of pelloran-cli. Each takes its parsed arguments and returns the exit status;
+// commandTable() (command_table.cpp) says which words run which, with what options.
 
-#include <QStringList>
+#include "cli/command_line.h"
+
+#include <QList>
 
 namespace pelloran::cli {
 
@@ -15,16 +17,27 @@ enum ExitStatus {
     kExitCaptcha = 3,  // the site wants a CAPTCHA answered: run login --captcha WORDS
 };
 
-int runLogin(CliCore& core, const QStringList& args);
-int runBrowse(CliCore& core, const QStringList& args);
-int runSearch(CliCore& core, const QStringList& args);
-int runFavorites(CliCore& core, const QStringList& args);
-int runSnatchList(CliCore& core, const QStringList& args);
-int runPush(CliCore& core, const QStringList& args);
-int runHistory(CliCore& core, const QStringList& args);
-int runFilters(CliCore& core, const QStringList& args);
-int runRemote(CliCore& core, const QStringList& args);
-int runSettings(CliCore& core, const QStringList& args);
-int runLogout(CliCore& core, const QStringList& args);
+const QList<CommandSpec>& commandTable();
+// The overall help: every command of the table under its section, then the environment and
+// the exit statuses.
+QString overallHelp();
+
+int runLogin(CliCore& core, const CommandArgs& args);
+int runLogout(CliCore& core, const CommandArgs& args);
+int runBrowse(CliCore& core, const CommandArgs& args);
+int runSearch(CliCore& core, const CommandArgs& args);
+int runFavorites(CliCore& core, const CommandArgs& args);
+int runSnatchList(CliCore& core, const CommandArgs& args);
+int runPush(CliCore& core, const CommandArgs& args);
+int runHistoryList(CliCore& core, const CommandArgs& args);
+int runHistoryRemove(CliCore& core, const CommandArgs& args);
+int runRemoteShow(CliCore& core, const CommandArgs& args);
+int runRemoteSet(CliCore& core, const CommandArgs& args);
+int runRemoteTest(CliCore& core, const CommandArgs& args);
+int runFiltersList(CliCore& core, const CommandArgs& args);
+int runFiltersAdd(CliCore& core, const CommandArgs& args);
+int runFiltersRemove(CliCore& core, const CommandArgs& args);
+int runSettingsGet(CliCore& core, const CommandArgs& args);
+int runSettingsSet(CliCore& core, const CommandArgs& args);
 
 }  // namespace pelloran::cli

@@ -3,7 +3,6 @@
 
 #include "cli/cli_core.h"
 #include "cli/cli_output.h"
-#include "cli/command_line.h"
 #include "cli/commands.h"
 #include "cli/listing_fetch.h"
 #include "cli/push_new_command.h"
@@ -63,54 +62,35 @@ ScanResult scanFavorites(CliCore& core, int start, int pages, const QList<Filter
 
 }  // namespace
 
-int runFavorites(CliCore& core, const QStringList& args) {
-    CommandLine cl(QStringLiteral("favorites"));
-    cl.addValueOption(QStringLiteral("start"), QStringLiteral("S"));
-    cl.addValueOption(QStringLiteral("pages"), QStringLiteral("N"));
-    cl.addFlag(QStringLiteral("json"));
-    cl.addFlag(QStringLiteral("push-new"));
-    cl.addFlag(QStringLiteral("notify"));
-    cl.addValueOption(QStringLiteral("min-interval"), QStringLiteral("SECONDS"));
-    if (!cl.parse(args, 0)) {
-        return usageError(cl.error());
-    }
-    const bool pushing = cl.isSet(QStringLiteral("push-new"));
-    const bool json = cl.isSet(QStringLiteral("json"));
+int runFavorites(CliCore& core, const CommandArgs& args) {
+    const bool pushing = args.isSet(QStringLiteral("push-new"));
+    const bool json = args.isSet(QStringLiteral("json"));
     if (!pushing &&
-        (cl.isSet(QStringLiteral("notify")) || cl.isSet(QStringLiteral("min-interval")))) {
-        return usageError(
+        (args.isSet(QStringLiteral("notify")) || args.isSet(QStringLiteral("min-interval")))) {
+        return args.usageError(
             QStringLiteral("favorites: --notify and --min-interval go with --push-new"));
     }
-    const std::optional<int> minInterval = cl.number(
+    const int minInterval = args.number(
         QStringLiteral("min-interval"),
         int(std::chrono::duration_cast<std::chrono::seconds>(storedMinInterval(core.settings()))
-                .count()),
-        0, kMaxMinIntervalSeconds);
-    if (!minInterval) {
-        return usageError(cl.error());
-    }
-    const std::optional<int> firstPage = cl.number(QStringLiteral("start"), 1, 1, kMaxPageNumber);
-    const std::optional<int> pageCount = cl.number(
-        QStringLiteral("pages"), storedFavoritesPageCount(core.settings()), 1, kMaxFavoritesPages);
-    if (!firstPage || !pageCount) {
-        return usageError(cl.error());
-    }
-    const int start = *firstPage;
-    const int pages = *pageCount;
+                .count()));
+    const int start = args.number(QStringLiteral("start"), 1);
+    const int pages =
+        args.number(QStringLiteral("pages"), storedFavoritesPageCount(core.settings()));
     if (start > kMaxPageNumber - (pages - 1)) {
-        return usageError(
+        return args.usageError(
             QStringLiteral("favorites: the scan would go past page %1").arg(kMaxPageNumber));
     }
     if (pushing) {
-        return runPushNew(core, {start, pages, std::chrono::seconds(*minInterval),
-                                 cl.isSet(QStringLiteral("notify")), json});
+        return runPushNew(core, {start, pages, std::chrono::seconds(minInterval),
+                                 args.isSet(QStringLiteral("notify")), json});
     }
     const QList<Filter> filters = loadFilters(core.settings());
     core.enterSignedInMode();
 
     const ScanResult scan = scanFavorites(core, start, pages, filters);
     if (!scan.started) {
-        return usageError(QStringLiteral("favorites: pages out of range"));
+        return args.usageError(QStringLiteral("favorites: pages out of range"));
     }
     if (scan.failure) {
         return reportListingFailure(core, *scan.failure);

@@ -2,7 +2,6 @@
 
 #include "cli/cli_core.h"
 #include "cli/cli_output.h"
-#include "cli/command_line.h"
 #include "cli/commands.h"
 #include "cli/listing_fetch.h"
 
@@ -25,44 +24,21 @@ int printListing(CliCore& core, const ListingOutcome& outcome, bool json) {
 
 }  // namespace
 
-int runBrowse(CliCore& core, const QStringList& args) {
-    CommandLine cl(QStringLiteral("browse"));
-    cl.addValueOption(QStringLiteral("page"), QStringLiteral("N"));
-    cl.addFlag(QStringLiteral("json"));
-    if (!cl.parse(args, 0)) {
-        return usageError(cl.error());
-    }
-    const std::optional<int> page = cl.number(QStringLiteral("page"), 1, 1, kMaxPageNumber);
-    if (!page) {
-        return usageError(cl.error());
-    }
-    return printListing(core, fetchListing(core, browseUrl(core.config(), core.settings(), *page)),
-                        cl.isSet(QStringLiteral("json")));
+int runBrowse(CliCore& core, const CommandArgs& args) {
+    const int page = args.number(QStringLiteral("page"), 1);
+    return printListing(core, fetchListing(core, browseUrl(core.config(), core.settings(), page)),
+                        args.isSet(QStringLiteral("json")));
 }
 
-int runSearch(CliCore& core, const QStringList& args) {
-    CommandLine cl(QStringLiteral("search"));
-    cl.addValueOption(QStringLiteral("page"), QStringLiteral("N"));
-    cl.addFlag(QStringLiteral("json"));
-    if (!cl.parse(args, 1)) {
-        return usageError(cl.error());
-    }
-    const std::optional<int> page = cl.number(QStringLiteral("page"), 1, 1, kMaxPageNumber);
-    if (!page) {
-        return usageError(cl.error());
-    }
-    const QString query = text::escapeSearchText(cl.positional().first());
+int runSearch(CliCore& core, const CommandArgs& args) {
+    const int page = args.number(QStringLiteral("page"), 1);
+    const QString query = text::escapeSearchText(args.positional().first());
     return printListing(core,
-                        fetchListing(core, searchUrl(core.config(), core.settings(), query, *page)),
-                        cl.isSet(QStringLiteral("json")));
+                        fetchListing(core, searchUrl(core.config(), core.settings(), query, page)),
+                        args.isSet(QStringLiteral("json")));
 }
 
-int runSnatchList(CliCore& core, const QStringList& args) {
-    CommandLine cl(QStringLiteral("snatchlist"));
-    cl.addFlag(QStringLiteral("json"));
-    if (!cl.parse(args, 0)) {
-        return usageError(cl.error());
-    }
+int runSnatchList(CliCore& core, const CommandArgs& args) {
     core.enterSignedInMode();
     // The member's id comes with the member bar: read it from a signed-in page first.
     if (!loadMemberBar(core)) {
@@ -74,7 +50,7 @@ int runSnatchList(CliCore& core, const QStringList& args) {
     if (!rows) {
         return reportNoPage(core);
     }
-    if (cl.isSet(QStringLiteral("json"))) {
+    if (args.isSet(QStringLiteral("json"))) {
         printOut(jsonText(torrentsJson(*rows)));
     } else {
         printOut(rows->isEmpty() ? QStringLiteral("No torrents.") : snatchTable(*rows));

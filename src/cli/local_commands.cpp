@@ -2,7 +2,6 @@
 
 #include "cli/cli_core.h"
 #include "cli/cli_output.h"
-#include "cli/command_line.h"
 #include "cli/commands.h"
 
 #include "remote/automatic_push.h"
@@ -31,175 +30,168 @@ QString orNone(const std::optional<QString>& value) {
 
 }  // namespace
 
-int runHistory(CliCore& core, const QStringList& args) {
-    CommandLine cl(QStringLiteral("history"));
-    if (!cl.parse(args, 0, 2)) {
-        return usageError(cl.error());
+int runHistoryList(CliCore& core, const CommandArgs&) {
+    const QStringList entries = core.history().entries();
+    if (entries.isEmpty()) {
+        printOut(QStringLiteral("The download history is empty."));
     }
-    const QStringList& words = cl.positional();
-    if (words.isEmpty()) {
-        const QStringList entries = core.history().entries();
-        if (entries.isEmpty()) {
-            printOut(QStringLiteral("The download history is empty."));
-        }
-        // Newest first, as the history tab shows it.
-        for (qsizetype row = 0; row < entries.size(); ++row) {
-            printOut(fitColumn(QString::number(row), 4, true) + QLatin1Char(' ') +
-                     entries[entries.size() - 1 - row]);
-        }
-        return kExitSuccess;
+    // Newest first, as the history tab shows it.
+    for (qsizetype row = 0; row < entries.size(); ++row) {
+        printOut(fitColumn(QString::number(row), 4, true) + QLatin1Char(' ') +
+                 entries[entries.size() - 1 - row]);
     }
+    return kExitSuccess;
+}
+
+int runHistoryRemove(CliCore& core, const CommandArgs& args) {
     int row = 0;
-    if (words.size() != 2 || words[0] != QLatin1StringView("remove") || !parseRow(words[1], &row)) {
-        return usageError(QStringLiteral("history: use 'history' or 'history remove ROW'"));
+    if (!parseRow(args.positional().first(), &row)) {
+        return args.usageError(
+            QStringLiteral("history remove: '%1' is not a row number").arg(args.positional()[0]));
     }
     const std::optional<QString> removed = core.history().removeRow(row);
     if (!removed) {
-        return usageError(QStringLiteral("history: there is no row %1").arg(row));
+        return args.usageError(QStringLiteral("history: there is no row %1").arg(row));
     }
     printOut(QStringLiteral("Removed ") + *removed);
     return kExitSuccess;
 }
 
-int runFilters(CliCore& core, const QStringList& args) {
-    CommandLine cl(QStringLiteral("filters"));
-    if (!cl.parse(args, 0, 2)) {
-        return usageError(cl.error());
+int runFiltersList(CliCore& core, const CommandArgs&) {
+    const QList<Filter> filters = loadFilters(core.settings());
+    if (filters.isEmpty()) {
+        printOut(QStringLiteral("No favorite filters."));
     }
-    const QStringList& words = cl.positional();
-    if (words.isEmpty()) {
-        const QList<Filter> filters = loadFilters(core.settings());
-        if (filters.isEmpty()) {
-            printOut(QStringLiteral("No favorite filters."));
-        }
-        for (qsizetype row = 0; row < filters.size(); ++row) {
-            printOut(fitColumn(QString::number(row), 4, true) + QLatin1Char(' ') +
-                     filters[row].regex());
-        }
-        return kExitSuccess;
+    for (qsizetype row = 0; row < filters.size(); ++row) {
+        printOut(fitColumn(QString::number(row), 4, true) + QLatin1Char(' ') +
+                 filters[row].regex());
     }
-    if (words.size() == 2 && words[0] == QLatin1StringView("add")) {
-        // A keyword that can't be read as a pattern would match nothing, ever: refuse it now.
-        if (!text::isValidRegex(QStringLiteral(".*(") + words[1] + QStringLiteral(").*"))) {
-            return usageError(QStringLiteral("filters: '%1' is not a valid pattern").arg(words[1]));
-        }
-        addFilter(core.settings(), words[1]);
-        return kExitSuccess;
+    return kExitSuccess;
+}
+
+int runFiltersAdd(CliCore& core, const CommandArgs& args) {
+    const QString keyword = args.positional().first();
+    // A keyword that can't be read as a pattern would match nothing, ever: refuse it now.
+    if (!text::isValidRegex(QStringLiteral(".*(") + keyword + QStringLiteral(").*"))) {
+        return args.usageError(QStringLiteral("filters: '%1' is not a valid pattern").arg(keyword));
     }
+    addFilter(core.settings(), keyword);
+    return kExitSuccess;
+}
+
+int runFiltersRemove(CliCore& core, const CommandArgs& args) {
     int row = 0;
-    if (words.size() == 2 && words[0] == QLatin1StringView("remove") && parseRow(words[1], &row)) {
-        if (!removeFilter(core.settings(), row)) {
-            return usageError(QStringLiteral("filters: there is no row %1").arg(row));
-        }
-        return kExitSuccess;
+    if (!parseRow(args.positional().first(), &row)) {
+        return args.usageError(
+            QStringLiteral("filters remove: '%1' is not a row number").arg(args.positional()[0]));
     }
-    return usageError(
-        QStringLiteral("filters: use 'filters', 'filters add KEYWORD' or 'filters remove ROW'"));
+    if (!removeFilter(core.settings(), row)) {
+        return args.usageError(QStringLiteral("filters: there is no row %1").arg(row));
+    }
+    return kExitSuccess;
 }
 
-int runRemote(CliCore& core, const QStringList& args) {
-    CommandLine cl(QStringLiteral("remote"));
-    cl.addValueOption(QStringLiteral("client"), QStringLiteral("NAME"));
-    cl.addValueOption(QStringLiteral("address"), QStringLiteral("A"));
-    cl.addValueOption(QStringLiteral("port"), QStringLiteral("P"));
-    cl.addValueOption(QStringLiteral("user"), QStringLiteral("U"));
-    cl.addFlag(QStringLiteral("password-stdin"));
-    if (!cl.parse(args, 0, 1)) {
-        return usageError(cl.error());
-    }
-    const QString action = cl.positional().value(0, QStringLiteral("show"));
+int runRemoteShow(CliCore& core, const CommandArgs&) {
+    const ServerInfo::Values v = core.server().reloaded();
+    printOut(QStringLiteral("Client:   ") + orNone(v.client));
+    printOut(QStringLiteral("Address:  ") + orNone(v.address));
+    printOut(QStringLiteral("Port:     ") + orNone(v.port));
+    printOut(QStringLiteral("User:     ") + orNone(v.username));
+    // The password itself is never shown.
+    printOut(QStringLiteral("Password: ") + (v.password && !v.password->isEmpty()
+                                                 ? QStringLiteral("(set)")
+                                                 : QStringLiteral("(not set)")));
+    printOut(QStringLiteral("Kept in:  ") + (core.secrets().isKeyring()
+                                                 ? QStringLiteral("the desktop's keyring")
+                                                 : QStringLiteral("the settings file")));
+    return kExitSuccess;
+}
+
+int runRemoteSet(CliCore& core, const CommandArgs& args) {
     ServerInfo& server = core.server();
-    if (action == QLatin1StringView("show")) {
-        const ServerInfo::Values v = server.reloaded();
-        printOut(QStringLiteral("Client:   ") + orNone(v.client));
-        printOut(QStringLiteral("Address:  ") + orNone(v.address));
-        printOut(QStringLiteral("Port:     ") + orNone(v.port));
-        printOut(QStringLiteral("User:     ") + orNone(v.username));
-        // The password itself is never shown.
-        printOut(QStringLiteral("Password: ") + (v.password && !v.password->isEmpty()
-                                                     ? QStringLiteral("(set)")
-                                                     : QStringLiteral("(not set)")));
-        printOut(QStringLiteral("Kept in:  ") + (core.secrets().isKeyring()
-                                                     ? QStringLiteral("the desktop's keyring")
-                                                     : QStringLiteral("the settings file")));
-        return kExitSuccess;
-    }
-    if (action == QLatin1StringView("set")) {
-        if (cl.isSet(QStringLiteral("client"))) {
-            const BitClientType* type = nullptr;
+    if (args.isSet(QStringLiteral("client"))) {
+        const BitClientType* type = nullptr;
+        for (const BitClientType* t : bitClientTypes()) {
+            if (t->name.compare(args.value(QStringLiteral("client")), Qt::CaseInsensitive) == 0) {
+                type = t;
+            }
+        }
+        if (!type) {
+            QStringList names;
             for (const BitClientType* t : bitClientTypes()) {
-                if (t->name.compare(cl.value(QStringLiteral("client")), Qt::CaseInsensitive) == 0) {
-                    type = t;
-                }
+                names.append(QString(t->name));
             }
-            if (!type) {
-                QStringList names;
-                for (const BitClientType* t : bitClientTypes()) {
-                    names.append(QString(t->name));
-                }
-                return usageError(QStringLiteral("remote: --client is one of ") +
-                                  names.join(QStringLiteral(", ")));
-            }
-            server.setClient(QString(type->name));
-            // As on the settings screen, choosing a client brings its default port.
-            server.setPort(QString(type->defaultPort));
+            return args.usageError(QStringLiteral("remote: --client is one of ") +
+                                   names.join(QStringLiteral(", ")));
         }
-        if (cl.isSet(QStringLiteral("address"))) {
-            server.setAddress(cl.value(QStringLiteral("address")));
-        }
-        if (cl.isSet(QStringLiteral("port"))) {
-            server.setPort(cl.value(QStringLiteral("port")));
-        }
-        if (cl.isSet(QStringLiteral("user"))) {
-            server.setUsername(cl.value(QStringLiteral("user")));
-        }
-        if (cl.isSet(QStringLiteral("password-stdin"))) {
-            server.setPassword(readSecretLine());
-            core.sayWherePasswordsAreKept();
-        }
-        return kExitSuccess;
+        server.setClient(QString(type->name));
+        // As on the settings screen, choosing a client brings its default port.
+        server.setPort(QString(type->defaultPort));
     }
-    if (action == QLatin1StringView("test")) {
-        core.run<FetchPageRemoteUI>(core.serialQueue(), core.remote(), true);
-        const std::optional<Alert> alert = core.alerts().lastAlert();
-        return alert && *alert == remote_alerts::connectionTestSucceeded() ? kExitSuccess
-                                                                           : kExitFailure;
+    if (args.isSet(QStringLiteral("address"))) {
+        server.setAddress(args.value(QStringLiteral("address")));
     }
-    return usageError(QStringLiteral("remote: use show, set or test"));
+    if (args.isSet(QStringLiteral("port"))) {
+        server.setPort(args.value(QStringLiteral("port")));
+    }
+    if (args.isSet(QStringLiteral("user"))) {
+        server.setUsername(args.value(QStringLiteral("user")));
+    }
+    if (args.isSet(QStringLiteral("password-stdin"))) {
+        server.setPassword(readSecretLine());
+        core.sayWherePasswordsAreKept();
+    }
+    return kExitSuccess;
 }
 
-int runSettings(CliCore& core, const QStringList& args) {
-    CommandLine cl(QStringLiteral("settings"));
-    if (!cl.parse(args, 2, 3)) {
-        return usageError(cl.error());
-    }
-    const QStringList& words = cl.positional();
-    // Only the display settings and the automatic push's pace: the rest belongs to login,
-    // remote, filters and history.
+int runRemoteTest(CliCore& core, const CommandArgs&) {
+    core.run<FetchPageRemoteUI>(core.serialQueue(), core.remote(), true);
+    const std::optional<Alert> alert = core.alerts().lastAlert();
+    return alert && *alert == remote_alerts::connectionTestSucceeded() ? kExitSuccess
+                                                                       : kExitFailure;
+}
+
+namespace {
+
+// Only the display settings and the automatic push's pace: the rest belongs to login, remote,
+// filters and history. The key with its "Pelloran_" prefix, or absent when it isn't one of them.
+std::optional<QString> settingsKey(const QString& word) {
     static const QList<QLatin1StringView> displayKeys = {
         keys::categories,    keys::orderBy,      keys::sortBy,         keys::searchCategories,
         keys::searchOrderBy, keys::searchSortBy, keys::favoritesCount, keys::pushMinInterval};
-    QString key = words[1];
+    QString key = word;
     if (!key.startsWith(QStringLiteral("Pelloran_"))) {
         key.prepend(QStringLiteral("Pelloran_"));
     }
-    auto known = std::find_if(displayKeys.begin(), displayKeys.end(),
-                              [&](QLatin1StringView k) { return key == k; });
-    if (known == displayKeys.end()) {
-        return usageError(
-            QStringLiteral("settings: '%1' is not a setting of this command").arg(words[1]));
+    const bool known = std::any_of(displayKeys.begin(), displayKeys.end(),
+                                   [&](QLatin1StringView k) { return key == k; });
+    return known ? std::optional<QString>(key) : std::nullopt;
+}
+
+}  // namespace
+
+int runSettingsGet(CliCore& core, const CommandArgs& args) {
+    const QString word = args.positional().first();
+    const std::optional<QString> key = settingsKey(word);
+    if (!key) {
+        return args.usageError(
+            QStringLiteral("settings: '%1' is not a setting of this command").arg(word));
     }
-    if (words[0] == QLatin1StringView("get") && words.size() == 2) {
-        if (const std::optional<QString> value = core.settings().string(key)) {
-            printOut(*value);
-        }
-        return kExitSuccess;
+    if (const std::optional<QString> value = core.settings().string(*key)) {
+        printOut(*value);
     }
-    if (words[0] != QLatin1StringView("set") || words.size() != 3) {
-        return usageError(
-            QStringLiteral("settings: use 'settings get KEY' or 'settings set KEY VALUE'"));
+    return kExitSuccess;
+}
+
+int runSettingsSet(CliCore& core, const CommandArgs& args) {
+    const QString word = args.positional().first();
+    const std::optional<QString> known = settingsKey(word);
+    if (!known) {
+        return args.usageError(
+            QStringLiteral("settings: '%1' is not a setting of this command").arg(word));
     }
-    QString value = words[2];
+    const QString& key = *known;
+    QString value = args.positional().at(1);
     const auto isOption = [&value](const QList<ListingOption>& options) {
         return std::any_of(options.begin(), options.end(),
                            [&](const ListingOption& o) { return o.value == value; });
@@ -209,12 +201,12 @@ int runSettings(CliCore& core, const QStringList& args) {
         value = categoriesSetting(ids);  // table order, unknown ids left out
     } else if (key == keys::orderBy || key == keys::searchOrderBy) {
         if (!isOption(orderOptions())) {
-            return usageError(QStringLiteral(
+            return args.usageError(QStringLiteral(
                 "settings: order is '', orderby/size, orderby/seeders or orderby/leechers"));
         }
     } else if (key == keys::sortBy || key == keys::searchSortBy) {
         if (!isOption(sortOptions())) {
-            return usageError(QStringLiteral("settings: sort is desc or asc"));
+            return args.usageError(QStringLiteral("settings: sort is desc or asc"));
         }
     } else if (key == keys::favoritesCount || key == keys::pushMinInterval) {
         const bool pages = key == keys::favoritesCount;
@@ -223,12 +215,12 @@ int runSettings(CliCore& core, const QStringList& args) {
         bool ok = false;
         const int number = value.toInt(&ok);
         if (!ok || number < minimum || number > maximum) {
-            return usageError(QStringLiteral("settings: %1 is a number from %2 to %3")
-                                  .arg(pages
-                                           ? QStringLiteral("the favorites page count")
-                                           : QStringLiteral("the automatic push's pace (seconds)"))
-                                  .arg(minimum)
-                                  .arg(maximum));
+            return args.usageError(
+                QStringLiteral("settings: %1 is a number from %2 to %3")
+                    .arg(pages ? QStringLiteral("the favorites page count")
+                               : QStringLiteral("the automatic push's pace (seconds)"))
+                    .arg(minimum)
+                    .arg(maximum));
         }
         value = QString::number(number);
     }
@@ -237,11 +229,7 @@ int runSettings(CliCore& core, const QStringList& args) {
     return kExitSuccess;
 }
 
-int runLogout(CliCore& core, const QStringList& args) {
-    CommandLine cl(QStringLiteral("logout"));
-    if (!cl.parse(args, 0)) {
-        return usageError(cl.error());
-    }
+int runLogout(CliCore& core, const CommandArgs&) {
     // The session lives in the cookies of the site and CAPTCHA domains; other hosts' cookies
     // (the forum's, the member's client's) stay. A host with a port is matched without it, as
     // cookies never carry ports.

@@ -2,7 +2,6 @@
 
 #include "cli/cli_core.h"
 #include "cli/cli_output.h"
-#include "cli/command_line.h"
 #include "cli/commands.h"
 
 #include "net/deadline.h"
@@ -89,40 +88,31 @@ void printMemberBar(const UserInfo& info, bool json) {
 
 }  // namespace
 
-int runLogin(CliCore& core, const QStringList& args) {
-    CommandLine cl(QStringLiteral("login"));
-    cl.addValueOption(QStringLiteral("username"), QStringLiteral("U"));
-    cl.addFlag(QStringLiteral("password-stdin"));
-    cl.addValueOption(QStringLiteral("auto"), QStringLiteral("on|off"));
-    cl.addValueOption(QStringLiteral("captcha"), QStringLiteral("ANSWER"));
-    cl.addFlag(QStringLiteral("json"));
-    if (!cl.parse(args, 0)) {
-        return usageError(cl.error());
-    }
+int runLogin(CliCore& core, const CommandArgs& args) {
     SettingsStore& settings = core.settings();
-    const QString username = cl.isSet(QStringLiteral("username"))
-                                 ? cl.value(QStringLiteral("username"))
+    const QString username = args.isSet(QStringLiteral("username"))
+                                 ? args.value(QStringLiteral("username"))
                                  : settings.string(keys::username).value_or(QString());
-    const bool typedPassword = cl.isSet(QStringLiteral("password-stdin"));
+    const bool typedPassword = args.isSet(QStringLiteral("password-stdin"));
     const QString password =
         typedPassword ? readSecretLine() : storedPassword(core.site()).value_or(QString());
     bool automatic = automaticLoginEnabled(settings);
-    if (cl.isSet(QStringLiteral("auto"))) {
-        const QString value = cl.value(QStringLiteral("auto"));
+    if (args.isSet(QStringLiteral("auto"))) {
+        const QString value = args.value(QStringLiteral("auto"));
         if (value != QLatin1StringView("on") && value != QLatin1StringView("off")) {
-            return usageError(QStringLiteral("--auto takes on or off"));
+            return args.usageError(QStringLiteral("--auto takes on or off"));
         }
         automatic = value == QLatin1StringView("on");
     }
     std::optional<QString> challenge;
     QString answer;
-    if (cl.isSet(QStringLiteral("captcha"))) {
+    if (args.isSet(QStringLiteral("captcha"))) {
         challenge = pendingChallenge(core);
         if (!challenge) {
-            return usageError(
+            return args.usageError(
                 QStringLiteral("no CAPTCHA is waiting for an answer; run login first"));
         }
-        answer = cl.value(QStringLiteral("captcha"));
+        answer = args.value(QStringLiteral("captcha"));
     }
 
     // The whole attempt, from the session check to the announcement, has one deadline.
@@ -160,7 +150,7 @@ int runLogin(CliCore& core, const QStringList& args) {
     if (announcement.kind == Announcement::Kind::Go && !announcement.message.isEmpty()) {
         printOut(announcement.message);
     }
-    printMemberBar(core.userInfo(), cl.isSet(QStringLiteral("json")));
+    printMemberBar(core.userInfo(), args.isSet(QStringLiteral("json")));
     return kExitSuccess;
 }
 

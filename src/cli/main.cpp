@@ -7,55 +7,33 @@
 
 #include <QCoreApplication>
 #include <cstdio>
-#include <functional>
-#include <map>
 
 namespace {
 
-constexpr char kHelp[] = R"(Usage: pelloran-cli COMMAND [OPTIONS]
+using namespace pelloran::cli;
 
-Signing in
-  login [--username U] [--password-stdin] [--auto on|off] [--captcha ANSWER] [--json]
-                               sign in (stored credentials unless given); exit 3 when the site
-                               asks for the words of a CAPTCHA picture, then answer with --captcha
-  logout                       forget the site session (deletes the site's cookies)
+// The table entry whose words begin the command line, the longest such; null when none.
+const CommandSpec* findCommand(const QStringList& args) {
+    const CommandSpec* found = nullptr;
+    for (const CommandSpec& spec : commandTable()) {
+        if (args.mid(0, spec.words.size()) == spec.words &&
+            (!found || spec.words.size() > found->words.size())) {
+            found = &spec;
+        }
+    }
+    return found;
+}
 
-Lists (one row per torrent; "*" marks a torrent already sent to your client)
-  browse [--page N] [--json]           newest torrents of your chosen categories
-  search TEXT [--page N] [--json]      search the site
-  favorites [--start S] [--pages N] [--json]
-                                       newest pages filtered by your saved keywords
-                                       (pages 1 to 1000000, N from 1 to 100)
-  favorites --push-new [--start S] [--pages N] [--min-interval SECONDS] [--notify] [--json]
-                                       the automatic push: sends every accepted torrent not
-                                       sent before, one run at a time, SECONDS (2) between
-                                       requests to the site (0: no pace); --notify: one
-                                       desktop notification; exit 1 when something failed
-                                       (tried again next run), 3 when the site wants a CAPTCHA
-  snatchlist [--json]                  the torrents you downloaded from the site
-
-Sending to your BitTorrent client
-  push --url URL --name NAME           fetch a .torrent from the site and push it (a torrent
-                                       your client already has counts as sent)
-  push --browse-row I [--page N]       push row I (from 0) of a browse page
-  history [remove ROW]                 names sent, newest first
-  remote [show]                        your client settings (the password is never shown)
-  remote set [--client Vuze|Transmission|Utorrent|qBittorrent|Deluge] [--address A]
-             [--port P] [--user U] [--password-stdin]
-  remote test                          try the settings against your client
-
-Stored choices
-  filters [add KEYWORD | remove ROW]   favorite keywords (ICU patterns, case-sensitive)
-  settings get KEY | settings set KEY VALUE
-                                       display settings: categories, orderBy, sortBy,
-                                       searchCategories, searchOrderBy, searchSortBy,
-                                       favoritesCount (1 to 100), pushMinInterval (seconds
-                                       between the automatic push's requests, 0 to 3600)
-
-Environment: PELLORAN_HOME (settings and cookies folder), PELLORAN_KEYRING=off (passwords in
-the settings file, not the desktop's keyring), PELLORAN_SITE_HOST and the other PELLORAN_*
-site values. Exit status: 0 done, 1 failed (reason on stderr), 2 usage, 3 CAPTCHA.
-)";
+// "remote", "set", "show", ...: the sub-commands of a first word, for an error naming them.
+QStringList subCommandsOf(const QString& first) {
+    QStringList names;
+    for (const CommandSpec& spec : commandTable()) {
+        if (spec.words.first() == first && spec.words.size() > 1) {
+            names.append(spec.words[1]);
+        }
+    }
+    return names;
+}
 
 }  // namespace
 
@@ -63,36 +41,41 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("pelloran-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(PELLORAN_VERSION));
-    QStringList args = QCoreApplication::arguments().mid(1);
+    const QStringList args = QCoreApplication::arguments().mid(1);
     if (args.isEmpty() || args[0] == QStringLiteral("--help") || args[0] == QStringLiteral("-h") ||
         args[0] == QStringLiteral("help")) {
-        std::fputs(kHelp, args.isEmpty() ? stderr : stdout);
-        return args.isEmpty() ? pelloran::cli::kExitUsage : pelloran::cli::kExitSuccess;
+        std::fputs(overallHelp().toUtf8().constData(), args.isEmpty() ? stderr : stdout);
+        return args.isEmpty() ? kExitUsage : kExitSuccess;
     }
     if (args[0] == QStringLiteral("--version")) {
-        pelloran::cli::printOut(QStringLiteral("pelloran-cli " PELLORAN_VERSION));
-        return pelloran::cli::kExitSuccess;
+        printOut(QStringLiteral("pelloran-cli " PELLORAN_VERSION));
+        return kExitSuccess;
     }
-    using Command = std::function<int(pelloran::cli::CliCore&, const QStringList&)>;
-    const std::map<QString, Command> commands = {
-        {QStringLiteral("login"), pelloran::cli::runLogin},
-        {QStringLiteral("logout"), pelloran::cli::runLogout},
-        {QStringLiteral("browse"), pelloran::cli::runBrowse},
-        {QStringLiteral("search"), pelloran::cli::runSearch},
-        {QStringLiteral("favorites"), pelloran::cli::runFavorites},
-        {QStringLiteral("snatchlist"), pelloran::cli::runSnatchList},
-        {QStringLiteral("push"), pelloran::cli::runPush},
-        {QStringLiteral("history"), pelloran::cli::runHistory},
-        {QStringLiteral("filters"), pelloran::cli::runFilters},
-        {QStringLiteral("remote"), pelloran::cli::runRemote},
-        {QStringLiteral("settings"), pelloran::cli::runSettings},
-    };
-    const QString name = args.takeFirst();
-    const auto command = commands.find(name);
-    if (command == commands.end()) {
-        return pelloran::cli::usageError(QStringLiteral("unknown command '%1'").arg(name));
+    const CommandSpec* spec = findCommand(args);
+    const QStringList subCommands = subCommandsOf(args[0]);
+    // A word after a command that has sub-commands names one that doesn't exist.
+    const bool unknownSubCommand = !subCommands.isEmpty() && args.size() > 1 &&
+                                   !args[1].startsWith(QLatin1Char('-')) &&
+                                   (!spec || spec->words.size() == 1);
+    if (unknownSubCommand) {
+        return usageError(QStringLiteral("%1: unknown command '%2' (use %3)")
+                              .arg(args[0], args[1], subCommands.join(QStringLiteral(", "))));
     }
-    pelloran::cli::CliCore core;
-    const int status = command->second(core, args);
-    return core.finish(status);
+    if (!spec) {
+        return usageError(subCommands.isEmpty()
+                              ? QStringLiteral("unknown command '%1'").arg(args[0])
+                              : QStringLiteral("%1: use %2")
+                                    .arg(args[0], subCommands.join(QStringLiteral(", "))));
+    }
+    CommandArgs commandArgs(*spec);
+    if (!commandArgs.parse(args.mid(spec->words.size()))) {
+        return commandArgs.usageError(commandArgs.error());
+    }
+    if (commandArgs.helpAsked()) {
+        printOut(commandArgs.helpText().trimmed());
+        return kExitSuccess;
+    }
+    // Built only for a command that will run: a usage error leaves the data folder alone.
+    CliCore core;
+    return core.finish(spec->run(core, commandArgs));
 }

@@ -2,7 +2,6 @@
 
 #include "cli/cli_core.h"
 #include "cli/cli_output.h"
-#include "cli/command_line.h"
 #include "cli/commands.h"
 #include "cli/listing_fetch.h"
 
@@ -12,37 +11,23 @@
 
 namespace pelloran::cli {
 
-int runPush(CliCore& core, const QStringList& args) {
-    CommandLine cl(QStringLiteral("push"));
-    cl.addValueOption(QStringLiteral("url"), QStringLiteral("URL"));
-    cl.addValueOption(QStringLiteral("name"), QStringLiteral("NAME"));
-    cl.addValueOption(QStringLiteral("browse-row"), QStringLiteral("I"));
-    cl.addValueOption(QStringLiteral("page"), QStringLiteral("N"));
-    if (!cl.parse(args, 0)) {
-        return usageError(cl.error());
-    }
-    const bool byUrl = cl.isSet(QStringLiteral("url")) || cl.isSet(QStringLiteral("name"));
-    const bool byRow = cl.isSet(QStringLiteral("browse-row"));
+int runPush(CliCore& core, const CommandArgs& args) {
+    const bool byUrl = args.isSet(QStringLiteral("url")) || args.isSet(QStringLiteral("name"));
+    const bool byRow = args.isSet(QStringLiteral("browse-row"));
     if (byUrl == byRow ||
-        (byUrl && !(cl.isSet(QStringLiteral("url")) && cl.isSet(QStringLiteral("name"))))) {
-        return usageError(QStringLiteral("push: give --url and --name, or --browse-row"));
+        (byUrl && !(args.isSet(QStringLiteral("url")) && args.isSet(QStringLiteral("name"))))) {
+        return args.usageError(QStringLiteral("push: give --url and --name, or --browse-row"));
     }
     core.enterSignedInMode();
 
     QString url;
     QString name;
     if (byUrl) {
-        url = cl.value(QStringLiteral("url"));
-        name = cl.value(QStringLiteral("name"));
+        url = args.value(QStringLiteral("url"));
+        name = args.value(QStringLiteral("name"));
     } else {
-        const std::optional<int> browseRow = cl.number(QStringLiteral("browse-row"), 0, 0);
-        const std::optional<int> browsePage =
-            cl.number(QStringLiteral("page"), 1, 1, kMaxPageNumber);
-        if (!browseRow || !browsePage) {
-            return usageError(cl.error());
-        }
-        const int row = *browseRow;
-        const int page = *browsePage;
+        const int row = args.number(QStringLiteral("browse-row"), 0);
+        const int page = args.number(QStringLiteral("page"), 1);
         const ListingOutcome listing =
             fetchListing(core, browseUrl(core.config(), core.settings(), page));
         if (listing.status == ListingStatus::NoPage ||
@@ -51,7 +36,7 @@ int runPush(CliCore& core, const QStringList& args) {
         }
         const TorrentList& rows = listing.torrents;
         if (row >= rows.size()) {
-            return usageError(
+            return args.usageError(
                 QStringLiteral("push: browse page %1 has %2 rows").arg(page).arg(rows.size()));
         }
         const TorrentPtr& t = rows[row];
