@@ -5,7 +5,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include "store/settings_store.h"
 #include "demo_site.h"
 #include "net/cookie_store.h"
 #include "net/http_request.h"
@@ -15,6 +14,7 @@
 #include "site/site_urls.h"
 #include "site/snatch_list.h"
 #include "site/torrent_listing.h"
+#include "store/settings_store.h"
 
 #include <unicode/regex.h>
 #include <unicode/unistr.h>

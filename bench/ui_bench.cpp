@@ -14,6 +14,12 @@
 //  - BM_DetailsPageMemory: the memory of the whole process tree (the app and Qt WebEngine's
 //    processes, PSS summed, and RSS summed for comparison) with one details page open after
 //    signing in.
+//  - BM_DetailsClick: the member clicks a browse row; the time until a frame shows the details
+//    screen's navigation and loading overlay, and until the page's text is in, for the first
+//    details page of the run (the web plugin loads then) and a later one.
+//  - BM_CloseToExit/idle and /mid_push: the time from the member closing the window until the
+//    process has ended, signed in and idle, and with a push waiting on a client that never
+//    answers.
 // The probe runs offscreen unless QT_QPA_PLATFORM says otherwise.
 
 #include <benchmark/benchmark.h>
@@ -24,6 +30,7 @@
 #include "site/sign_in.h"
 #include "store/settings_keys.h"
 #include "store/settings_store.h"
+#include "support/hostile_server.h"
 #include "support/test_server.h"
 
 #include <unistd.h>
@@ -56,7 +63,9 @@ QProcessEnvironment probeEnvironment(const QString& home) {
 }
 
 struct ProbeRun {
-    qint64 shownMs = -1;  // from process start to the "shown" line
+    qint64 shownMs = -1;    // from process start to the "shown" line
+    qint64 closingMs = -1;  // from process start to the "closing" line
+    qint64 exitMs = -1;     // from process start to its end
     QMap<QString, qint64> values;
     bool ok = false;
 };
@@ -81,12 +90,15 @@ ProbeRun runProbe(const QString& mode, const QProcessEnvironment& env) {
             const QList<QByteArray> words = probe.readLine().trimmed().split(' ');
             if (words.value(0) == "shown") {
                 run.shownMs = clock.elapsed();
+            } else if (words.value(0) == "closing") {
+                run.closingMs = clock.elapsed();
             } else if (words.size() == 2) {
                 run.values.insert(QString::fromUtf8(words[0]), words[1].toLongLong());
             }
         }
     }
     probe.waitForFinished(30000);
+    run.exitMs = clock.elapsed();
     run.ok = probe.exitStatus() == QProcess::NormalExit && probe.exitCode() == 0;
     return run;
 }
@@ -265,5 +277,73 @@ void BM_DetailsPageMemory(benchmark::State& state) {
     state.counters["processes"] = double(most->value(QStringLiteral("processes")));
 }
 BENCHMARK(BM_DetailsPageMemory)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_DetailsClick(benchmark::State& state) {
+    demo::DemoSite site;
+    if (!site.start()) {
+        state.SkipWithError("the demo site did not start");
+        return;
+    }
+    const auto most = largestProbeValues(
+        state, QStringLiteral("details-click"),
+        [&](const QTemporaryDir& home) { return signedInEnvironment(home, site, {}); },
+        QStringLiteral("later-text"), "the probe did not open two details pages");
+    if (!most) {
+        return;
+    }
+    for (const char* name : {"first-overlay", "first-text", "later-overlay", "later-text"}) {
+        QString counter = QString::fromLatin1(name).replace(QLatin1Char('-'), QLatin1Char('_'));
+        state.counters[(counter + QStringLiteral("_ms")).toStdString()] =
+            double(most->value(QString::fromLatin1(name)));
+    }
+}
+BENCHMARK(BM_DetailsClick)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_CloseToExit(benchmark::State& state) {
+    const bool midPush = state.range(0) == 1;
+    demo::DemoSite site;
+    // The member's client: takes the connection and the upload, never answers.
+    test::HostileServer client;
+    test::Reply never = test::page("");
+    never.delivery = test::Delivery::Never;
+    client.route("", "*", never);
+    if (!site.start() || !client.start()) {
+        state.SkipWithError("the loopback servers did not start");
+        return;
+    }
+    qint64 longest = 0;
+    qint64 total = 0;
+    int runs = 0;
+    for (auto _ : state) {
+        QTemporaryDir home;
+        const QProcessEnvironment env =
+            signedInEnvironment(home, site, [&client](SettingsStore& settings) {
+                settings.setValue(keys::serverClient, QStringLiteral("Transmission"));
+                settings.setValue(keys::serverAddress, QString::fromStdString(client.address()));
+                settings.setValue(keys::serverPort, QString::number(client.port()));
+            });
+        const ProbeRun run =
+            runProbe(midPush ? QStringLiteral("close-push") : QStringLiteral("close-idle"), env);
+        if (!run.ok || run.closingMs < 0) {
+            state.SkipWithError("the probe did not close its window");
+            return;
+        }
+        const qint64 closing = run.exitMs - run.closingMs;
+        longest = std::max(longest, closing);
+        total += closing;
+        ++runs;
+        state.SetIterationTime(double(closing) / 1000.0);
+    }
+    state.counters["close_to_exit_ms"] = double(total) / runs;
+    state.counters["longest_ms"] = double(longest);
+    state.counters["client_connections"] = double(client.connectionCount());
+}
+BENCHMARK(BM_CloseToExit)
+    ->ArgName("mid_push")
+    ->Arg(0)
+    ->Arg(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);
 
 }  // namespace

@@ -16,14 +16,26 @@
 //            settled, prints the memory of the whole process tree (the app and the web
 //            engine's processes): "tree-pss KB", "tree-rss KB", "app-pss KB", "processes N";
 //            with PELLORAN_PROBE_SHOT set, saves a picture of the whole screen there
+//   details-click  signs in, then clicks the first row of the browse list, as the member does,
+//            and goes back once its details page shows; then the same with the second row.
+//            Prints for each ("first-", then "later-"): "overlay MS", from the click until a
+//            frame shows the details screen's navigation with the loading overlay, and "text
+//            MS", from the click until the page's text is loaded
+//   close-idle signs in, lets the app settle, then closes the window as the member does;
+//            prints "closing" just before (the caller times the rest until the process ends)
+//   close-push signs in, sends the first browse row to the client in the remote settings
+//            (one that never answers, set up by the caller) and closes the window while that
+//            push waits; prints "closing" the same way
 
 #include "app/application.h"
 #include "app/login_view_controller.h"
 #include "app/pelloran_app_delegate.h"
+#include "app/pelloran_window.h"
 #include "app/switch_view_controller.h"
 #include "lists/all_list_view_controller.h"
 #include "lists/favorite_list_view_controller.h"
 #include "lists/torrent_list_model.h"
+#include "ui/loading_indicator.h"
 #include "ui/navigation_stack.h"
 #include "ui/tab_bar_controller.h"
 #include "ui/web_screen_factory.h"
@@ -34,6 +46,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QListView>
+#include <QMouseEvent>
 #include <QMultiMap>
 #include <QPointer>
 #include <QScreen>
@@ -392,13 +405,130 @@ int runDetails(int argc, char* argv[]) {
     return runApplication(argc, argv, hooks);
 }
 
+// Watches, from a click on a browse row, for the first frame that shows the details screen
+// with the loading overlay, and for the page's text. Paint events are seen here even while
+// the UI thread is busy between them, so a frame is timed when it is drawn.
+class DetailsClickWatch : public QObject {
+public:
+    DetailsClickWatch(TabBarController* tabs, AllListViewController* browse)
+        : tabs_(tabs), browse_(browse) {
+        qApp->installEventFilter(this);
+        poll_.setInterval(5);
+        QObject::connect(&poll_, &QTimer::timeout, [this] { step(); });
+        poll_.start();
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint && clicked_ && overlayMs_ < 0 && detailsOnTop() &&
+            LoadingIndicator::sharedInstance().isShown()) {
+            overlayMs_ = clock_.elapsed();
+        }
+        return false;
+    }
+
+private:
+    bool detailsOnTop() const { return tabs_->navigationStack(0)->depth() > 1; }
+
+    void click(int row) {
+        QListView* list = browse_->tableView();
+        const QPoint at = list->visualRect(browse_->model()->index(row)).center();
+        overlayMs_ = -1;
+        clicked_ = true;
+        clock_.start();
+        for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+            QMouseEvent e(type, at, list->viewport()->mapToGlobal(at), Qt::LeftButton,
+                          type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                          Qt::NoModifier);
+            QCoreApplication::sendEvent(list->viewport(), &e);
+        }
+    }
+
+    void step() {
+        if (!clicked_) {
+            click(round_);
+            return;
+        }
+        ViewController* top = tabs_->navigationStack(0)->topViewController();
+        if (!detailsOnTop() || top->property("loadsEnded").toInt() < 1) {
+            return;
+        }
+        const char* which = round_ == 0 ? "first" : "later";
+        say(QStringLiteral("%1-overlay %2").arg(which).arg(overlayMs_).toUtf8().constData());
+        say(QStringLiteral("%1-text %2").arg(which).arg(clock_.elapsed()).toUtf8().constData());
+        clicked_ = false;
+        poll_.stop();
+        tabs_->navigationStack(0)->popViewController(false);
+        if (++round_ == 2) {
+            QCoreApplication::quit();
+            return;
+        }
+        QTimer::singleShot(500, [this] { poll_.start(); });
+    }
+
+    TabBarController* tabs_;
+    AllListViewController* browse_;
+    QTimer poll_;
+    QElapsedTimer clock_;
+    bool clicked_ = false;
+    qint64 overlayMs_ = -1;
+    int round_ = 0;
+};
+
+int runDetailsClick(int argc, char* argv[]) {
+    ApplicationHooks hooks;
+    std::unique_ptr<DetailsClickWatch> watch;
+    hooks.launched = [&](PelloranAppDelegate& delegate) {
+        whenSignedIn(delegate, [&] {
+            TabBarController* tabs = delegate.viewController()->tabBarController();
+            auto* browse = dynamic_cast<AllListViewController*>(tabs->screen(0));
+            if (!browse || browse->isBusy() || browse->model()->recordCount() < 2) {
+                return true;
+            }
+            // Settled first: the click is the member's, not part of signing in.
+            QTimer::singleShot(1000, [&watch, tabs, browse] {
+                watch = std::make_unique<DetailsClickWatch>(tabs, browse);
+            });
+            return false;
+        });
+    };
+    return runApplication(argc, argv, hooks);
+}
+
+// Signs in, then (with `push`) sends the first browse row and waits until it is under way,
+// then closes the window.
+int runClose(int argc, char* argv[], bool push) {
+    ApplicationHooks hooks;
+    hooks.launched = [push](PelloranAppDelegate& delegate) {
+        auto pushed = std::make_shared<bool>(false);
+        whenSignedIn(delegate, [&delegate, push, pushed] {
+            TabBarController* tabs = delegate.viewController()->tabBarController();
+            auto* browse = dynamic_cast<AllListViewController*>(tabs->screen(0));
+            if (!browse || browse->isBusy() || browse->model()->recordCount() == 0) {
+                return true;
+            }
+            if (push && !*pushed) {
+                *pushed = true;
+                browse->didTapDownloadButton(0);
+            }
+            // Settled (or, with a push, the push has reached the client that never answers).
+            QTimer::singleShot(1000, [&delegate] {
+                say("closing");
+                delegate.window()->close();
+            });
+            return false;
+        });
+    };
+    return runApplication(argc, argv, hooks);
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
     if (argc < 2) {
         std::fprintf(stderr,
-                     "usage: pelloran-ui-probe empty|login|sign-in|favorites|browse-ten|details "
-                     "[app options]\n");
+                     "usage: pelloran-ui-probe empty|login|sign-in|favorites|browse-ten|details|"
+                     "details-click|close-idle|close-push [app options]\n");
         return 2;
     }
     const char* mode = argv[1];
@@ -423,6 +553,12 @@ int main(int argc, char* argv[]) {
     }
     if (std::strcmp(mode, "details") == 0) {
         return runDetails(argc, argv);
+    }
+    if (std::strcmp(mode, "details-click") == 0) {
+        return runDetailsClick(argc, argv);
+    }
+    if (std::strcmp(mode, "close-idle") == 0 || std::strcmp(mode, "close-push") == 0) {
+        return runClose(argc, argv, std::strcmp(mode, "close-push") == 0);
     }
     std::fprintf(stderr, "pelloran-ui-probe: unknown mode %s\n", mode);
     return 2;

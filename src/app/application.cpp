@@ -2,7 +2,9 @@
 
 #include "remote/services.h"
 #include "app/pelloran_app_delegate.h"
+#include "store/app_paths.h"
 #include "ui/image_library.h"
+#include "ui/web_screen_loader.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -21,6 +23,9 @@ QIcon applicationIcon() {
 }  // namespace
 
 int runApplication(int argc, char* argv[], const ApplicationHooks& hooks) {
+    // What the web engine needs from the environment is set now, before the application (or
+    // anything else) starts a thread that reads it.
+    prepareWebEngineEnvironment(dataDirectoryFromEnvironment());
     // No Qt::AA_ShareOpenGLContexts: with it the application makes an OpenGL context at start,
     // which on X11 loads the OpenGL drivers (about 60 MB and a quarter of a second) into every
     // run, though only the web screens need that context. Their plugin makes it when the first

@@ -14,9 +14,7 @@ constexpr qreal kInterfaceFontPoints = 13;
 }  // namespace
 
 PelloranAppDelegate::PelloranAppDelegate(Services& services, const Options& options)
-    : services_(services), options_(options), web_(options.webPluginDirs) {
-    web_.setDataDirectory(services_.dataDirectory());
-}
+    : services_(services), options_(options), web_(options.webPluginDirs) {}
 
 PelloranAppDelegate::PelloranAppDelegate(Services& services)
     : PelloranAppDelegate(services, Options{}) {}
@@ -29,6 +27,10 @@ void PelloranAppDelegate::applicationDidFinishLaunching() {
     // Everything not drawn by our screens (alerts, menus, tooltips) reads at the same scale.
     QApplication::setFont(scale.font(FontFace::System, kInterfaceFontPoints));
     window_ = std::make_unique<PelloranWindow>(scale, options_.heightPoints);
+    // Closing the window ends the run: exchanges still in flight (a push to a client that
+    // doesn't answer, a page) are cut off rather than waited for, so the process ends at once.
+    QObject::connect(window_.get(), &PelloranWindow::closing, window_.get(),
+                     [this] { services_.closeNetwork(); });
     viewController_ = new SwitchViewController(services_, &web_, kVersion);
     window_->setContent(viewController_);
     if (options_.showWindow) {

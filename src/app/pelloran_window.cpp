@@ -42,6 +42,11 @@ void PelloranWindow::setContent(QWidget* content) {
     content_->show();
 }
 
+void PelloranWindow::closeEvent(QCloseEvent* event) {
+    Q_EMIT closing();
+    QWidget::closeEvent(event);
+}
+
 void PelloranWindow::resizeEvent(QResizeEvent*) {
     if (content_) {
         content_->setGeometry(rect());

@@ -10,6 +10,7 @@
 namespace pelloran {
 
 class PelloranWindow : public QWidget {
+    Q_OBJECT
 public:
     // `heightPoints` 0: fit the screen.
     explicit PelloranWindow(const UiScale& scale, int heightPoints = 0);
@@ -21,8 +22,13 @@ public:
     // The scale for the primary screen (about 1.5 on 1080p), unless `forced` is above 0.
     static UiScale scaleForScreen(qreal forced = 0);
 
+Q_SIGNALS:
+    // The member closed the window: the run is ending.
+    void closing();
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     UiScale scale_;

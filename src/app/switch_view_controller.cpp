@@ -37,14 +37,16 @@ SwitchViewController::SwitchViewController(Services& services, WebScreenLoader* 
 
 SwitchViewController::~SwitchViewController() {
     Session& session = services_.session();
+    // Nobody can sign in any more: requests waiting for the session give up, and so does one
+    // that meets the login page from now on.
+    session.setShowLogin(false);
+    session.abandonWaits();
+    // Waits for a call of the handlers that a fetch thread may be making right now.
     session.setReloginHandler({});
     session.setRefusalHandler({});
     services_.settings().notices().setListener({});
     services_.cookies().notices().setListener({});
     services_.secrets().notices().setListener({});
-    // Nobody can sign in any more: requests waiting for the session give up.
-    session.setShowLogin(false);
-    session.abandonWaits();
 }
 
 LoginViewController* SwitchViewController::loginViewController() const {
@@ -192,6 +194,11 @@ bool SwitchViewController::isMainInterfaceShown() const {
 }
 
 void SwitchViewController::showAlert(const Alert& alert) {
+    if (services_.isNetworkClosed()) {
+        // The window closed: an exchange it cut short says nothing, and no window of ours
+        // opens to keep the run going.
+        return;
+    }
     auto shown = std::make_shared<QPointer<QMessageBox>>();
     *shown = openAlert(window(), alert.title, alert.message, alert.buttons, [this, shown](int) {
         if (alert_ == *shown) {

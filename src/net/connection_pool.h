@@ -8,6 +8,9 @@
 // holds, and gives it back when done. A borrower asking for an origin ("http://host:port") gets
 // the handle that last served it when one is idle; at most kMaxIdle handles are kept.
 //
+// Each easy handle comes with a multi handle of its own, which keeps its connections and lets
+// the exchange wait in a poll that another thread can wake (cancellation.h).
+//
 // Thread-safe. Every handle is attached to the share given at construction (none when null),
 // which must outlive the pool.
 
@@ -16,6 +19,7 @@
 #include <vector>
 
 typedef void CURL;    // NOLINT: libcurl's own opaque types
+typedef void CURLM;   // NOLINT
 typedef void CURLSH;  // NOLINT
 
 namespace pelloran {
@@ -32,19 +36,22 @@ public:
     // A handle with its options reset and its connections kept, returned on destruction.
     class Lease {
     public:
-        Lease(ConnectionPool* pool, CURL* handle, QByteArray origin)
-            : pool_(pool), handle_(handle), origin_(std::move(origin)) {}
+        Lease(ConnectionPool* pool, CURL* handle, CURLM* multi, QByteArray origin)
+            : pool_(pool), handle_(handle), multi_(multi), origin_(std::move(origin)) {}
         ~Lease();
         Lease(const Lease&) = delete;
         Lease& operator=(const Lease&) = delete;
 
         CURL* get() const { return handle_; }  // null when libcurl could not make one
+        // The handle's own multi handle, which holds its connections; never null with get().
+        CURLM* multi() const { return multi_; }
         // The origin the handle is connected to last, for the next borrower.
         void setOrigin(const QByteArray& origin) { origin_ = origin; }
 
     private:
         ConnectionPool* pool_;
         CURL* handle_;
+        CURLM* multi_;
         QByteArray origin_;
     };
 
@@ -56,9 +63,11 @@ public:
 private:
     struct Idle {
         CURL* handle;
+        CURLM* multi;
         QByteArray origin;
     };
-    void release(CURL* handle, const QByteArray& origin);
+    void release(const Idle& idle);
+    static void close(const Idle& idle);
 
     CURLSH* const share_;
     mutable QMutex mutex_;

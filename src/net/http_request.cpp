@@ -1,5 +1,7 @@
 #include "net/http_request.h"
 
+#include "net/cancellation.h"
+
 #include "net/cookie_store.h"
 #include "net/multipart_source.h"
 #include "net/request_pacer.h"
@@ -83,6 +85,7 @@ UrlLoadRequest HttpRequest::buildRequest() const {
     }
     req.timeoutSeconds = timeout_ != 0 ? timeout_ : kDefaultTimeoutSeconds;
     req.deadline = net_.deadline;
+    req.cancellation = net_.cancellation;
     req.sharedCookies = sharedCookies_;
     req.followRedirects = followRedirects_;
     return req;
@@ -134,7 +137,12 @@ bool HttpRequest::waitedOutSlowDown(bool& retried) {
     }
     retried = true;
     if (!paced) {
-        std::this_thread::sleep_for(*asked->wait);  // the pacer's turn waits otherwise
+        // The pacer's turn waits otherwise. A program that closes meanwhile ends the wait.
+        if (net_.cancellation) {
+            net_.cancellation->pauseUntil(QDeadlineTimer(*asked->wait));
+        } else {
+            std::this_thread::sleep_for(*asked->wait);
+        }
     }
     return true;
 }

@@ -11,6 +11,7 @@ ImageLoader::ImageLoader(const QString& url, const NetContext& net, QObject* con
 void ImageLoader::run() {
     UrlLoadRequest request;
     request.url = url_;
+    request.cancellation = net_.cancellation;
     const UrlLoadResult loaded = loadUrl(request, *net_.cookies);
     const QImage image = QImage::fromData(loaded.body);
     if (image.isNull() || !callback_) {

@@ -1,5 +1,6 @@
 #include "net/session.h"
 
+#include <QThread>
 #include <algorithm>
 
 namespace pelloran {
@@ -24,13 +25,24 @@ void Session::setSessionValidated(bool valid) {
     }
 }
 
+void Session::waitForHandlerCallsLocked(QMutexLocker<QMutex>& lock) {
+    // A handler that replaces handlers itself must not wait for its own call.
+    const Qt::HANDLE self = QThread::currentThreadId();
+    while (std::any_of(handlerThreads_.cbegin(), handlerThreads_.cend(),
+                       [self](Qt::HANDLE t) { return t != self; })) {
+        handlerReturned_.wait(lock.mutex());
+    }
+}
+
 void Session::setReloginHandler(ReloginHandler handler) {
     QMutexLocker lock(&mutex_);
+    waitForHandlerCallsLocked(lock);
     handler_ = std::move(handler);
 }
 
 void Session::setRefusalHandler(RefusalHandler handler) {
     QMutexLocker lock(&mutex_);
+    waitForHandlerCallsLocked(lock);
     refusalHandler_ = std::move(handler);
 }
 
@@ -72,7 +84,6 @@ Session::Start Session::startReloginLocked() {
         reloginStarts_.pop_front();
     }
     sessionValidated_.store(false);
-    abandoned_ = false;  // a new attempt (or a new failure): nobody has given up on it yet
     if (reloginStarts_.size() >= size_t(kMaxReloginsPerWindow) ||
         (reloginsLeft_ && *reloginsLeft_ <= 0)) {
         return Start::Refused;
@@ -89,16 +100,28 @@ void Session::runHandler(Start start) {
     if (start == Start::Running) {
         return;  // the request waits for the re-login that runs
     }
-    // Handlers run without the lock: they may report their outcome at once.
+    // Handlers run without the lock: they may report their outcome at once. Their owner may
+    // remove them meanwhile; it then waits for this call (waitForHandlerCallsLocked).
     std::function<void()> call;
+    const Qt::HANDLE self = QThread::currentThreadId();
     {
         QMutexLocker lock(&mutex_);
+        if (closed_.load()) {
+            return;
+        }
         call = start == Start::Started ? handler_ : refusalHandler_;
+        if (call) {
+            handlerThreads_.append(self);
+        }
     }
     (start == Start::Started ? reloginCount_ : refusalCount_).fetch_add(1);
-    if (call) {
-        call();
+    if (!call) {
+        return;
     }
+    call();
+    QMutexLocker lock(&mutex_);
+    handlerThreads_.removeOne(self);
+    handlerReturned_.wakeAll();
 }
 
 bool Session::sessionInvalidated() {
@@ -115,6 +138,9 @@ SessionStop Session::loginPageMet(SessionTicket& ticket, QDeadlineTimer deadline
     Start start = Start::Running;
     {
         QMutexLocker lock(&mutex_);
+        if (gaveUpLocked()) {
+            return SessionStop::Abandoned;  // nobody will sign in for this request
+        }
         if (ticket.renewed) {
             // The site took a sign-in and still answers with its login page: signing in once
             // more would only repeat that, with the member's password each time.
@@ -133,7 +159,7 @@ SessionStop Session::loginPageMet(SessionTicket& ticket, QDeadlineTimer deadline
     runHandler(start);
     QMutexLocker lock(&mutex_);
     while (!sessionValidated_.load()) {
-        if (abandoned_) {
+        if (gaveUpLocked()) {
             return SessionStop::Abandoned;
         }
         if (!validated_.wait(&mutex_, deadline) && !sessionValidated_.load()) {
@@ -147,7 +173,7 @@ SessionStop Session::loginPageMet(SessionTicket& ticket, QDeadlineTimer deadline
 bool Session::waitUntilValidated(QDeadlineTimer deadline) {
     QMutexLocker lock(&mutex_);
     while (!sessionValidated_.load()) {
-        if (abandoned_ || !validated_.wait(&mutex_, deadline)) {
+        if (gaveUpLocked() || !validated_.wait(&mutex_, deadline)) {
             return sessionValidated_.load();
         }
     }
@@ -157,6 +183,12 @@ bool Session::waitUntilValidated(QDeadlineTimer deadline) {
 void Session::abandonWaits() {
     QMutexLocker lock(&mutex_);
     abandoned_ = true;
+    validated_.wakeAll();
+}
+
+void Session::close() {
+    QMutexLocker lock(&mutex_);
+    closed_.store(true);
     validated_.wakeAll();
 }
 

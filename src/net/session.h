@@ -26,6 +26,7 @@
 // All members are thread-safe.
 
 #include <QDeadlineTimer>
+#include <QList>
 #include <QMutex>
 #include <QString>
 #include <QWaitCondition>
@@ -75,11 +76,12 @@ public:
 
     // Called on a fetch thread when a re-login is to start; it must not block for long (it
     // starts the sign-in, it doesn't wait for it). Register before any request can meet a lost
-    // session.
+    // session. Replacing or removing a handler waits until no call of the old one runs (on
+    // another thread), so an owner that removes its handler is never called afterwards.
     using ReloginHandler = std::function<void()>;
     void setReloginHandler(ReloginHandler handler);
     // Called on a fetch thread when a re-login is needed beyond the limits: the session counts
-    // as failed. The front end reacts as to a failed re-login.
+    // as failed. The front end reacts as to a failed re-login. Replaced as the re-login handler.
     using RefusalHandler = std::function<void()>;
     void setRefusalHandler(RefusalHandler handler);
 
@@ -105,9 +107,14 @@ public:
     bool waitUntilValidated(QDeadlineTimer deadline = QDeadlineTimer(QDeadlineTimer::Forever));
 
     // For a front end where nobody can sign in any more (the command line after a failed
-    // re-login): every request waiting now, or starting to wait before the session is valid
-    // again or a new re-login starts, stops waiting and fails.
+    // re-login): every request waiting now, or starting to wait before a sign-in is accepted
+    // (or the session is marked valid), stops waiting and fails. A re-login asked for
+    // meanwhile doesn't undo it.
     void abandonWaits();
+    // For a front end that is closing: like abandonWaits(), for good. No handler is called
+    // any more, and every wait ends at once, whatever is reported afterwards.
+    void close();
+    bool isClosed() const { return closed_.load(); }
 
     // At most `limit` re-logins from now on, for as long as the session lives.
     void setReloginLimit(int limit);
@@ -125,6 +132,9 @@ private:
     enum class Start { Started, Running, Refused };
     Start startReloginLocked();  // mutex_ held
     void runHandler(Start start);
+    // Until no other thread runs a handler's call. mutex_ held by `lock`.
+    void waitForHandlerCallsLocked(QMutexLocker<QMutex>& lock);
+    bool gaveUpLocked() const { return abandoned_ || closed_.load(); }
 
     const QString loginUrl_;
     const QString loginTitle_;
@@ -134,10 +144,13 @@ private:
     std::atomic<int> refusalCount_{0};
     std::atomic<int> keepsAskingCount_{0};
     std::atomic<quint64> acceptedSignIns_{0};
+    std::atomic<bool> closed_{false};
     QMutex mutex_;  // guards everything below and the wait
     QWaitCondition validated_;
+    QWaitCondition handlerReturned_;
     ReloginHandler handler_;
     RefusalHandler refusalHandler_;
+    QList<Qt::HANDLE> handlerThreads_;  // threads running a handler's call now
     bool reloginRunning_ = false;
     bool abandoned_ = false;
     std::deque<std::chrono::steady_clock::time_point> reloginStarts_;  // within the window

@@ -1,5 +1,6 @@
 #include "net/url_loader.h"
 
+#include "net/cancellation.h"
 #include "net/connection_pool.h"
 #include "net/cookie_store.h"
 #include "net/curl_global.h"
@@ -15,6 +16,9 @@ namespace pelloran {
 namespace {
 
 constexpr int kDefaultTimeoutSeconds = 60;
+// The longest a waiting exchange sleeps before libcurl looks at its timers again; a
+// cancellation wakes it earlier.
+constexpr int kPollMs = 1000;
 
 struct Transfer {
     QByteArray body;
@@ -105,8 +109,54 @@ long remainingMs(const QDeadlineTimer& limit) {
     return static_cast<long>(std::max<qint64>(1, (ns + 999'999) / 1'000'000));
 }
 
+// libcurl's progress callback: a non-zero answer ends the transfer
+// (CURLE_ABORTED_BY_CALLBACK).
+int onProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+    return isCancelled(static_cast<const Cancellation*>(user)) ? 1 : 0;
+}
+
+// Runs the transfer set up on `e` through its own multi handle, so that a cancellation can
+// wake the wait at once. The handle leaves the multi handle afterwards; its connection stays in
+// the multi handle's cache unless the transfer was cut short.
+CURLcode perform(CURL* e, CURLM* multi, Cancellation* cancellation) {
+    if (isCancelled(cancellation)) {
+        return CURLE_ABORTED_BY_CALLBACK;
+    }
+    if (curl_multi_add_handle(multi, e) != CURLM_OK) {
+        return CURLE_FAILED_INIT;
+    }
+    CURLcode result = CURLE_ABORTED_BY_CALLBACK;
+    {
+        const Cancellation::Watch watch(cancellation, multi);
+        for (;;) {
+            int running = 0;
+            if (curl_multi_perform(multi, &running) != CURLM_OK) {
+                result = CURLE_FAILED_INIT;
+                break;
+            }
+            if (running == 0) {
+                int left = 0;
+                while (const CURLMsg* message = curl_multi_info_read(multi, &left)) {
+                    if (message->msg == CURLMSG_DONE && message->easy_handle == e) {
+                        result = message->data.result;
+                    }
+                }
+                break;
+            }
+            if (isCancelled(cancellation) ||
+                curl_multi_poll(multi, nullptr, 0, kPollMs, nullptr) != CURLM_OK) {
+                break;  // the transfer is dropped unfinished
+            }
+        }
+    }
+    curl_multi_remove_handle(multi, e);
+    return result;
+}
+
 // Performs one request without following a redirect. False on any transport error.
-bool performHop(CURL* e, const Hop& hop, bool cookieEngine, long timeoutMs, Transfer& transfer) {
+bool performHop(const ConnectionPool::Lease& lease, const Hop& hop, bool cookieEngine,
+                long timeoutMs, Cancellation* cancellation, Transfer& transfer) {
+    CURL* e = lease.get();
     curl_easy_reset(e);  // nothing of the previous hop stays; its connections do
     curl_easy_setopt(e, CURLOPT_URL, hop.url.constData());
     if (cookieEngine) {
@@ -140,7 +190,12 @@ bool performHop(CURL* e, const Hop& hop, bool cookieEngine, long timeoutMs, Tran
     std::unique_ptr<curl_slist, ListDeleter> headerList(raw);
     curl_easy_setopt(e, CURLOPT_HTTPHEADER, headerList.get());
 
-    const CURLcode code = curl_easy_perform(e);
+    if (cancellation) {
+        curl_easy_setopt(e, CURLOPT_NOPROGRESS, 0L);
+        curl_easy_setopt(e, CURLOPT_XFERINFOFUNCTION, onProgress);
+        curl_easy_setopt(e, CURLOPT_XFERINFODATA, cancellation);
+    }
+    const CURLcode code = perform(e, lease.multi(), cancellation);
     // The handle goes back to the pool: leave it pointing at nothing of ours.
     curl_easy_setopt(e, CURLOPT_HTTPHEADER, nullptr);
     curl_easy_setopt(e, CURLOPT_POSTFIELDS, nullptr);
@@ -188,11 +243,12 @@ UrlLoadResult loadUrl(const UrlLoadRequest& request, CookieStore& cookies) {
     const auto saveCookies = qScopeGuard([&cookies] { cookies.save(); });
 
     for (int redirects = 0;; ++redirects) {
-        if (limit.hasExpired()) {
-            return result;  // no time left for this hop
+        if (limit.hasExpired() || isCancelled(request.cancellation)) {
+            return result;  // no time left for this hop, or nobody waits for it any more
         }
         Transfer transfer;
-        if (!performHop(lease.get(), hop, request.sharedCookies, remainingMs(limit), transfer)) {
+        if (!performHop(lease, hop, request.sharedCookies, remainingMs(limit), request.cancellation,
+                        transfer)) {
             return result;
         }
         lease.setOrigin(origin);

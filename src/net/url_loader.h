@@ -21,6 +21,7 @@
 // it starts and the action's `deadline`. That one limit covers everything: name lookup,
 // connecting, sending the request and its body, waiting for the answer, receiving it, and
 // every redirect hop. A server that stalls at any point, or trickles its answer, meets it.
+// A cancellation (cancellation.h) ends it sooner, at any point.
 
 #include <QByteArray>
 #include <QDeadlineTimer>
@@ -31,6 +32,7 @@
 
 namespace pelloran {
 
+class Cancellation;
 class CookieStore;
 
 using HeaderList = QList<QPair<QByteArray, QByteArray>>;
@@ -51,6 +53,9 @@ struct UrlLoadRequest {
     // caller keeps to itself (a BitTorrent client's sign-in), sent in its own Cookie header.
     bool sharedCookies = true;
     bool followRedirects = true;
+    // When given and cancelled (the program is closing), the exchange ends at once with no
+    // response. Must outlive the exchange.
+    Cancellation* cancellation = nullptr;
 };
 
 struct UrlLoadResponse {

@@ -35,6 +35,11 @@ QList<StoreNotice> Services::takeNotices() {
     return notices;
 }
 
+void Services::closeNetwork() {
+    cancellation_.cancel();
+    session_->close();
+}
+
 bool recordVersion(SettingsStore& settings, const QString& runningVersion) {
     if (settings.string(keys::version) == runningVersion) {
         return false;

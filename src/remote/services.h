@@ -5,6 +5,7 @@
 // upload routes and the activity database (its file untouched until the first query). Made once at
 // start-up and handed down; outlives every operation made with it.
 
+#include "net/cancellation.h"
 #include "net/cookie_store.h"
 #include "net/session.h"
 #include "remote/download_history.h"
@@ -49,7 +50,15 @@ public:
     // that failed), each once.
     QList<StoreNotice> takeNotices();
 
-    NetContext net() { return {cookies_.get(), session_.get()}; }
+    // The program is closing: every exchange in flight ends at once, later ones don't start,
+    // and no request waits for a sign-in any more. For good; the stores stay usable.
+    void closeNetwork();
+    bool isNetworkClosed() const { return cancellation_.isCancelled(); }
+
+    NetContext net() {
+        return {
+            .cookies = cookies_.get(), .session = session_.get(), .cancellation = &cancellation_};
+    }
     SiteContext site() { return {net(), &config_, settings_.get(), &userInfo_, secrets_.get()}; }
     RemoteContext remote(AlertSink* alerts) {
         return {net(), server_.get(), history_.get(), alerts, &uploadRoutes_};
@@ -62,6 +71,7 @@ private:
     std::unique_ptr<SecretStore> secrets_;  // after settings_: it writes there
     std::unique_ptr<CookieStore> cookies_;
     std::unique_ptr<Session> session_;
+    Cancellation cancellation_;
     UserInfo userInfo_;
     std::unique_ptr<ServerInfo> server_;
     std::unique_ptr<DownloadHistory> history_;

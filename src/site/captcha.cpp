@@ -1,5 +1,6 @@
 #include "site/captcha.h"
 
+#include "net/cancellation.h"
 #include "net/deadline.h"
 #include "net/http_request.h"
 #include "site/site_config.h"
@@ -45,9 +46,14 @@ void FetchPageCaptcha::main() {
     for (int attempt = 1; attempt <= maxAttempts_ && !deadline.hasExpired(); ++attempt) {
         if (attempt > 1) {
             // Never sleeps past the action's deadline: the loop then ends without a challenge.
-            const QDeadlineTimer pause(retryDelayMs_);
-            QThread::msleep(
-                static_cast<unsigned long>(earlierDeadline(pause, deadline).remainingTime()));
+            const QDeadlineTimer pause = earlierDeadline(QDeadlineTimer(retryDelayMs_), deadline);
+            if (Cancellation* cancellation = site_.net.cancellation) {
+                if (!cancellation->pauseUntil(pause)) {
+                    return;  // the program is closing
+                }
+            } else {
+                QThread::msleep(static_cast<unsigned long>(pause.remainingTime()));
+            }
             if (deadline.hasExpired()) {
                 return;
             }

@@ -1,8 +1,8 @@
 #include "site/site_urls.h"
 
+#include "site/site_config.h"
 #include "store/settings_keys.h"
 #include "store/settings_store.h"
-#include "site/site_config.h"
 
 namespace pelloran {
 

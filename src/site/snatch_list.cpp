@@ -80,7 +80,8 @@ HttpRequestRegExSnatchTorrent::HttpRequestRegExSnatchTorrent(const QString& url,
 
 void HttpRequestRegExSnatchTorrent::request() {
     HttpRequest::request();
-    if (result()) {
+    // No answer (its text is then "") or an error page is not an empty snatch list.
+    if (result() && isResponseValid()) {
         torrents_ = parseSnatchList(*result());
     }
 }
@@ -91,7 +92,7 @@ FetchPageAllSnatchTorrents::FetchPageAllSnatchTorrents(const QString& url, const
     : FetchPageWith(url, context, std::move(callback)), post_(post), net_(net) {}
 
 void FetchPageAllSnatchTorrents::main() {
-    HttpRequestRegExSnatchTorrent parser(url(), net_);
+    HttpRequestRegExSnatchTorrent parser(url(), net_.withDeadline(startAction(actionLimit_)));
     parser.setType(QStringLiteral("POST"));
     parser.setPostData(post_);
     parser.request();

@@ -3,6 +3,7 @@
 // found in the text by their JSON-escaped form, at most 50 of them; each field read is then
 // decoded as the JSON string it is.
 
+#include "net/deadline.h"
 #include "net/fetch_page.h"
 #include "net/http_request.h"
 #include "site/site_context.h"
@@ -33,11 +34,14 @@ private:
     std::optional<TorrentList> torrents_;
 };
 
-// POSTs `post` to `url` and delivers the rows read (absent when no text came back).
+// POSTs `post` to `url` and delivers the rows read (absent when no page came back: no answer,
+// or an error status). Like a
+// listing page, the fetch is a member action of its own (deadline.h).
 class FetchPageAllSnatchTorrents : public FetchPageWith<std::optional<TorrentList>> {
 public:
     FetchPageAllSnatchTorrents(const QString& url, const QString& post, const NetContext& net,
                                QObject* context, Callback callback);
+    void setActionLimit(std::chrono::milliseconds limit) { actionLimit_ = limit; }
 
 protected:
     void main() override;
@@ -45,6 +49,7 @@ protected:
 private:
     QString post_;
     NetContext net_;
+    std::chrono::milliseconds actionLimit_ = kActionTimeLimit;
 };
 
 }  // namespace pelloran

@@ -129,7 +129,7 @@ FetchPageAllTorrents::FetchPageAllTorrents(const QString& url, const SiteContext
     : FetchPageWith(url, context, std::move(callback)), site_(site) {}
 
 void FetchPageAllTorrents::main() {
-    HttpRequestRegExTorrent parser(url(), site_);
+    HttpRequestRegExTorrent parser(url(), site_.withDeadline(startAction(actionLimit_)));
     parser.request();
     setReturnObject(parser.outcome());
 }

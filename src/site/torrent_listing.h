@@ -3,6 +3,7 @@
 // the ones whose name is in the download history, and tells what the page was: rows, the end
 // of the listing, no page, or a page the reader no longer understands (listing_outcome.h).
 
+#include "net/deadline.h"
 #include "net/fetch_page.h"
 #include "net/http_request.h"
 #include "site/listing_outcome.h"
@@ -48,17 +49,21 @@ private:
     ListingOutcome outcome_;
 };
 
-// Fetches one listing page and delivers its outcome: its rows, or why there are none.
+// Fetches one listing page and delivers its outcome: its rows, or why there are none. The
+// fetch is a member action of its own (deadline.h), timed from when it starts to run: a page
+// that meets a lost session waits for the re-login at most that long.
 class FetchPageAllTorrents : public FetchPageWith<ListingOutcome> {
 public:
     FetchPageAllTorrents(const QString& url, const SiteContext& site, QObject* context,
                          Callback callback);
+    void setActionLimit(std::chrono::milliseconds limit) { actionLimit_ = limit; }
 
 protected:
     void main() override;
 
 private:
     SiteContext site_;
+    std::chrono::milliseconds actionLimit_ = kActionTimeLimit;
 };
 
 }  // namespace pelloran

@@ -109,6 +109,11 @@ void MoreListViewController::setRowsEnabled(bool enabled) {
     }
 }
 
+void MoreListViewController::viewWillAppear() {
+    list_->clearSelection();
+    list_->setCurrentRow(-1, QItemSelectionModel::NoUpdate);
+}
+
 void MoreListViewController::resizeEvent(QResizeEvent*) {
     list_->setGeometry(rect());
     list_->doItemsLayout();

@@ -23,6 +23,9 @@ public:
     void setRowsEnabled(bool enabled);
     QListWidget* list() const { return list_; }
 
+    // Coming back to the list: no row stays lit from the last choice.
+    void viewWillAppear() override;
+
 Q_SIGNALS:
     void rowChosen(int row);
 

@@ -69,6 +69,11 @@ void allowEngineAsRoot() {
                  "sandbox\n");
 }
 
+void prepareWebEngineEnvironment(const QString& dataDirectory) {
+    keepDriverCachesIn(dataDirectory);
+    allowEngineAsRoot();
+}
+
 WebScreenLoader::WebScreenLoader(const QStringList& searchDirs) : searchDirs_(searchDirs) {}
 
 QStringList WebScreenLoader::defaultSearchDirs() {
@@ -94,8 +99,6 @@ WebScreenFactory* WebScreenLoader::factory() {
         return factory_;
     }
     tried_ = true;
-    keepDriverCachesIn(dataDirectory_);
-    allowEngineAsRoot();
     const QString base = QString::fromLatin1(kPluginBaseName);
     for (const QString& dir : searchDirs_) {
         for (const QString& name :

@@ -22,6 +22,10 @@ void keepDriverCachesIn(const QString& dataDirectory);
 // engine loads.
 void allowEngineAsRoot();
 
+// Both of the above. The environment is set here, at start-up before any thread runs: other
+// threads read it (libcurl its proxy variables), and changing it while they do is a race.
+void prepareWebEngineEnvironment(const QString& dataDirectory);
+
 class WebScreenLoader {
 public:
     static constexpr char kPluginBaseName[] = "pelloran_web";
@@ -37,9 +41,6 @@ public:
     // program). Before the first factory() call.
     void useFactory(WebScreenFactory* factory);
     QString errorString() const { return error_; }
-    // The app's data folder (PELLORAN_HOME): the driver caches the engine brings about are kept
-    // there (keepDriverCachesIn). Before the first factory() call.
-    void setDataDirectory(const QString& dataDirectory) { dataDirectory_ = dataDirectory; }
 
     // The executable's folder, the installed plugin folder (../lib/pelloran from it), then the
     // build tree's.
@@ -47,7 +48,6 @@ public:
 
 private:
     QStringList searchDirs_;
-    QString dataDirectory_;
     QPluginLoader loader_;
     bool tried_ = false;
     WebScreenFactory* factory_ = nullptr;

@@ -1,5 +1,6 @@
 // The snatch list against the demo site: fetched on the first appearance only, at most 50 rows
-// and no load-more row, and a snatch row's details page can't send the torrent.
+// and no load-more row, says when the site can't be reached, and a snatch row's details page
+// can't send the torrent.
 
 #include "lists_fixture.h"
 
@@ -35,6 +36,24 @@ TEST_F(SnatchListTest, FetchedOnceFiftyRowsAndTheRefreshButtonFetchesAgain) {
     ASSERT_TRUE(waitIdle(snatch));
     EXPECT_EQ(requestsFor(kSnatchPath), 2);
     EXPECT_EQ(snatch->model()->recordCount(), 50);
+}
+
+TEST_F(SnatchListTest, WithoutTheSiteItSaysSoOnAppearingAndAfterARefresh) {
+    ASSERT_NO_FATAL_FAILURE(launch());
+    site.stop();
+    open(3);
+    auto* snatch = screen<SnatchListViewController>(3);
+    ASSERT_TRUE(waitIdle(snatch));
+    const auto quietLine = [snatch] {
+        const TorrentListModel* m = snatch->model();
+        return m->footer() == TorrentListModel::Footer::Status ? m->footerText() : QString();
+    };
+    EXPECT_EQ(snatch->model()->recordCount(), 0);
+    EXPECT_EQ(quietLine(), QString::fromLatin1(kSiteUnreachableLine));
+    snatch->didRefresh();
+    ASSERT_TRUE(waitIdle(snatch));
+    EXPECT_EQ(quietLine(), QString::fromLatin1(kSiteUnreachableLine));
+    EXPECT_TRUE(snatch->scrollingEnabled());
 }
 
 TEST_F(SnatchListTest, ARowsDetailsDownloadSendsNothingAndSaysWhy) {

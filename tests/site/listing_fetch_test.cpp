@@ -9,6 +9,7 @@
 #include "site/sign_in.h"
 #include "site/site_config.h"
 #include "site/site_urls.h"
+#include "site/snatch_list.h"
 #include "site/torrent_listing.h"
 #include "site/user_info.h"
 #include "store/settings_store.h"
@@ -127,6 +128,52 @@ TEST_F(ListingFetchTest, OutcomeOfOnePageFetch) {
         EXPECT_EQ(outcome.url, c.url);
         EXPECT_EQ(outcome.sessionStop, SessionStop::None);
     }
+}
+
+TEST_F(ListingFetchTest, AListFetchWaitsForAReloginNoLongerThanItsActionLimit) {
+    // The session is lost and the re-login never comes back (the front end is going away, say):
+    // the page and the snatch list still end, without a page, at their action's limit.
+    auto& s = server.server();
+    for (const char* path : {"/rows", "/user/account/snatchlist"}) {
+        s.Get(path, [](const httplib::Request&, httplib::Response& res) {
+            res.set_content(kLoginPage, "text/html");
+        });
+        s.Post(path, [](const httplib::Request&, httplib::Response& res) {
+            res.set_content(kLoginPage, "text/html");
+        });
+    }
+    ASSERT_NO_FATAL_FAILURE(startSite());
+    std::atomic<int> relogins{0};
+    session->setReloginHandler([&] { ++relogins; });
+    session->setShowLogin(true);
+    session->setSessionValidated(true);
+    constexpr std::chrono::milliseconds kLimit{300};
+    OperationQueue queue(1);
+    QObject context;
+
+    std::optional<ListingOutcome> page;
+    auto fetchPage = std::make_unique<FetchPageAllTorrents>(
+        server.url(QStringLiteral("/rows")), site(), &context,
+        [&](ListingOutcome o) { page = std::move(o); });
+    fetchPage->setActionLimit(kLimit);
+    queue.addOperation(std::move(fetchPage));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return page.has_value(); }, 20000));
+    EXPECT_EQ(page->status, ListingStatus::NoPage);
+    EXPECT_EQ(page->sessionStop, SessionStop::OutOfTime);
+
+    bool snatchDelivered = false;
+    std::optional<TorrentList> snatched = TorrentList{};
+    auto fetchSnatch = std::make_unique<FetchPageAllSnatchTorrents>(
+        server.url(QStringLiteral("/user/account/snatchlist")), QStringLiteral("a=1"), site().net,
+        &context, [&](std::optional<TorrentList> rows) {
+            snatched = std::move(rows);
+            snatchDelivered = true;
+        });
+    fetchSnatch->setActionLimit(kLimit);
+    queue.addOperation(std::move(fetchSnatch));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return snatchDelivered; }, 20000));
+    EXPECT_FALSE(snatched.has_value());
+    EXPECT_EQ(relogins.load(), 1);
 }
 
 TEST_F(ListingFetchTest, FavoritesScanKeepsTenPagesInFlightAndHandsThemOverInOrder) {

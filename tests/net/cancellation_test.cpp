@@ -1,0 +1,107 @@
+// A closing program's cancellation on the wire: an exchange waiting anywhere on a server that
+// never finishes ends as soon as it is cancelled, with no response, rather than at its own
+// limit; nothing starts once cancelled; a retry's pause ends too. The waits below are far
+// shorter than the exchanges' own limits, so an exchange that ignored the cancellation fails
+// them; no duration is asserted.
+
+#include "net/cancellation.h"
+#include "net/cookie_store.h"
+#include "net/http_request.h"
+#include "support/hostile_server.h"
+
+#include <gtest/gtest.h>
+
+#include <QTest>
+#include <atomic>
+#include <thread>
+
+namespace pelloran {
+namespace {
+
+using test::Delivery;
+using test::HostileServer;
+using Mode = HostileServer::Mode;
+
+constexpr int kExchangeLimitSeconds = 60;
+constexpr int kMuchSoonerMs = 15000;
+
+TEST(CancellationTest, CancelEndsAnExchangeWhereverItWaits) {
+    struct Case {
+        const char* what;
+        Mode mode;
+        Delivery delivery;
+    };
+    const Case cases[] = {
+        {"accepts and reads nothing", Mode::Stall, Delivery::Whole},
+        {"reads the request, never answers", Mode::Answer, Delivery::Never},
+        {"answers half the body", Mode::Answer, Delivery::HalfThenStall},
+        {"trickles the answer", Mode::Answer, Delivery::Trickle},
+    };
+    CookieStore cookies;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        HostileServer server(c.mode);
+        test::Reply reply = test::page("<html>" + std::string(4096, 'x') + "</html>");
+        reply.delivery = c.delivery;
+        server.route("", "*", reply);
+        server.setTrickleInterval(std::chrono::milliseconds(200));
+        ASSERT_TRUE(server.start());
+
+        Cancellation cancellation;
+        const NetContext net{.cookies = &cookies, .cancellation = &cancellation};
+        std::atomic<bool> ended{false};
+        std::optional<UrlLoadResponse> response;
+        QByteArray body;
+        std::thread exchange([&] {
+            HttpRequest r(server.url(QStringLiteral("/push")), net);
+            r.setTimeout(kExchangeLimitSeconds);
+            r.request();
+            response = r.urlResponse();
+            body = r.responseData();
+            ended = true;
+        });
+        ASSERT_TRUE(QTest::qWaitFor([&] { return server.connectionCount() == 1; }, 5000));
+        cancellation.cancel();
+        const bool endedSooner = QTest::qWaitFor([&] { return ended.load(); }, kMuchSoonerMs);
+        server.stop();  // lets an exchange that ignored the cancellation end too
+        exchange.join();
+        EXPECT_TRUE(endedSooner);
+        EXPECT_FALSE(response.has_value());
+        EXPECT_TRUE(body.isEmpty());
+    }
+}
+
+TEST(CancellationTest, NothingStartsOnceCancelledAndPausesEnd) {
+    HostileServer server;
+    server.route("", "*", test::page("<html>page</html>"));
+    ASSERT_TRUE(server.start());
+    CookieStore cookies;
+    Cancellation cancellation;
+    const NetContext net{&cookies, nullptr, QDeadlineTimer(QDeadlineTimer::Forever), &cancellation};
+
+    // Before: exchanges run as usual, and on the connection they keep.
+    HttpRequest before(server.url(QStringLiteral("/a")), net);
+    before.request();
+    EXPECT_EQ(before.result(), QStringLiteral("<html>page</html>"));
+
+    std::atomic<bool> paused{false};
+    std::atomic<bool> pauseKept{true};
+    std::thread sleeper([&] {
+        paused = true;
+        pauseKept = cancellation.pauseUntil(QDeadlineTimer(kExchangeLimitSeconds * 1000));
+    });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return paused.load(); }, 5000));
+    cancellation.cancel();
+    sleeper.join();
+    EXPECT_FALSE(pauseKept.load());
+    EXPECT_FALSE(cancellation.pauseUntil(QDeadlineTimer(kExchangeLimitSeconds * 1000)));
+
+    HttpRequest after(server.url(QStringLiteral("/b")), net);
+    after.request();
+    EXPECT_FALSE(after.urlResponse().has_value());
+    EXPECT_EQ(server.count("", "/b"), 0);
+    EXPECT_EQ(server.connectionCount(), 1);
+}
+
+}  // namespace
+}  // namespace pelloran
