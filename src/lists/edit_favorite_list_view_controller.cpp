@@ -90,6 +90,7 @@ void EditFavoriteListViewController::viewWillAppear() {
     if (NavigationStack* stack = navigationStack()) {
         stack->setNavigationBarHidden(false);
     }
+    reloadFilters();  // another program may have changed them
     if (filters_.isEmpty() && !compose_) {
         addFavorite();
     }
@@ -125,13 +126,10 @@ void EditFavoriteListViewController::deleteRow(int row) {
     if (row < 0 || row >= filters_.size()) {
         return;
     }
-    if (!removeFilter(*context_.site.settings, row)) {
-        reloadFilters();
-        return;
-    }
-    filters_.removeAt(row);
-    model_->removeRows(row, 1);
-    relayout();
+    // The keyword the member saw goes, even if another program changed the list meanwhile;
+    // the list then shows what is stored.
+    removeFilter(*context_.site.settings, row, filters_[row]);
+    reloadFilters();
 }
 
 void EditFavoriteListViewController::cancel() {

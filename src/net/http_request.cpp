@@ -1,7 +1,6 @@
 #include "net/http_request.h"
 
 #include "net/cancellation.h"
-
 #include "net/cookie_store.h"
 #include "net/multipart_source.h"
 #include "net/request_pacer.h"

@@ -22,20 +22,31 @@ QLatin1StringView categoriesKey(ListingKind kind) {
 
 DisplaySettingsState::DisplaySettingsState(SettingsStore& store, ListingKind kind)
     : store_(store), kind_(kind) {
+    load(true);
+}
+
+void DisplaySettingsState::reload() {
+    load(false);
+}
+
+void DisplaySettingsState::load(bool first) {
     store_.refresh();
-    order_ = restore(orderKey(kind), true);
-    sort_ = restore(sortKey(kind), false);
-    const std::optional<QString> stored = store_.string(categoriesKey(kind));
+    order_ = restore(orderKey(kind_), true);
+    sort_ = restore(sortKey(kind_), false);
+    const std::optional<QString> stored = store_.string(categoriesKey(kind_));
     if (stored && !stored->isEmpty()) {
         on_ = categoryIdsFromSetting(*stored);  // writes nothing
-    } else if (kind == ListingKind::Search) {
+    } else if (kind_ == ListingKind::Search && (first || !stored)) {
         // Searches cover every category until the member narrows them.
+        on_.clear();
         for (const Category& c : categoryTable()) {
             if (!c.isHeader()) {
                 on_.append(c.id);
             }
         }
         storeCategories();
+    } else {
+        on_.clear();  // every switch turned off
     }
 }
 
@@ -72,6 +83,8 @@ void DisplaySettingsState::chooseSort(int index) {
 }
 
 void DisplaySettingsState::setCategory(int categoryId, bool on) {
+    // One switch changes: the others stay as stored now, whoever stored them.
+    reload();
     if (on && !on_.contains(categoryId)) {
         on_.append(categoryId);
     } else if (!on) {

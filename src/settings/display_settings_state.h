@@ -1,8 +1,8 @@
 #pragma once
 // What the browse or search display settings screen shows and stores: the listing order, the
-// sort direction and the categories switched on. Made once per run and kept, so the controls
-// keep their positions between visits without reading the store again; every change is written
-// and flushed at once.
+// sort direction and the categories switched on. Read again each time the screen appears, as
+// another program may have changed them; a choice writes only its own key, flushed at once (a
+// switch re-reads the stored categories first, so only its own category changes).
 //
 // The search settings switch every category on when first made while their categories key is
 // absent or "" (and store the full list); the browse settings start with every switch off.
@@ -29,12 +29,16 @@ public:
     bool isOn(int categoryId) const { return on_.contains(categoryId); }
     QList<int> categoriesOn() const { return on_; }
 
+    // Reads the stored choices again (writes the full search list only when its key is absent).
+    void reload();
+
     // The member's choices: each writes its key and flushes.
     void chooseOrder(int index);
     void chooseSort(int index);
     void setCategory(int categoryId, bool on);
 
 private:
+    void load(bool first);
     std::optional<int> restore(QLatin1StringView key, bool isOrder) const;
     void storeCategories();
 

@@ -117,6 +117,18 @@ void DisplaySettingsViewController::viewWillAppear() {
     if (NavigationStack* stack = navigationStack()) {
         stack->setNavigationBarHidden(false);
     }
+    state_.reload();
+    showState();
+}
+
+void DisplaySettingsViewController::showState() {
+    // Showing what is stored is no choice of the member's: nothing is written back.
+    order_->setSelectedIndex(state_.orderIndex().value_or(-1));
+    sort_->setSelectedIndex(state_.sortIndex().value_or(-1));
+    for (ToggleSwitch* t : switches_) {
+        const QSignalBlocker quiet(t);
+        t->setChecked(state_.isOn(t->property("categoryId").toInt()));
+    }
 }
 
 void DisplaySettingsViewController::cancel() {

@@ -22,6 +22,7 @@ public:
     // `state` must outlive the screen.
     explicit DisplaySettingsViewController(DisplaySettingsState& state, QWidget* parent = nullptr);
 
+    // Shows the stored choices, which another program may have changed since the last visit.
     void viewWillAppear() override;
     void cancel();
 
@@ -36,6 +37,7 @@ protected:
 
 private:
     void build();
+    void showState();
 
     DisplaySettingsState& state_;
     QScrollArea* scroll_;

@@ -66,13 +66,7 @@ FavoriteDisplaySettingsViewController::FavoriteDisplaySettingsViewController(Set
         "QSlider::handle:horizontal { background: white; width: 22px; height: 22px; "
         "margin: -9px 0; border-radius: 11px; }"));
 
-    store_.refresh();
-    const QString stored = store_.string(keys::favoritesCount).value_or(kDefaultCount);
-    value_->setText(stored);  // shown unchanged
-    {
-        const QSignalBlocker quiet(slider_);
-        slider_->setValue(int(favoritesSliderValue(stored)));
-    }
+    showStored();
     connect(slider_, &QSlider::valueChanged, this, [this](int v) {
         movedFavoritesSlider(v);
         if (!slider_->isSliderDown()) {
@@ -81,6 +75,14 @@ FavoriteDisplaySettingsViewController::FavoriteDisplaySettingsViewController(Set
     });
     connect(slider_, &QSlider::sliderReleased, this,
             &FavoriteDisplaySettingsViewController::changedFavoritesSlider);
+}
+
+void FavoriteDisplaySettingsViewController::showStored() {
+    store_.refresh();  // another program may have changed it since
+    const QString stored = store_.string(keys::favoritesCount).value_or(kDefaultCount);
+    value_->setText(stored);  // shown unchanged
+    const QSignalBlocker quiet(slider_);
+    slider_->setValue(int(favoritesSliderValue(stored)));
 }
 
 void FavoriteDisplaySettingsViewController::movedFavoritesSlider(int value) {
@@ -97,6 +99,7 @@ void FavoriteDisplaySettingsViewController::viewWillAppear() {
     if (NavigationStack* stack = navigationStack()) {
         stack->setNavigationBarHidden(false);
     }
+    showStored();
 }
 
 void FavoriteDisplaySettingsViewController::cancel() {

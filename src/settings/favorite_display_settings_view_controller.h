@@ -22,6 +22,7 @@ public:
     // `store` must outlive the screen.
     explicit FavoriteDisplaySettingsViewController(SettingsStore& store, QWidget* parent = nullptr);
 
+    // Shows the stored count each time: another program may have changed it.
     void viewWillAppear() override;
     void cancel();
 
@@ -32,6 +33,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void showStored();
     void movedFavoritesSlider(int value);
     void changedFavoritesSlider();
 

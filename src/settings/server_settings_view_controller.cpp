@@ -125,11 +125,17 @@ QLineEdit* ServerSettingsViewController::addField(const QString& caption, qreal 
     return field;
 }
 
+void ServerSettingsViewController::showStored(QLineEdit* field, const QString& text) {
+    field->setText(text);
+    shown_[field] = text;
+}
+
 void ServerSettingsViewController::storeField(QLineEdit* field) {
     ServerInfo* server = context_.remote.server;
-    if (!server || !loaded_) {
-        return;
+    if (!server || !loaded_ || field->text() == shown_.value(field)) {
+        return;  // untouched since it was read: the store may hold something newer
     }
+    shown_[field] = field->text();
     if (field == address_) {
         server->setAddress(field->text());
     } else if (field == port_) {
@@ -142,16 +148,14 @@ void ServerSettingsViewController::storeField(QLineEdit* field) {
 }
 
 void ServerSettingsViewController::storeAllFields() {
-    // Whatever is typed is kept when the member leaves the tab, even without ending the edit.
+    // Whatever the member typed is kept when the tab is left, even without ending the edit.
     for (QLineEdit* f : {address_, port_, user_, password_}) {
         storeField(f);
     }
 }
 
 void ServerSettingsViewController::viewWillAppear() {
-    if (!loaded_) {
-        viewDidLoad();
-    }
+    loadFields();
     if (NavigationStack* stack = navigationStack()) {
         stack->setNavigationBarHidden(true);
     }
@@ -161,7 +165,7 @@ void ServerSettingsViewController::viewWillDisappear() {
     storeAllFields();
 }
 
-void ServerSettingsViewController::viewDidLoad() {
+void ServerSettingsViewController::loadFields() {
     ServerInfo* server = context_.remote.server;
     if (!server) {
         return;
@@ -170,27 +174,30 @@ void ServerSettingsViewController::viewDidLoad() {
         context_.site.settings->refresh();
     }
     const ServerInfo::Values values = server->reloaded();
-    const QString savedPort = values.port.value_or(QString());
-    port_->setText(savedPort);
-    address_->setText(values.address.value_or(QString()));
-    user_->setText(values.username.value_or(QString()));
-    password_->setText(values.password.value_or(QString()));
-    loaded_ = true;
-
     int position = 0;
     const QString client = values.client.value_or(QString());
-    if (!client.isEmpty()) {
-        if (const BitClientType* type = bitClientType(client)) {
-            position = std::max(0, int(types_.indexOf(type)));
-        }
+    const BitClientType* stored = client.isEmpty() ? nullptr : bitClientType(client);
+    if (stored) {
+        position = std::max(0, int(types_.indexOf(stored)));
     }
+    const BitClientType* type = types_[position];
     chooser_->setSelectedIndex(position);
-    didSelectClient(position);
-    // A port the member typed earlier survives; on first use the default port is stored.
-    if (!savedPort.isEmpty()) {
-        server->setPort(savedPort);
-        port_->setText(savedPort);
+    description_->setPlainText(QString(type->description));
+    // The first showing: no client (or one no adapter has) means the first one, with its
+    // default port when no port is stored either.
+    if (!stored) {
+        server->setClient(clientNameByIndex(type->index));
     }
+    QString port = values.port.value_or(QString());
+    if (port.isEmpty()) {
+        port = QString(type->defaultPort);
+        server->setPort(port);
+    }
+    showStored(port_, port);
+    showStored(address_, values.address.value_or(QString()));
+    showStored(user_, values.username.value_or(QString()));
+    showStored(password_, values.password.value_or(QString()));
+    loaded_ = true;
     relayout();
 }
 
@@ -202,18 +209,15 @@ void ServerSettingsViewController::didSelectClient(int position) {
     const BitClientType* type = types_[position];
     server->setClient(clientNameByIndex(type->index));
     description_->setPlainText(QString(type->description));
-    port_->setText(QString(type->defaultPort));
+    // The member's choice: the client's default port goes in, over any port typed before.
+    showStored(port_, QString(type->defaultPort));
     server->setPort(port_->text());
     relayout();
 }
 
 void ServerSettingsViewController::test() {
-    ServerInfo* server = context_.remote.server;
-    if (server) {
-        server->setPassword(password_->text());  // it may still be in edit
-    }
+    storeAllFields();  // the password may still be in edit
     password_->clearFocus();
-    storeAllFields();
     WebScreenFactory* factory = context_.web ? context_.web->factory() : nullptr;
     NavigationStack* stack = navigationStack();
     if (factory && stack) {

@@ -4,11 +4,17 @@
 // setup help; choosing one stores its name and puts its default port in the port field. Each
 // field is stored when its editing ends (Return moves on to the next field), nothing is
 // validated, and Test opens the connection test. UI thread only.
+//
+// Every showing reads the stored settings again (another program, the command line say, may
+// have changed them), and only a field the member changed since is written: what is shown but
+// untouched is never written back over a newer value. The first showing ever also stores the
+// first client and its default port, when none is stored.
 
 #include "net/operation_queue.h"
 #include "ui/screen_context.h"
 #include "ui/view_controller.h"
 
+#include <QHash>
 #include <QList>
 
 class QLabel;
@@ -30,9 +36,10 @@ public:
     explicit ServerSettingsViewController(const ScreenContext& context, QWidget* parent = nullptr);
     ~ServerSettingsViewController() override;
 
-    // The first showing loads the fields from the remote settings (and stores the client and
-    // its default port when none was chosen yet).
+    // Loads the fields from the remote settings (and stores the client and its default port
+    // when none was chosen yet).
     void viewWillAppear() override;
+    // Stores a field still being edited, if the member changed it.
     void viewWillDisappear() override;
 
     // The member chose the client at chooser position `position`.
@@ -54,8 +61,11 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    void viewDidLoad();
+    void loadFields();
     QLineEdit* addField(const QString& caption, qreal y, const QString& name);
+    // Puts `text` in `field` as what the store holds.
+    void showStored(QLineEdit* field, const QString& text);
+    // Writes the field's text when it differs from what was shown.
     void storeField(QLineEdit* field);
     void storeAllFields();
     void relayout();
@@ -71,6 +81,7 @@ private:
     QLineEdit* user_;
     QLineEdit* password_;
     QPushButton* testButton_;
+    QHash<QLineEdit*, QString> shown_;  // each field's text as read from the store
     bool loaded_ = false;
     OperationQueue queue_{1};  // the connection test without the web screens
 };

@@ -45,9 +45,12 @@ void addFilter(SettingsStore& settings, const QString& keyword) {
     settings.flush();
 }
 
-bool removeFilter(SettingsStore& settings, int row) {
+bool removeFilter(SettingsStore& settings, int row, const std::optional<QString>& shown) {
     bool removed = false;
     settings.updateStringList(keys::filters, [&](QStringList& list) {
+        if (shown && (row < 0 || row >= list.size() || list[row] != *shown)) {
+            row = int(list.indexOf(*shown));
+        }
         if (row >= 0 && row < list.size()) {
             list.removeAt(row);
             removed = true;

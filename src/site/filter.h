@@ -6,6 +6,7 @@
 
 #include <QList>
 #include <QString>
+#include <optional>
 
 namespace pelloran {
 
@@ -38,6 +39,9 @@ QList<Filter> loadFilters(const SettingsStore& settings);
 // Appends a keyword as typed (an empty one included) and flushes.
 void addFilter(SettingsStore& settings, const QString& keyword);
 // Removes the keyword at `row` (in stored order) and flushes; false when there is no such row.
-bool removeFilter(SettingsStore& settings, int row);
+// With `shown`, the keyword the member saw at that row: when another program changed the list
+// since, that keyword is removed wherever it now is, and nothing when it is gone.
+bool removeFilter(SettingsStore& settings, int row,
+                  const std::optional<QString>& shown = std::nullopt);
 
 }  // namespace pelloran

@@ -117,11 +117,38 @@ TEST_F(DisplaySettingsTest, OrderAndSortAreStoredAsTheirPathPieces) {
     QTest::keyClick(screen.sortSelector(), Qt::Key_Right);
     EXPECT_EQ(stored(keys::sortBy), QStringLiteral("asc"));
 
-    // Kept for the run: the next visit shows the choices without reading the store again.
+    // The next visit shows what is stored by then, not what this screen last chose.
     store(keys::sortBy, QStringLiteral("desc"));
     DisplaySettingsViewController again(state);
+    again.viewWillAppear();
     EXPECT_EQ(again.orderSelector()->selectedIndex(), 1);
-    EXPECT_EQ(again.sortSelector()->selectedIndex(), 1);
+    EXPECT_EQ(again.sortSelector()->selectedIndex(), 0);
+}
+
+TEST_F(DisplaySettingsTest, AnotherProgramsChoicesAreShownAndSurviveTheMembersSwitch) {
+    store(keys::categories, QStringLiteral("8"));
+    DisplaySettingsState state(settings, ListingKind::Browse);
+    DisplaySettingsViewController screen(state);
+    screen.viewWillAppear();
+    EXPECT_TRUE(screen.categorySwitch(kCam)->isChecked());
+
+    SettingsStore other(home.path());  // the command line, say, while the screen is open
+    other.setValue(keys::categories, QStringLiteral("5,8"));
+    other.setValue(keys::orderBy, QStringLiteral("orderby/seeders"));
+    ASSERT_TRUE(other.flush());
+    screen.categorySwitch(kHd)->click();  // only this category changes
+    EXPECT_EQ(stored(keys::categories), QStringLiteral("8,13,5"));
+    EXPECT_EQ(stored(keys::orderBy), QStringLiteral("orderby/seeders"));
+
+    other.refresh();
+    other.setValue(keys::categories, QStringLiteral("7"));
+    ASSERT_TRUE(other.flush());
+    DisplaySettingsViewController visit(state);
+    visit.viewWillAppear();
+    EXPECT_FALSE(visit.categorySwitch(kCam)->isChecked());
+    EXPECT_TRUE(visit.categorySwitch(7)->isChecked());
+    EXPECT_EQ(visit.orderSelector()->selectedIndex(), 2);
+    EXPECT_EQ(stored(keys::categories), QStringLiteral("7"));  // showing wrote nothing
 }
 
 TEST_F(DisplaySettingsTest, SearchSettingsStartWithEveryCategoryAndTouchNoBrowseKey) {

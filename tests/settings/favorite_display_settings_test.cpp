@@ -34,6 +34,20 @@ TEST(FavoritesCountText, RoundsToAWholeNumberAndReadsALeadingNumber) {
     EXPECT_EQ(favoritesSliderValue(QString()), 0);
 }
 
+TEST_F(FavoriteDisplaySettingsTest, EachVisitShowsTheStoredCountAndWritesNoneUnmoved) {
+    settings.setValue(keys::favoritesCount, QStringLiteral("12"));
+    settings.flush();
+    FavoriteDisplaySettingsViewController screen(settings);
+    SettingsStore other(home.path());  // another program changes the count meanwhile
+    other.setValue(keys::favoritesCount, QStringLiteral("30"));
+    ASSERT_TRUE(other.flush());
+    screen.viewWillAppear();
+    EXPECT_EQ(screen.favoritesCountValue()->text(), QStringLiteral("30"));
+    EXPECT_EQ(screen.favoritesCountSlider()->value(), 30);
+    screen.viewWillDisappear();
+    EXPECT_EQ(stored(), QStringLiteral("30"));
+}
+
 TEST_F(FavoriteDisplaySettingsTest, ShowsFiveAtFirstAndTheStoredTextUnchanged) {
     {
         FavoriteDisplaySettingsViewController screen(settings);

@@ -152,5 +152,49 @@ TEST_F(ServerSettingsTest, WithAKeyringThePasswordIsReadFromItAndTypedIntoItNeve
     EXPECT_EQ(stored(keys::serverAddress), QStringLiteral("10.0.0.3"));
 }
 
+TEST_F(ServerSettingsTest, AnotherProgramsChangeIsShownOnTheNextVisitAndNeverWrittenOver) {
+    settings.setValue(keys::serverClient, QStringLiteral("Vuze"));
+    settings.setValue(keys::serverPort, QStringLiteral("43415"));
+    settings.setValue(keys::serverUser, QStringLiteral("member"));
+    settings.setValue(keys::serverPassword, QStringLiteral("old"));
+    settings.flush();
+    server.reload();
+    WebScreenLoader loader({QStringLiteral(FAKE_WEB_PLUGIN_DIR)});
+    context.web = &loader;
+    auto stack = openTab();
+    EXPECT_EQ(screen->portField()->text(), QStringLiteral("43415"));
+
+    // The command line (its own store on the same file) sets up another client meanwhile.
+    auto elsewhere = [&](const QString& client, const QString& port, const QString& user) {
+        SettingsStore other(home.path());
+        other.setValue(keys::serverClient, client);
+        other.setValue(keys::serverPort, port);
+        other.setValue(keys::serverUser, user);
+        other.setValue(keys::serverPassword, user + QStringLiteral("-pw"));
+        ASSERT_TRUE(other.flush());
+    };
+    elsewhere(QStringLiteral("Transmission"), QStringLiteral("29091"), QStringLiteral("demo"));
+    stack->notifyWillDisappear();  // leaving writes nothing the member didn't change
+    stack->notifyWillAppear();
+    EXPECT_EQ(screen->clientChooser()->selectedIndex(), 1);
+    EXPECT_EQ(screen->portField()->text(), QStringLiteral("29091"));
+    EXPECT_EQ(screen->userField()->text(), QStringLiteral("demo"));
+    EXPECT_EQ(screen->passwordField()->text(), QStringLiteral("demo-pw"));
+
+    // Shown but untouched fields stay out of it: only the one the member edits is written, and
+    // Test stores nothing else either.
+    elsewhere(QStringLiteral("Deluge"), QStringLiteral("8112"), QStringLiteral("third"));
+    screen->addressField()->setText(QStringLiteral("10.0.0.9"));
+    Q_EMIT screen->addressField()->editingFinished();
+    Q_EMIT screen->portField()->editingFinished();
+    screen->test();
+    EXPECT_EQ(stack->depth(), 2);
+    EXPECT_EQ(stored(keys::serverClient), QStringLiteral("Deluge"));
+    EXPECT_EQ(stored(keys::serverPort), QStringLiteral("8112"));
+    EXPECT_EQ(stored(keys::serverUser), QStringLiteral("third"));
+    EXPECT_EQ(stored(keys::serverPassword), QStringLiteral("third-pw"));
+    EXPECT_EQ(stored(keys::serverAddress), QStringLiteral("10.0.0.9"));
+}
+
 }  // namespace
 }  // namespace pelloran

@@ -77,5 +77,32 @@ TEST(FilterTest, SavedListAddsAndRemovesInOrder) {
     EXPECT_EQ(SettingsStore(home.path()).stringList(keys::filters), QStringList());
 }
 
+TEST(FilterTest, RemovingWhatTheMemberSawSurvivesAnotherProgramsChange) {
+    // The screen showed "a,b,c"; another program then stored `now`; the member deletes row 1
+    // ("b").
+    struct Case {
+        QStringList now;
+        bool removed;
+        QStringList after;
+    };
+    const Case cases[] = {
+        {{"a", "b", "c"}, true, {"a", "c"}},
+        {{"new", "a", "b", "c"}, true, {"new", "a", "c"}},  // moved down: still "b" goes
+        {{"b"}, true, {}},                                  // moved up
+        {{"a", "c"}, false, {"a", "c"}},                    // already gone: nothing else goes
+    };
+    for (const Case& c : cases) {
+        test::TempHome home;
+        SettingsStore settings(home.path());
+        SettingsStore other(home.path());
+        other.setValue(keys::filters, c.now);
+        ASSERT_TRUE(other.flush());
+        EXPECT_EQ(removeFilter(settings, 1, QStringLiteral("b")), c.removed)
+            << c.now.join(',').toStdString();
+        EXPECT_EQ(SettingsStore(home.path()).stringList(keys::filters), c.after)
+            << c.now.join(',').toStdString();
+    }
+}
+
 }  // namespace
 }  // namespace pelloran
