@@ -36,10 +36,11 @@ ClientWebViewController::ClientWebViewController(WebSession& session, const Scre
         backButton()->setEnabled(true);
         setTitle(QStringLiteral("Test remote settings"));
     }
-    connect(webPage(), &QWebEnginePage::authenticationRequired, this,
-            [this](const QUrl& requestUrl, QAuthenticator* authenticator) {
-                answerAuthentication(requestUrl, authenticator);
-            });
+    // Only this screen answers a challenge, and only its client's.
+    webPage()->setAuthenticationAnswer(
+        [this](const QUrl& requestUrl, QAuthenticator* authenticator) {
+            return answerAuthentication(requestUrl, authenticator);
+        });
 }
 
 QUrl ClientWebViewController::baseUrl() const {

@@ -13,6 +13,16 @@ WebPage::WebPage(QWebEngineProfile* profile, QObject* parent) : QWebEnginePage(p
                     load(request.requestedUrl());
                 }
             });
+    connect(this, &QWebEnginePage::authenticationRequired, this,
+            [this](const QUrl& url, QAuthenticator* authenticator) {
+                if (!answer_ || !answer_(url, authenticator)) {
+                    *authenticator = QAuthenticator();  // cancelled: the server's answer shows
+                }
+            });
+    connect(this, &QWebEnginePage::proxyAuthenticationRequired, this,
+            [](const QUrl&, QAuthenticator* authenticator, const QString&) {
+                *authenticator = QAuthenticator();
+            });
 }
 
 bool WebPage::isOwnContent(const QUrl& url) {

@@ -2,6 +2,7 @@
 // The page of a web screen's view: it asks its screen before following a navigation, and opens
 // links that would open a new window in itself (the app has one window). UI thread only.
 
+#include <QAuthenticator>
 #include <QWebEnginePage>
 #include <functional>
 
@@ -18,6 +19,12 @@ public:
 
     void setNavigationDecision(NavigationDecision decision) { decide_ = std::move(decision); }
 
+    // True when it filled in credentials for a server's (not a proxy's) challenge. Without one,
+    // or when it answers false, every challenge is cancelled: the engine would otherwise send
+    // empty credentials again and again.
+    using AuthenticationAnswer = std::function<bool(const QUrl& url, QAuthenticator* auth)>;
+    void setAuthenticationAnswer(AuthenticationAnswer answer) { answer_ = std::move(answer); }
+
     // A page text this screen loads itself (setHtml, or a long page served from memory): always
     // shown, whatever the screen's rules for the links in it.
     static bool isOwnContent(const QUrl& url);
@@ -31,6 +38,7 @@ protected:
 
 private:
     NavigationDecision decide_;
+    AuthenticationAnswer answer_;
 };
 
 }  // namespace pelloran::web

@@ -208,5 +208,36 @@ TEST_F(DetailsScreenTest, ALostSessionNeverHoldsTheWindowNorTheWayOut) {
     session.abandonWaits();  // as the app does when nobody can sign in any more
 }
 
+TEST_F(DetailsScreenTest, AServerAskingForCredentialsGetsNone) {
+    TestServer locked;
+    locked.server().Get(R"(/.*)", [](const httplib::Request&, httplib::Response& res) {
+        res.status = 401;
+        res.set_header("WWW-Authenticate", "Basic realm=\"elsewhere\"");
+        res.set_content("locked", "text/plain");
+    });
+    ASSERT_TRUE(locked.start());
+    PageServer pages;
+    const std::string frame = locked.url(QStringLiteral("/frame")).toStdString();
+    const std::string image = locked.url(QStringLiteral("/image.png")).toStdString();
+    pages.server().Get("/torrent/4/Locked", [&](const httplib::Request&, httplib::Response& res) {
+        res.set_content(PageServer::detailsPage(
+                            QStringLiteral("<h2>Locked</h2><iframe src=\"%1\">"
+                                           "</iframe><img src=\"%2\">")
+                                .arg(QString::fromStdString(frame), QString::fromStdString(image)))
+                            .toStdString(),
+                        "text/html; charset=utf-8");
+    });
+    ASSERT_TRUE(pages.start());
+    useSiteHost(pages.hostPort());
+    TorrentWebViewController* details = open(pages.url(QStringLiteral("/torrent/4/Locked")));
+    ASSERT_TRUE(waitForLoads(details));
+    ASSERT_TRUE(waitFor([&] { return locked.requestCount() >= 1; }));
+    QTest::qWait(500);  // room for the answers the engine would send
+    for (const RecordedRequest& r : locked.requests()) {
+        EXPECT_FALSE(r.hasHeader("Authorization")) << r.path;
+    }
+    EXPECT_LE(locked.requestCount(), 2u);  // the frame and the image, each asked once
+}
+
 }  // namespace
 }  // namespace pelloran::test
