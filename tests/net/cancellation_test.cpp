@@ -77,7 +77,7 @@ TEST(CancellationTest, NothingStartsOnceCancelledAndPausesEnd) {
     ASSERT_TRUE(server.start());
     CookieStore cookies;
     Cancellation cancellation;
-    const NetContext net{&cookies, nullptr, QDeadlineTimer(QDeadlineTimer::Forever), &cancellation};
+    const NetContext net{.cookies = &cookies, .cancellation = &cancellation};
 
     // Before: exchanges run as usual, and on the connection they keep.
     HttpRequest before(server.url(QStringLiteral("/a")), net);
