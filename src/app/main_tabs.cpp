@@ -8,6 +8,7 @@
 #include "lists/snatch_list_view_controller.h"
 #include "settings/server_settings_view_controller.h"
 #include "site/site_config.h"
+#include "stats/stats_view_controller.h"
 #include "ui/tab_bar_controller.h"
 #include "ui/web_tab_screen.h"
 
@@ -32,6 +33,7 @@ void addMainTabs(TabBarController& tabBar, const ScreenContext& context,
                                    QStringLiteral("tabbar-web.png"), context, browse),
                   true);
     tabBar.addTab(new LogoutViewController(&tabBar, std::move(logout)), true);
+    tabBar.addTab(new StatsViewController(context), true);
 }
 
 }  // namespace pelloran

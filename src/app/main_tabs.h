@@ -1,7 +1,8 @@
 #pragma once
-// The ten tabs of the main interface, in their order (the index is what Pelloran_tab stores):
+// The tabs of the main interface, in their order (the index is what Pelloran_tab stores):
 //   0 All Torrents   1 Favorites   2 Search   3 My SnatchList   4 Forum   5 D/l History
 //   6 Remote UI      7 Remote Settings        8 the site's host 9 Logout
+//  10 Stats (after the others in the "More" list)
 // Each screen sets its own tab title and image. To give a tab its real screen, replace its
 // line in main_tabs.cpp.
 
@@ -15,7 +16,7 @@ class TabBarController;
 
 inline constexpr int kLogoutTabIndex = 9;
 
-// Creates the ten screens and adds them to `tabBar`. `logout` is the root controller's logout.
+// Creates the screens and adds them to `tabBar`. `logout` is the root controller's logout.
 void addMainTabs(TabBarController& tabBar, const ScreenContext& context,
                  std::function<void()> logout);
 

@@ -47,6 +47,7 @@ SwitchViewController::~SwitchViewController() {
     services_.settings().notices().setListener({});
     services_.cookies().notices().setListener({});
     services_.secrets().notices().setListener({});
+    services_.activity().notices().setListener({});
 }
 
 LoginViewController* SwitchViewController::loginViewController() const {
@@ -67,6 +68,7 @@ void SwitchViewController::watchStoreNotices() {
     services_.settings().notices().setListener(handOn);
     services_.cookies().notices().setListener(handOn);
     services_.secrets().notices().setListener(handOn);
+    services_.activity().notices().setListener(handOn);
 }
 
 void SwitchViewController::showStoreNotices() {

@@ -34,6 +34,7 @@ int CliCore::finish(int status) {
     }
     finished_ = true;
     serialQueue_.waitForDone();
+    recorder().flush();  // the busy timeout bounds the wait for another program's write
     renewer_.reset();
     cookies().save();
     // A password handed to the keyring is confirmed before the run ends; one it refused is in

@@ -57,11 +57,15 @@ public:
     ServerInfo& server() { return services_->server(); }
     DownloadHistory& history() { return services_->history(); }
     StderrAlertSink& alerts() { return alerts_; }
+    // Nothing touches the file until something is read or recorded: commands that never do
+    // don't pay for it. What the command records is written on the recorder's thread and
+    // waited for by finish().
     ActivityDatabase& activity() { return services_->activity(); }
+    ActivityRecorder& recorder() { return services_->recorder(); }
 
     NetContext net() { return services_->net(); }
     SiteContext site() { return services_->site(); }
-    RemoteContext remote() { return services_->remote(&alerts_); }
+    RemoteContext remote() { return services_->remote(&alerts_, PushOrigin::CommandLine); }
 
     // Site commands act as the signed-in main interface: a page that comes back as the login
     // page starts a silent re-login with the stored credentials. When that fails, waiting

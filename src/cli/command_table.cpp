@@ -51,6 +51,7 @@ const QString kLists = QStringLiteral(
     "Lists (one row per torrent; \"*\" marks a torrent already sent to your client)");
 const QString kSending = QStringLiteral("Sending to your BitTorrent client");
 const QString kStored = QStringLiteral("Stored choices");
+const QString kAccount = QStringLiteral("Your account over time (the activity database)");
 
 QList<CommandSpec> makeTable() {
     const OptionSpec json = flag("json", "Prints JSON instead of a table.");
@@ -176,7 +177,8 @@ QList<CommandSpec> makeTable() {
         {.words = words("settings", "get"),
          .arguments = QStringLiteral("KEY"),
          .summary = text("a stored setting: categories, orderBy, sortBy, searchCategories,\n"
-                         "searchOrderBy, searchSortBy, favoritesCount, pushMinInterval"),
+                         "searchOrderBy, searchSortBy, favoritesCount, pushMinInterval,\n"
+                         "warnBelowRatio"),
          .minPositional = 1,
          .maxPositional = 1,
          .run = runSettingsGet,
@@ -184,13 +186,31 @@ QList<CommandSpec> makeTable() {
         {.words = words("settings", "set"),
          .arguments = QStringLiteral("KEY VALUE"),
          .summary = text("change one: favoritesCount from 1 to %1, pushMinInterval (seconds\n"
-                         "between the automatic push's requests) from 0 to %2")
+                         "between the automatic push's requests) from 0 to %2, warnBelowRatio\n"
+                         "(the ratio guard: 0.01 to 100, \"\" turns it off)")
                         .arg(kMaxFavoritesPages)
                         .arg(kMaxMinIntervalSeconds),
          .minPositional = 2,
          .maxPositional = 2,
          .run = runSettingsSet,
          .section = kStored},
+
+        {.words = words("activity"),
+         .summary = text("pushes made by the app, the command line and the automatic push,\n"
+                         "newest first"),
+         .options = {json, valued("limit", "N", "Lists N pushes (50 unless given).",
+                                  NumberRange{1, 1000000})},
+         .run = runActivity,
+         .section = kAccount},
+        {.words = words("stats"),
+         .summary = text("latest ratio and totals with their change over 1, 7 and 30 days, and\n"
+                         "pushes by outcome; --json and --csv list every member-bar sample"),
+         .options = {valued("days", "N", "Only the last N days (all unless given).",
+                            NumberRange{1, 36500}),
+                     flag("json", "Prints the samples and push counts as one JSON object."),
+                     flag("csv", "Prints the samples as time,ratio,uploaded,downloaded rows.")},
+         .run = runStats,
+         .section = kAccount},
     };
 }
 

@@ -39,5 +39,7 @@ int runFiltersAdd(CliCore& core, const CommandArgs& args);
 int runFiltersRemove(CliCore& core, const CommandArgs& args);
 int runSettingsGet(CliCore& core, const CommandArgs& args);
 int runSettingsSet(CliCore& core, const CommandArgs& args);
+int runActivity(CliCore& core, const CommandArgs& args);
+int runStats(CliCore& core, const CommandArgs& args);
 
 }  // namespace pelloran::cli

@@ -11,6 +11,7 @@
 #include "site/category_table.h"
 #include "site/favorites_scan.h"
 #include "site/filter.h"
+#include "store/ratio_guard.h"
 #include "store/settings_keys.h"
 #include "text/regex.h"
 
@@ -153,12 +154,13 @@ int runRemoteTest(CliCore& core, const CommandArgs&) {
 
 namespace {
 
-// Only the display settings and the automatic push's pace: the rest belongs to login, remote,
-// filters and history. The key with its "Pelloran_" prefix, or absent when it isn't one of them.
+// Only the display settings, the automatic push's pace and the ratio guard: the rest belongs to
+// login, remote, filters and history. The key with its "Pelloran_" prefix, or absent when it isn't one of them.
 std::optional<QString> settingsKey(const QString& word) {
     static const QList<QLatin1StringView> displayKeys = {
         keys::categories,    keys::orderBy,      keys::sortBy,         keys::searchCategories,
-        keys::searchOrderBy, keys::searchSortBy, keys::favoritesCount, keys::pushMinInterval};
+        keys::searchOrderBy, keys::searchSortBy, keys::favoritesCount, keys::pushMinInterval,
+        keys::warnBelowRatio};
     QString key = word;
     if (!key.startsWith(QStringLiteral("Pelloran_"))) {
         key.prepend(QStringLiteral("Pelloran_"));
@@ -223,6 +225,13 @@ int runSettingsSet(CliCore& core, const CommandArgs& args) {
                     .arg(maximum));
         }
         value = QString::number(number);
+    } else if (key == keys::warnBelowRatio && !value.isEmpty()) {
+        const std::optional<QString> ratio = warnBelowRatioSetting(value);
+        if (!ratio) {
+            return args.usageError(QStringLiteral(
+                "settings: warnBelowRatio is a ratio from 0.01 to 100, or \"\" to turn it off"));
+        }
+        value = *ratio;
     }
     core.settings().setValue(key, value);
     core.settings().flush();

@@ -7,6 +7,8 @@
 
 #include "remote/automatic_push.h"
 #include "site/filter.h"
+#include "store/activity_log.h"
+#include "store/ratio_guard.h"
 
 namespace pelloran::cli {
 
@@ -27,10 +29,19 @@ void tellProgress(const QString& name, AutomaticPush::Fate fate, bool json) {
         case AutomaticPush::Fate::NotSent:
             printError(QStringLiteral("Not sent (tried again next run): ") + name);
             return;
+        case AutomaticPush::Fate::HeldBack:
+            if (!json) {
+                printOut(QStringLiteral("Held back (ratio guard): ") + name);
+            }
+            return;
     }
 }
 
-void notify(const AutomaticPushReport& report) {
+void notify(CliCore& core, AutomaticPushReport report) {
+    // The guard is told of once a day, however often the timer runs while it holds.
+    ActivityLog log(core.activity());
+    const QDate today = QDate::currentDate();
+    report.tellRatioGuard = report.ratioGuard && !ratioGuardToldOn(log, today);
     const std::optional<AutomaticPushReport::Notification> note = report.notification();
     if (!note) {
         return;  // nothing new and nothing failed: nothing to bother the member with
@@ -38,6 +49,9 @@ void notify(const AutomaticPushReport& report) {
     if (notifyDesktop(note->title, note->body, report.exitStatus() != kExitSuccess) !=
         NotifyResult::Shown) {
         printError(note->line());  // no desktop to tell: the journal has it
+    }
+    if (report.tellRatioGuard) {
+        recordRatioGuardTold(log, today);
     }
 }
 
@@ -57,8 +71,10 @@ int runPushNew(CliCore& core, const PushNewOptions& options) {
         return kExitSuccess;
     }
     core.enterSignedInMode();
-    AutomaticPush::Context context{core.site(), core.remote(), &core.activity(),
-                                   core.dataDirectory(), [&core] { return core.reloginFailure(); }};
+    RemoteContext remote = core.remote();
+    remote.origin = PushOrigin::Automatic;
+    AutomaticPush::Context context{core.site(), remote, &core.activity(), core.dataDirectory(),
+                                   [&core] { return core.reloginFailure(); }};
     AutomaticPush push(context, {options.firstPage, options.pages, options.minInterval});
     push.setProgress([json = options.json](const QString& name, AutomaticPush::Fate fate) {
         tellProgress(name, fate, json);
@@ -87,8 +103,12 @@ int runPushNew(CliCore& core, const PushNewOptions& options) {
         }
         printOut(report.summaryLine());
     }
+    if (report.ratioGuard) {
+        printError(QStringLiteral("Holding back new torrents: ") +
+                   ratioGuardSentence(*report.ratioGuard));
+    }
     if (options.notify) {
-        notify(report);
+        notify(core, report);
     }
     return report.exitStatus();
 }

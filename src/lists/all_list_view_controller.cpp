@@ -6,10 +6,12 @@
 #include "remote/fetch_page_download.h"
 #include "settings/display_settings_state.h"
 #include "settings/display_settings_view_controller.h"
+#include "site/member_sample.h"
 #include "site/site_config.h"
 #include "site/site_urls.h"
 #include "site/torrent_listing.h"
 #include "site/user_info.h"
+#include "store/ratio_guard.h"
 #include "store/settings_store.h"
 #include "ui/colors.h"
 #include "ui/header_view.h"
@@ -147,6 +149,11 @@ void AllListViewController::reloadHeaderView() {
     header_->setMemberBar(info->username().value_or(QString()), info->ratio().value_or(QString()),
                           info->downloaded().value_or(QString()),
                           info->uploaded().value_or(QString()));
+    // The bar just read is the latest sample: the guard judges it as the automatic push would.
+    const std::optional<double> ratio = ratioFromBarText(info->ratio().value_or(QString()));
+    header_->setRatioWarning(ratioGuardHold(warnBelowRatio(*context_.site.settings),
+                                            MemberSample{QDateTime(), ratio, 0, 0})
+                                 .has_value());
 }
 
 void AllListViewController::fetchPage(int page) {
@@ -314,6 +321,10 @@ void AllListViewController::didTapDownloadButton(int tag) {
     auto push = std::make_unique<FetchPageDownload>(
         url, t->name().value_or(QString()), context_.remote, this,
         [this](std::optional<QString> name) { downloadedFinished(name); });
+    push->setSubject({t->name().value_or(QString()),
+                      t->detailsUrl().value_or(QString()),
+                      bytesFromSizeText(t->size().value_or(QString())),
+                      {}});
     setRowSelectionEnabled(!isLoadingPage());
     updateTabLock();
     operationQueue_.addOperation(std::move(push));

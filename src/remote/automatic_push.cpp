@@ -6,14 +6,18 @@
 #include "remote/download_history.h"
 #include "remote/fetch_page_download.h"
 #include "remote/info_hash.h"
+#include "remote/push_log.h"
 #include "remote/remote_alerts.h"
 #include "remote/server_info.h"
 #include "remote/torrent_file_fetch.h"
 #include "remote/torrent_push.h"
 #include "site/favorites_scan.h"
+#include "site/member_sample.h"
 #include "site/site_config.h"
 #include "site/site_urls.h"
 #include "store/activity_database.h"
+#include "store/activity_log.h"
+#include "store/activity_recorder.h"
 #include "store/run_lock.h"
 #include "store/settings_keys.h"
 #include "store/settings_store.h"
@@ -119,6 +123,8 @@ AutomaticPushReport AutomaticPush::run(const QList<Filter>& filters) {
         report.problem = AutomaticPushProblem::SiteUnreachable;
         return report;
     }
+    ratioHold_ = ratioGuardHold(warnBelowRatio(*context_.site.settings), latestSample());
+    report.ratioGuard = ratioHold_;
     pushAll(found.accepted, report, pace);
     return report;
 }
@@ -176,6 +182,10 @@ void AutomaticPush::pushAll(const TorrentList& rows, AutomaticPushReport& report
             switch (decide(*row)) {
                 case Decision::AlreadySent:
                     break;
+                case Decision::HeldByRatio:
+                    report.heldBack.append(name);
+                    tell(name, Fate::HeldBack);
+                    break;
                 case Decision::HoldBack:
                     report.notSent.append(name);
                     tell(name, Fate::NotSent);
@@ -206,7 +216,20 @@ AutomaticPush::Decision AutomaticPush::decide(const Torrent& row) const {
         context_.activity->wasSentFrom(page).value_or(false)) {
         return Decision::AlreadySent;
     }
+    if (ratioHold_) {
+        return Decision::HeldByRatio;
+    }
     return stopped_ ? Decision::HoldBack : Decision::Push;
+}
+
+std::optional<MemberSample> AutomaticPush::latestSample() const {
+    // The pages this run read carry the freshest bar; before any, the database's newest.
+    if (context_.site.activity) {
+        if (std::optional<MemberSample> fresh = context_.site.activity->latestSample()) {
+            return fresh;
+        }
+    }
+    return context_.activity ? ActivityLog(*context_.activity).latestSample() : std::nullopt;
 }
 
 void AutomaticPush::pushOne(const Torrent& row, const NetContext& net,
@@ -221,7 +244,13 @@ void AutomaticPush::pushOne(const Torrent& row, const NetContext& net,
         torrentFileUrl(*context_.site.config, row.downloadUrl().value_or(QString()));
     const TorrentFileFetch fetched = fetchTorrentFile(url, net);
     AlertSink* alerts = context_.remote.alerts;
+    const PushSubject subject{name, page, bytesFromSizeText(row.size().value_or(QString())), {}};
+    const QString client = context_.remote.server->reloaded().client.value_or(QString());
     if (!fetched.file) {
+        logPush(context_.remote, subject, client, {}, PushResult::Failed,
+                (fetched.slowDown ? remote_alerts::siteSlowDown(*fetched.slowDown)
+                                  : remote_alerts::websiteProblem())
+                    .title);
         if (fetched.slowDown) {
             report.slowDown = fetched.slowDown;
             noteProblem(report, AutomaticPushProblem::SiteSlowDown);
@@ -256,7 +285,10 @@ void AutomaticPush::pushOne(const Torrent& row, const NetContext& net,
     const PushOutcome outcome =
         pushTorrentFile(context_.remote.server->reloaded(), FetchPageDownload::fileNameFromUrl(url),
                         *fetched.file, net, context_.remote.uploadRoutes);
-    if (const std::optional<Alert> said = remote_alerts::forPushOutcome(outcome); said && alerts) {
+    const std::optional<Alert> said = remote_alerts::forPushOutcome(outcome);
+    logPush(context_.remote, subject, client, *fetched.file, pushResultOf(outcome),
+            said ? said->title : QString());
+    if (said && alerts) {
         alerts->showAlert(*said);
     }
     if (isDone(outcome)) {

@@ -11,7 +11,9 @@
 //    a run of ours;
 //  - a torrent is sent once: not again while its name is in the download history, nor while
 //    the record of what the automatic push sent (activity_database.h) holds its details page
-//    or its info-hash, however long ago that was.
+//    or its info-hash, however long ago that was;
+//  - while the ratio guard is in force (ratio_guard.h), judged on the freshest member bar,
+//    nothing new is sent or recorded as sent.
 // What happened comes back as one AutomaticPushReport.
 //
 // Thread contract: run() is called on the thread of the QCoreApplication and blocks it while
@@ -25,6 +27,7 @@
 #include "site/sign_in.h"
 #include "site/site_context.h"
 #include "site/torrent.h"
+#include "store/ratio_guard.h"
 
 #include <QString>
 #include <chrono>
@@ -63,7 +66,7 @@ public:
     };
 
     // What became of one torrent, told as it happens.
-    enum class Fate { Sent, AlreadyOnServer, NotSent };
+    enum class Fate { Sent, AlreadyOnServer, NotSent, HeldBack };
     using Progress = std::function<void(const QString& name, Fate fate)>;
 
     AutomaticPush(Context context, Options options);
@@ -78,6 +81,7 @@ public:
         Push,
         AlreadySent,  // in the download history, or its details page in the sent record
         HoldBack,     // the client or the site stopped taking anything in this run
+        HeldByRatio,  // the ratio guard is in force (ratio_guard.h)
     };
 
 private:
@@ -85,6 +89,7 @@ private:
     Scan scan(const QList<Filter>& filters, RequestPacer* pacer);
     void pushAll(const TorrentList& rows, AutomaticPushReport& report, RequestPacer* pacer);
     Decision decide(const Torrent& row) const;
+    std::optional<MemberSample> latestSample() const;
     // Downloads and pushes one torrent; a failure every later push would meet sets stopped_.
     void pushOne(const Torrent& row, const NetContext& net, AutomaticPushReport& report);
     void tell(const QString& name, Fate fate) const;
@@ -93,6 +98,7 @@ private:
     Options options_;
     Progress progress_;
     std::optional<AutomaticPushProblem> stopped_;  // on the push thread: why nothing more goes
+    std::optional<RatioGuardHold> ratioHold_;      // judged once the pages were read
 };
 
 }  // namespace pelloran

@@ -79,17 +79,22 @@ int AutomaticPushReport::exitStatus() const {
 
 bool AutomaticPushReport::anythingToTell() const {
     return problem != AutomaticPushProblem::AnotherRunning &&
-           (exitStatus() != 0 || !sent.isEmpty() || !alreadyOnServer.isEmpty());
+           (exitStatus() != 0 || !sent.isEmpty() || !alreadyOnServer.isEmpty() ||
+            (ratioGuard && tellRatioGuard));
 }
 
 QString AutomaticPushReport::summaryLine() const {
     const QString to = client.isEmpty() ? QString() : QStringLiteral(" to ") + client;
     return QStringLiteral("Summary: sent %1%2, already on server %3, not sent %4, pages failed %5")
-        .arg(sent.size())
-        .arg(to)
-        .arg(alreadyOnServer.size())
-        .arg(notSent.size())
-        .arg(failedPages.size());
+               .arg(sent.size())
+               .arg(to)
+               .arg(alreadyOnServer.size())
+               .arg(notSent.size())
+               .arg(failedPages.size()) +
+           (ratioGuard ? QStringLiteral(", held back %1 (ratio %2 below %3)")
+                             .arg(heldBack.size())
+                             .arg(ratioText(ratioGuard->ratio), ratioText(ratioGuard->warnBelow))
+                       : QString());
 }
 
 QJsonObject AutomaticPushReport::json() const {
@@ -118,6 +123,13 @@ QJsonObject AutomaticPushReport::json() const {
     if (!notRecorded.isEmpty()) {
         object.insert(QStringLiteral("notRecorded"), notRecorded);
     }
+    object.insert(QStringLiteral("heldBack"), jsonNames(heldBack));
+    object.insert(QStringLiteral("ratioGuard"),
+                  ratioGuard ? QJsonValue(QJsonObject{
+                                   {QStringLiteral("ratio"), ratioGuard->ratio},
+                                   {QStringLiteral("warnBelow"), ratioGuard->warnBelow},
+                               })
+                             : QJsonValue(QJsonValue::Null));
     return object;
 }
 
@@ -200,6 +212,12 @@ std::optional<AutomaticPushReport::Notification> AutomaticPushReport::notificati
         parts.append(
             QStringLiteral("%1 not sent, tried again next run.").arg(torrents(notSent.size())));
     }
+    const bool guardNews = ratioGuard && tellRatioGuard;
+    if (guardNews) {
+        parts.append(QStringLiteral("Holding back every new torrent (%1 in this run). %2")
+                         .arg(heldBack.size())
+                         .arg(ratioGuardSentence(*ratioGuard)));
+    }
     if (!notRecorded.isEmpty()) {
         parts.append(QStringLiteral("What was sent could not be recorded: %1").arg(notRecorded));
     }
@@ -208,7 +226,8 @@ std::optional<AutomaticPushReport::Notification> AutomaticPushReport::notificati
     if (!failed) {
         title = QStringLiteral("Pelloran sent %1").arg(torrents(sent.size()));
         if (sent.isEmpty()) {
-            title = QStringLiteral("Pelloran: nothing new sent");
+            title = guardNews ? QStringLiteral("Pelloran: holding back new torrents")
+                              : QStringLiteral("Pelloran: nothing new sent");
         }
     } else {
         title = sent.isEmpty() ? QStringLiteral("Pelloran: automatic push failed")

@@ -5,6 +5,7 @@
 
 #include "net/slow_down.h"
 #include "site/listing_outcome.h"
+#include "store/ratio_guard.h"
 
 #include <QJsonObject>
 #include <QList>
@@ -45,13 +46,20 @@ struct AutomaticPushReport {
     QString problemDetail;             // the site's sign-in message, the lock's problem...
     std::optional<SlowDown> slowDown;  // with SiteSlowDown
     QString notRecorded;               // why what was sent could not be recorded; "" when it was
+    // The ratio guard was in force: every new torrent was held back (in `heldBack`, not
+    // recorded as sent, tried again next run). Not a failure: the member asked for it.
+    std::optional<RatioGuardHold> ratioGuard;
+    QStringList heldBack;
+    // Whether the notification tells of the guard: once a day (the front end decides).
+    bool tellRatioGuard = true;
 
     // 0 when everything found went and every page came; 3 when the site wants a CAPTCHA; 1 for
     // any other failure. Another run holding the folder is not a failure.
     int exitStatus() const;
     bool anythingToTell() const;  // something new was found, or something failed
 
-    // "Summary: sent 2 to qBittorrent, already on server 0, not sent 1, pages failed 1"
+    // "Summary: sent 2 to qBittorrent, already on server 0, not sent 1, pages failed 1", and
+    // ", held back 3 (ratio 0.71 below 0.80)" while the ratio guard is in force.
     QString summaryLine() const;
     QJsonObject json() const;
     // One sentence on what stopped the run; "" without a problem.

@@ -14,7 +14,8 @@ FetchPageDownload::FetchPageDownload(const QString& url, const QString& name,
                                      Callback callback)
     : FetchPageWith<std::optional<QString>>(url, context, std::move(callback)),
       name_(name),
-      remote_(remote) {}
+      remote_(remote),
+      subject_{name, {}, {}, {}} {}
 
 QString FetchPageDownload::fileNameFromUrl(const QString& url) {
     return url.section(QLatin1Char('/'), -1);
@@ -26,14 +27,24 @@ void FetchPageDownload::alert(const Alert& alert) const {
     }
 }
 
+void FetchPageDownload::log(const QString& client, const QByteArray& file, PushResult result,
+                            const QString& failure) const {
+    PushSubject subject = subject_;
+    subject.name = name_;
+    logPush(remote_, subject, client, file, result, failure);
+}
+
 void FetchPageDownload::main() {
     // One deadline for the whole push, however many exchanges it takes.
     const NetContext net = remote_.net.withDeadline(startAction());
     const ServerInfo::Values settings = remote_.server->reloaded();
     const TorrentFileFetch fetched = fetchTorrentFile(url(), net);
+    const QString client = settings.client.value_or(QString());
     if (!fetched.file) {
-        alert(fetched.slowDown ? remote_alerts::siteSlowDown(*fetched.slowDown)
-                               : remote_alerts::websiteProblem());
+        const Alert said = fetched.slowDown ? remote_alerts::siteSlowDown(*fetched.slowDown)
+                                            : remote_alerts::websiteProblem();
+        log(client, {}, PushResult::Failed, said.title);
+        alert(said);
         setReturnObject(std::nullopt);
         return;
     }
@@ -45,7 +56,9 @@ void FetchPageDownload::main() {
     } else if (outcome == PushOutcome::AlreadyThere) {
         remote_.history->appendIfMissing(name_);
     }
-    if (const std::optional<Alert> said = remote_alerts::forPushOutcome(outcome)) {
+    const std::optional<Alert> said = remote_alerts::forPushOutcome(outcome);
+    log(client, *fetched.file, pushResultOf(outcome), said ? said->title : QString());
+    if (said) {
         alert(*said);
     }
     setReturnObject(isDone(outcome) ? std::optional<QString>(name_) : std::nullopt);

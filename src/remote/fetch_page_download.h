@@ -16,6 +16,7 @@
 
 #include "net/fetch_page.h"
 #include "remote/alert_sink.h"
+#include "remote/push_log.h"
 #include "remote/push_outcome.h"
 #include "remote/remote_context.h"
 #include "remote/torrent_file_fetch.h"
@@ -36,6 +37,8 @@ public:
                       QObject* context, Callback callback);
 
     QString name() const { return name_; }
+    // What the push log records beyond the name (push_log.h); set before it is queued.
+    void setSubject(const PushSubject& subject) { subject_ = subject; }
     // How the push ended; Refused until main() has run.
     PushOutcome outcome() const { return outcome_; }
 
@@ -48,9 +51,12 @@ protected:
 
 private:
     void alert(const Alert& alert) const;
+    void log(const QString& client, const QByteArray& file, PushResult result,
+             const QString& failure = {}) const;
 
     const QString name_;
     const RemoteContext remote_;
+    PushSubject subject_;
     std::atomic<PushOutcome> outcome_{PushOutcome::Refused};
 };
 

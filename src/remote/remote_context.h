@@ -3,9 +3,11 @@
 // is owned by the front end and outlives every operation made with it.
 
 #include "net/net_context.h"
+#include "store/activity_records.h"
 
 namespace pelloran {
 
+class ActivityRecorder;
 class AlertSink;
 class DownloadHistory;
 class ServerInfo;
@@ -19,6 +21,10 @@ struct RemoteContext {
     // The run's memory of servers that take torrents only over RPC; null: every push tries the
     // upload first.
     UploadRoutes* uploadRoutes = nullptr;
+    // Where each push's outcome is logged (push_log.h), and what started the pushes made with
+    // this context; null: not logged.
+    ActivityRecorder* activity = nullptr;
+    PushOrigin origin = PushOrigin::App;
 
     // A copy for one member action: its exchanges end by `actionDeadline` (deadline.h).
     RemoteContext withDeadline(const QDeadlineTimer& actionDeadline) const {

@@ -16,6 +16,7 @@ Services::Services(const SiteConfig& config, const QString& dataDirectory,
     server_ = std::make_unique<ServerInfo>(*settings_, secrets_.get());
     history_ = std::make_unique<DownloadHistory>(*settings_);
     activity_ = std::make_unique<ActivityDatabase>(dataDirectory_);
+    recorder_ = std::make_unique<ActivityRecorder>(*activity_);
 }
 
 std::unique_ptr<Services> Services::fromEnvironment() {

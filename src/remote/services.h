@@ -16,6 +16,7 @@
 #include "site/site_context.h"
 #include "site/user_info.h"
 #include "store/activity_database.h"
+#include "store/activity_recorder.h"
 #include "store/keyring_secret_store.h"
 #include "store/settings_store.h"
 
@@ -44,7 +45,10 @@ public:
     UserInfo& userInfo() { return userInfo_; }
     ServerInfo& server() { return *server_; }
     DownloadHistory& history() { return *history_; }
+    // Opened by the first read or record, never on the UI thread: pages read and pushes made
+    // are recorded on the recorder's thread, and screens read on their own threads.
     ActivityDatabase& activity() { return *activity_; }
+    ActivityRecorder& recorder() { return *recorder_; }
 
     // What the stores found wrong with their files since last asked (a file set aside, a write
     // that failed), each once.
@@ -59,9 +63,13 @@ public:
         return {
             .cookies = cookies_.get(), .session = session_.get(), .cancellation = &cancellation_};
     }
-    SiteContext site() { return {net(), &config_, settings_.get(), &userInfo_, secrets_.get()}; }
-    RemoteContext remote(AlertSink* alerts) {
-        return {net(), server_.get(), history_.get(), alerts, &uploadRoutes_};
+    SiteContext site() {
+        return {net(), &config_, settings_.get(), &userInfo_, secrets_.get(), recorder_.get()};
+    }
+    // `origin`: what starts the pushes made with it, for the activity log.
+    RemoteContext remote(AlertSink* alerts, PushOrigin origin = PushOrigin::App) {
+        return {net(),          server_.get(),   history_.get(), alerts,
+                &uploadRoutes_, recorder_.get(), origin};
     }
 
 private:
@@ -76,6 +84,7 @@ private:
     std::unique_ptr<ServerInfo> server_;
     std::unique_ptr<DownloadHistory> history_;
     std::unique_ptr<ActivityDatabase> activity_;
+    std::unique_ptr<ActivityRecorder> recorder_;  // after activity_: it writes there
     UploadRoutes uploadRoutes_;
 };
 

@@ -2,6 +2,7 @@
 
 #include "net/cookie_store.h"
 #include "net/session.h"
+#include "site/member_sample.h"
 #include "site/user_info.h"
 #include "store/secret_store.h"
 #include "store/settings_keys.h"
@@ -100,6 +101,10 @@ void FetchPageLoginCheck::main() {
     check->request();
     if (site_.userInfo && site_.net.session && isStillSignedIn(*check, *site_.net.session)) {
         refreshMemberBar(check->responseData(), *site_.userInfo, site_.net);
+        if (site_.activity) {
+            noteMemberBar(site_,
+                          HttpRequest::decodeText(check->responseData()).value_or(QString()));
+        }
     }
     setReturnObject(check);
 }
@@ -123,6 +128,10 @@ void FetchPageSignIn::main() {
     request->request();
     if (site_.userInfo && site_.net.session && isStillSignedIn(*request, *site_.net.session)) {
         refreshMemberBar(request->responseData(), *site_.userInfo, site_.net);
+        if (site_.activity) {
+            noteMemberBar(site_,
+                          HttpRequest::decodeText(request->responseData()).value_or(QString()));
+        }
     }
     setReturnObject(request);
 }

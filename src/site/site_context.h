@@ -6,6 +6,7 @@
 
 namespace pelloran {
 
+class ActivityRecorder;
 class SecretStore;
 class SettingsStore;
 class UserInfo;
@@ -18,6 +19,8 @@ struct SiteContext {
     UserInfo* userInfo = nullptr;
     // Where the site password is kept; null: in the settings file.
     SecretStore* secrets = nullptr;
+    // Where the member bar of each page read goes (member_sample.h); null: nowhere.
+    ActivityRecorder* activity = nullptr;
 
     // A copy for one member action: its exchanges end by `actionDeadline` (deadline.h).
     SiteContext withDeadline(const QDeadlineTimer& actionDeadline) const {

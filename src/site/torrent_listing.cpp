@@ -1,5 +1,6 @@
 #include "site/torrent_listing.h"
 
+#include "site/member_sample.h"
 #include "site/row_matching.h"
 #include "site/torrent_row_detection.h"
 #include "store/settings_keys.h"
@@ -121,6 +122,7 @@ void HttpRequestRegExTorrent::request() {
         site_.settings ? site_.settings->stringList(keys::torrentHistory).value_or(QStringList())
                        : QStringList();
     outcome_ = readListingPage(*result(), history, url());
+    noteMemberBar(site_, *result());
     torrents_ = outcome_.torrents;
 }
 

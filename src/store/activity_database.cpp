@@ -36,6 +36,17 @@ const Migration kMigrations[] = {
       "details_path TEXT NOT NULL, name TEXT NOT NULL, sent_at INTEGER NOT NULL)",
       "CREATE INDEX sent_torrents_by_hash ON sent_torrents (info_hash)",
       "CREATE INDEX sent_torrents_by_page ON sent_torrents (details_path)"}},
+    {2,
+     {"CREATE TABLE member_samples (id INTEGER PRIMARY KEY, taken_at INTEGER NOT NULL, "
+      "ratio REAL, uploaded INTEGER NOT NULL, downloaded INTEGER NOT NULL)",
+      "CREATE INDEX member_samples_by_time ON member_samples (taken_at)",
+      "CREATE TABLE pushes (id INTEGER PRIMARY KEY, pushed_at INTEGER NOT NULL, "
+      "name TEXT NOT NULL, details_path TEXT NOT NULL, info_hash TEXT NOT NULL, size INTEGER, "
+      "client TEXT NOT NULL, options TEXT NOT NULL, result TEXT NOT NULL, "
+      "failure TEXT NOT NULL, origin TEXT NOT NULL)",
+      "CREATE INDEX pushes_by_time ON pushes (pushed_at)",
+      // Small things a run remembers for the next one (the day the ratio guard last spoke).
+      "CREATE TABLE run_state (name TEXT PRIMARY KEY, value TEXT NOT NULL)"}},
 };
 
 // SQLite's result codes that mean the file itself is unusable, not busy.
@@ -125,8 +136,8 @@ int ActivityDatabase::currentSchemaVersion() {
 
 void ActivityDatabase::failed(const QString& what, const QString& problem) const {
     notices_.add({StoreNotice::Kind::NotSaved, filePath_, QString(),
-                  QStringLiteral("The activity database %1 %2 (%3): what the automatic push "
-                                 "sends is not recorded there.")
+                  QStringLiteral("The activity database %1 %2 (%3): pushes and member-bar "
+                                 "figures are not recorded there.")
                       .arg(filePath_, what, problem)});
 }
 
@@ -161,6 +172,29 @@ bool ActivityDatabase::setAsideAndStartAfresh(const QString& problem) const {
     return true;
 }
 
+bool ActivityDatabase::migrate(QSqlQuery& query, QString* problem, bool* broken) const {
+    bool ok = run(query, sql("PRAGMA journal_mode=WAL"), problem, broken);
+    // Two programs may start at once: one migrates, the other waits and finds it done.
+    ok = ok && run(query, sql("BEGIN IMMEDIATE"), problem, broken);
+    ok = ok && run(query, sql("PRAGMA user_version"), problem, broken) && query.next();
+    const int version = ok ? query.value(0).toInt() : 0;
+    for (const Migration& migration : kMigrations) {
+        if (!ok || migration.version <= version) {
+            continue;
+        }
+        for (const char* statement : migration.statements) {
+            ok = ok && run(query, sql(statement), problem, broken);
+        }
+        ok = ok && run(query, QStringLiteral("PRAGMA user_version = %1").arg(migration.version),
+                       problem, broken);
+    }
+    if (!ok) {
+        query.exec(sql("ROLLBACK"));
+        return false;
+    }
+    return run(query, sql("COMMIT"), problem, broken);
+}
+
 bool ActivityDatabase::prepareFile() const {
     QString problem;
     if (!ensurePrivateDirectory(directory_, &problem)) {
@@ -182,23 +216,11 @@ bool ActivityDatabase::prepareFile() const {
                 ok = false;
             }
             broken = broken || !ok;
-            ok = ok && run(query, sql("PRAGMA journal_mode=WAL"), &problem, &broken);
-            // Two programs may start at once: one migrates, the other waits and finds it done.
-            ok = ok && run(query, sql("BEGIN IMMEDIATE"), &problem, &broken);
             ok = ok && run(query, sql("PRAGMA user_version"), &problem, &broken) && query.next();
-            const int version = ok ? query.value(0).toInt() : 0;
-            for (const Migration& migration : kMigrations) {
-                if (!ok || migration.version <= version) {
-                    continue;
-                }
-                for (const char* statement : migration.statements) {
-                    ok = ok && run(query, sql(statement), &problem, &broken);
-                }
-                ok = ok &&
-                     run(query, QStringLiteral("PRAGMA user_version = %1").arg(migration.version),
-                         &problem, &broken);
+            // A current file needs no write lock: WAL was set when it was made.
+            if (ok && query.value(0).toInt() < currentSchemaVersion()) {
+                ok = migrate(query, &problem, &broken);
             }
-            ok = ok && run(query, sql("COMMIT"), &problem, &broken);
             query.finish();
             db.close();
         }

@@ -1,8 +1,9 @@
 #pragma once
 // The activity database: what Pelloran did while the member may not have watched, kept in one
 // SQLite file beside settings.json ("activity.sqlite", readable by its owner only), through Qt
-// SQL. For now it holds what the automatic push has sent; every table is added by one forward
-// migration (activity_schema.cpp), and the file records which of them it has.
+// SQL. It holds what the automatic push has sent, the member bar's figures over time and every
+// push (activity_log.h); every table is added by one forward migration (the list in
+// activity_database.cpp), and the file records which of them it has.
 //
 // Nothing touches the file until the first query, so a command that never asks pays nothing.
 // Then: WAL mode, so readers never wait for a writer; a busy timeout, so the app and any number
@@ -25,6 +26,7 @@
 #include <optional>
 
 class QSqlDatabase;
+class QSqlQuery;
 
 namespace pelloran {
 
@@ -65,17 +67,24 @@ public:
 
     QList<StoreNotice> takeNotices() { return notices_.take(); }
     bool hasNotSaved() const { return notices_.hasNotSaved(); }
+    NoticeLog& notices() { return notices_; }
 
-private:
     // The calling thread's open connection, opening (and, the first time in this process,
     // checking, setting aside and migrating) the file as needed; absent when it can't be used.
+    // For the record keepers of this folder (activity_log.h).
     std::optional<QSqlDatabase> connection() const;
+    // A write that failed: said once until a write works again (`wrote()`).
+    void failed(const QString& what, const QString& problem) const;
+    void wrote() const { notices_.saved(); }
+
+private:
     bool prepareFile() const;  // setupMutex_ held
+    // Brings the file to the current schema in one transaction.
+    bool migrate(QSqlQuery& query, QString* problem, bool* broken) const;
     bool openConnection(QSqlDatabase& db, QString* problem) const;
     bool setAsideAndStartAfresh(const QString& problem) const;
     // Whether a sent_torrents row meets `condition` (one "?" bound to `value`).
     std::optional<bool> anySentWhere(const char* condition, const QString& value) const;
-    void failed(const QString& what, const QString& problem) const;
 
     const QString directory_;
     const QString filePath_;

@@ -27,5 +27,7 @@ inline constexpr QLatin1StringView serverUser{"Pelloran_serverUser"};
 inline constexpr QLatin1StringView serverPassword{"Pelloran_serverPassword"};
 // Seconds between the starts of two requests the automatic push makes to the site.
 inline constexpr QLatin1StringView pushMinInterval{"Pelloran_pushMinInterval"};
+// The ratio guard's threshold (ratio_guard.h) as a decimal number; absent or "": off.
+inline constexpr QLatin1StringView warnBelowRatio{"Pelloran_warnBelowRatio"};
 
 }  // namespace pelloran::keys

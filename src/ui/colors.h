@@ -30,6 +30,9 @@ inline QColor barTint() {
 inline QColor barItemIdle() {
     return grey(0.55);
 }  // tabs not selected
+inline QColor warning() {
+    return QColor(235, 87, 72);
+}  // a figure the member asked to be warned about
 inline QColor overlayBox() {
     return grey(0.5);
 }  // the busy overlay's box

@@ -68,6 +68,16 @@ QToolButton* HeaderView::makeButton(const QString& imageName, const QString& tip
     return b;
 }
 
+void HeaderView::setRatioWarning(bool warning) {
+    if (warning == ratioWarning_) {
+        return;
+    }
+    ratioWarning_ = warning;
+    styledFor_ = 0;  // restyled on the next layout
+    relayout();
+    update();
+}
+
 void HeaderView::setMemberBar(const QString& username, const QString& ratio,
                               const QString& downloaded, const QString& uploaded) {
     username_->setText(username);
@@ -138,7 +148,7 @@ void HeaderView::relayout() {
         ratioCaption_->setFont(s.font(FontFace::Arial, kSmallPoints));
         ratioCaption_->setStyleSheet(label.arg(colors::grey(0.6).name()));
         ratio_->setFont(s.font(FontFace::ArialBold, kRatioPoints));
-        ratio_->setStyleSheet(label.arg(kAmber.name()));
+        ratio_->setStyleSheet(label.arg((ratioWarning_ ? colors::warning() : kAmber).name()));
         for (QLabel* l : {up_, down_}) {
             l->setFont(s.font(FontFace::Arial, kSmallPoints));
             l->setStyleSheet(label.arg(colors::rowText().name()));

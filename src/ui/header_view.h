@@ -27,6 +27,10 @@ public:
     void setMemberBar(const QString& username, const QString& ratio, const QString& downloaded,
                       const QString& uploaded);
 
+    // The ratio guard is in force: the ratio shows in the warning colour.
+    void setRatioWarning(bool warning);
+    bool ratioWarning() const { return ratioWarning_; }
+
     QPushButton* usernameButton() const { return username_; }
     QLabel* ratioLabel() const { return ratio_; }
     QLabel* upLabel() const { return up_; }
@@ -66,6 +70,7 @@ private:
     QToolButton* search_;
     QToolButton* settings_;
     QToolButton* filters_;
+    bool ratioWarning_ = false;
     qreal styledFor_ = 0;  // the pixels per point the icons and styles were made for
 };
 

@@ -32,20 +32,22 @@ void chooseMoreRow(TabBarController* tabs, int row) {
                       list->visualItemRect(list->item(row)).center());
 }
 
-TEST_F(ShellTest, TheTenTabsInOrder) {
+TEST_F(ShellTest, TheTenTabsInOrderThenStats) {
     launchSignedIn();
     TabBarController* tabs = app->tabBar();
-    ASSERT_EQ(tabs->count(), 10);
+    ASSERT_EQ(tabs->count(), 11);
     const QStringList titles = {"All Torrents", "Favorites",   "Search",    "My SnatchList",
                                 "Forum",        "D/l History", "Remote UI", "Remote Settings",
-                                "127.0.0.1",    "Logout"};
-    for (int i = 0; i < 10; ++i) {
+                                "127.0.0.1",    "Logout",      "Stats"};
+    for (int i = 0; i < 11; ++i) {
         EXPECT_EQ(tabs->screen(i)->tabTitle(), titles[i]) << i;
         EXPECT_EQ(tabs->navigationStack(i) != nullptr, i != 5) << i;
     }
     EXPECT_EQ(tabs->screen(0)->tabImageName(), QStringLiteral("tabbar-all.png"));
     EXPECT_EQ(tabs->screen(9)->tabImageName(), QStringLiteral("tabbar-logout.png"));
-    EXPECT_EQ(tabs->selectedIndex(), 0);  // nothing stored: the first tab
+    EXPECT_EQ(tabs->screen(10)->tabImageName(), QStringLiteral("tabbar-stats.png"));
+    EXPECT_EQ(tabs->moreList()->rowCount(), 7);  // the six, then Stats
+    EXPECT_EQ(tabs->selectedIndex(), 0);         // nothing stored: the first tab
 }
 
 TEST_F(ShellTest, TabBarIsBuiltOnceAndTheStoredTabRestoredOnlyThen) {

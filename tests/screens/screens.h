@@ -25,6 +25,9 @@ std::vector<Shot> shellShots();
 // The list screens, their settings screens and the Remote Settings tab (after the shell's).
 std::vector<Shot> listShots();
 
+// The Stats screen with a month of made-up history (after the list shots).
+std::vector<Shot> statsShots();
+
 // The web screens (through the real web plugin): tabs, details, profile, the client's
 // interface and the connection test.
 std::vector<Shot> webShots();

@@ -57,6 +57,9 @@ int main(int argc, char* argv[]) {
     for (screens::Shot& shot : screens::listShots()) {
         shots.push_back(std::move(shot));
     }
+    for (screens::Shot& shot : screens::statsShots()) {
+        shots.push_back(std::move(shot));
+    }
     for (screens::Shot& shot : screens::webShots()) {
         shots.push_back(std::move(shot));
     }
