@@ -65,7 +65,7 @@ QJsonObject pushJson(const PushRecord& p) {
         {QStringLiteral("name"), p.name},
         {QStringLiteral("detailsPath"), p.detailsPath},
         {QStringLiteral("infoHash"), QString::fromLatin1(p.infoHash)},
-        {QStringLiteral("size"), p.size ? QJsonValue(double(*p.size)) : QJsonValue()},
+        {QStringLiteral("size"), p.size ? QJsonValue(*p.size) : QJsonValue()},
         {QStringLiteral("client"), p.client},
         {QStringLiteral("options"), QJsonDocument::fromJson(p.options.toUtf8()).object()},
         {QStringLiteral("outcome"), pushResultKey(p.result)},
@@ -140,13 +140,13 @@ int runStats(CliCore& core, const CommandArgs& args) {
         for (const MemberSample& s : stats.samples) {
             samples.append(QJsonObject{{QStringLiteral("time"), isoTime(s.time)},
                                        {QStringLiteral("ratio"), ratioJson(s.ratio)},
-                                       {QStringLiteral("uploaded"), double(s.uploaded)},
-                                       {QStringLiteral("downloaded"), double(s.downloaded)}});
+                                       {QStringLiteral("uploaded"), QJsonValue(s.uploaded)},
+                                       {QStringLiteral("downloaded"), QJsonValue(s.downloaded)}});
         }
         const QJsonObject pushes{
-            {QStringLiteral("sent"), double(stats.pushCounts.sent)},
-            {QStringLiteral("duplicate"), double(stats.pushCounts.alreadyOnServer)},
-            {QStringLiteral("failed"), double(stats.pushCounts.failed)}};
+            {QStringLiteral("sent"), QJsonValue(stats.pushCounts.sent)},
+            {QStringLiteral("duplicate"), QJsonValue(stats.pushCounts.alreadyOnServer)},
+            {QStringLiteral("failed"), QJsonValue(stats.pushCounts.failed)}};
         printOut(QString::fromUtf8(QJsonDocument(QJsonObject{{QStringLiteral("samples"), samples},
                                                              {QStringLiteral("pushes"), pushes}})
                                        .toJson(QJsonDocument::Compact)));

@@ -6,6 +6,7 @@
 #include <QCategoryAxis>
 #include <QChart>
 #include <QDateTimeAxis>
+#include <QGraphicsLayout>
 #include <QLegend>
 #include <QLineSeries>
 #include <QStackedBarSeries>

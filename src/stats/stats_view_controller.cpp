@@ -183,14 +183,14 @@ void StatsViewController::reload() {
             [this, stats, generation] {
                 --reading_;
                 if (generation == generation_) {
-                    show(stats);
+                    draw(stats);
                 }
             },
             Qt::QueuedConnection);
     });
 }
 
-void StatsViewController::show(const ActivityStats& stats) {
+void StatsViewController::draw(const ActivityStats& stats) {
     shown_ = stats;
     const UiScale s = UiScale::of(this);
     setChart(charts_[0], stats_charts::ratioChart(stats.samples, s));

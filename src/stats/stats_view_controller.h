@@ -63,7 +63,7 @@ private:
         QLabel* empty = nullptr;  // the quiet line shown instead of an empty plot
     };
 
-    void show(const ActivityStats& stats);
+    void draw(const ActivityStats& stats);
     void showFigures();
     void showGuard();
     void showPushes();

@@ -77,19 +77,24 @@ bool insertSample(QSqlQuery& query, const MemberSample& s) {
     return query.exec();
 }
 
+// A null QString binds as SQL NULL: the text columns hold "" for "nothing".
+QString notNull(const QString& text) {
+    return text.isNull() ? QStringLiteral("") : text;
+}
+
 bool insertPush(QSqlQuery& query, const PushRecord& p) {
     query.prepare(
         sql("INSERT INTO pushes (pushed_at, name, details_path, info_hash, size, client, "
             "options, result, failure, origin) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
     query.addBindValue(p.time.toMSecsSinceEpoch());
-    query.addBindValue(p.name);
-    query.addBindValue(p.detailsPath);
-    query.addBindValue(QString::fromLatin1(p.infoHash.toLower()));
+    query.addBindValue(notNull(p.name));
+    query.addBindValue(notNull(p.detailsPath));
+    query.addBindValue(notNull(QString::fromLatin1(p.infoHash.toLower())));
     query.addBindValue(p.size ? QVariant(*p.size) : QVariant(QMetaType::fromType<qint64>()));
-    query.addBindValue(p.client);
+    query.addBindValue(notNull(p.client));
     query.addBindValue(p.options.isEmpty() ? QStringLiteral("{}") : p.options);
     query.addBindValue(pushResultKey(p.result));
-    query.addBindValue(p.failure);
+    query.addBindValue(notNull(p.failure));
     query.addBindValue(pushOriginKey(p.origin));
     return query.exec();
 }

@@ -105,6 +105,21 @@ TEST_F(CliTest, TwentyPushesAtOnceToRealTransmissionAreAllInTheHistory) {
     history.sort();
     names.sort();
     EXPECT_EQ(history, names);
+    // Twenty programs wrote the activity database at once: every push is there, once.
+    const QJsonArray logged =
+        QJsonDocument::fromJson(cli({QStringLiteral("activity"), QStringLiteral("--json"),
+                                     QStringLiteral("--limit"), QStringLiteral("100")})
+                                    .out.toUtf8())
+            .array();
+    QStringList loggedNames;
+    for (const QJsonValue& v : logged) {
+        const QJsonObject p = v.toObject();
+        EXPECT_EQ(p.value(QStringLiteral("outcome")).toString(), QStringLiteral("sent"));
+        EXPECT_EQ(p.value(QStringLiteral("origin")).toString(), QStringLiteral("commandLine"));
+        loggedNames.append(p.value(QStringLiteral("name")).toString());
+    }
+    loggedNames.sort();
+    EXPECT_EQ(loggedNames, names);
 }
 
 // Files the stores can't use: each is set aside and named once on stderr, and a sign-in whose

@@ -8,6 +8,7 @@
 #include "text/qstring_printer.h"
 
 #include <QSet>
+#include <cmath>
 
 namespace pelloran {
 namespace {
@@ -115,6 +116,107 @@ TEST_F(CliTest, PushNewSendsEachNewFavoriteOnceAndRetriesWhatFailed) {
     EXPECT_EQ(lines(retried.out), sentLines(second) << summary(second.size(), 0));
     EXPECT_EQ(daemon.torrents().value_or(std::vector<test::DaemonTorrent>{}).size(),
               size_t(first.size() + second.size()));
+}
+
+// The ratio guard: while the bar's ratio (the demo member's 1.234) is below "Warn below ratio",
+// every new favorite is held back, nothing is sent or recorded as sent, the desktop is told once
+// a day; raised above it, the next run sends them all. Every push is in the activity log and
+// every page read left a sample.
+TEST_F(CliTest, TheRatioGuardHoldsBackEveryNewTorrentUntilTheRatioIsAboveIt) {
+    PELLORAN_NEED_INSTALLED(daemonAvailable(), "transmission-daemon");
+    test::TransmissionDaemon daemon;
+    QString error;
+    ASSERT_TRUE(daemon.start(&error)) << error.toStdString();
+    ASSERT_EQ(cli({QStringLiteral("remote"), QStringLiteral("set"), QStringLiteral("--client"),
+                   QStringLiteral("Transmission"), QStringLiteral("--address"), daemon.address(),
+                   QStringLiteral("--port"), QString::number(daemon.port()),
+                   QStringLiteral("--user"), daemon.username(), QStringLiteral("--password-stdin")},
+                  daemon.password().toUtf8() + '\n')
+                  .exitCode,
+              0);
+    ASSERT_EQ(signIn().exitCode, 0);
+    ASSERT_EQ(cli({QStringLiteral("filters"), QStringLiteral("add"), kKeyword}).exitCode, 0);
+    const QStringList names = acceptedNames(site, 1, 1);
+    ASSERT_FALSE(names.isEmpty());
+    env.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));  // the notification comes as a line
+    const QStringList pushNew{QStringLiteral("favorites"),      QStringLiteral("--push-new"),
+                              QStringLiteral("--min-interval"), QStringLiteral("0"),
+                              QStringLiteral("--pages"),        QStringLiteral("1"),
+                              QStringLiteral("--notify")};
+    const auto setGuard = [this](const QString& value) {
+        return cli({QStringLiteral("settings"), QStringLiteral("set"),
+                    QStringLiteral("warnBelowRatio"), value})
+            .exitCode;
+    };
+    EXPECT_EQ(setGuard(QStringLiteral("abc")), 2);
+    EXPECT_EQ(setGuard(QStringLiteral("0")), 2);
+    ASSERT_EQ(setGuard(QStringLiteral("1.5")), 0);
+
+    for (int run = 0; run < 2; ++run) {
+        const CliRun held = cli(pushNew);
+        EXPECT_EQ(held.exitCode, 0) << held.err.toStdString();
+        for (const QString& name : names) {
+            EXPECT_TRUE(held.out.contains(QStringLiteral("Held back (ratio guard): ") + name));
+        }
+        EXPECT_TRUE(held.out.contains(
+            QStringLiteral(", held back %1 (ratio 1.23 below 1.50)").arg(names.size())))
+            << held.out.toStdString();
+        // Told once a day, however often the timer runs.
+        EXPECT_EQ(held.err.contains(QStringLiteral("Holding back every new torrent")), run == 0)
+            << held.err.toStdString();
+    }
+    EXPECT_TRUE(daemon.torrents().value_or(std::vector<test::DaemonTorrent>{}).empty());
+    EXPECT_TRUE(QJsonDocument::fromJson(
+                    cli({QStringLiteral("activity"), QStringLiteral("--json")}).out.toUtf8())
+                    .array()
+                    .isEmpty());
+
+    ASSERT_EQ(setGuard(QStringLiteral("1.2")), 0);
+    const CliRun sent = cli(pushNew);
+    ASSERT_EQ(sent.exitCode, 0) << sent.err.toStdString();
+    EXPECT_EQ(lines(sent.out), sentLines(names) << summary(names.size(), 0));
+    EXPECT_EQ(daemon.torrents().value_or(std::vector<test::DaemonTorrent>{}).size(),
+              size_t(names.size()));
+
+    const QJsonArray pushes =
+        QJsonDocument::fromJson(
+            cli({QStringLiteral("activity"), QStringLiteral("--json")}).out.toUtf8())
+            .array();
+    ASSERT_EQ(pushes.size(), names.size());
+    QStringList logged;
+    for (const QJsonValue& v : pushes) {
+        const QJsonObject p = v.toObject();
+        EXPECT_EQ(p.value(QStringLiteral("outcome")).toString(), QStringLiteral("sent"));
+        EXPECT_EQ(p.value(QStringLiteral("origin")).toString(), QStringLiteral("automatic"));
+        EXPECT_EQ(p.value(QStringLiteral("infoHash")).toString().size(), 40);
+        EXPECT_TRUE(p.value(QStringLiteral("detailsPath"))
+                        .toString()
+                        .startsWith(QStringLiteral("/torrent/")));
+        logged.prepend(p.value(QStringLiteral("name")).toString());  // newest first
+    }
+    EXPECT_EQ(logged, names);
+
+    const CliRun stats = cli({QStringLiteral("stats"), QStringLiteral("--json")});
+    ASSERT_EQ(stats.exitCode, 0) << stats.err.toStdString();
+    const QJsonObject o = QJsonDocument::fromJson(stats.out.toUtf8()).object();
+    EXPECT_EQ(o.keys(), (QStringList{QStringLiteral("pushes"), QStringLiteral("samples")}));
+    EXPECT_EQ(o.value(QStringLiteral("pushes")).toObject(),
+              (QJsonObject{{QStringLiteral("sent"), names.size()},
+                           {QStringLiteral("duplicate"), 0},
+                           {QStringLiteral("failed"), 0}}));
+    // The bar never changed: one sample however many pages were read within ten minutes.
+    const QJsonArray samples = o.value(QStringLiteral("samples")).toArray();
+    ASSERT_EQ(samples.size(), 1) << stats.out.toStdString();
+    const QJsonObject sample = samples[0].toObject();
+    EXPECT_EQ(sample.value(QStringLiteral("ratio")).toDouble(), 1.234);
+    EXPECT_EQ(sample.value(QStringLiteral("uploaded")).toDouble(), std::round(120.5 * (1 << 30)));
+    EXPECT_EQ(sample.value(QStringLiteral("downloaded")).toDouble(), std::round(97.66 * (1 << 30)));
+    EXPECT_TRUE(
+        QDateTime::fromString(sample.value(QStringLiteral("time")).toString(), Qt::ISODateWithMs)
+            .isValid());
+    const CliRun text = cli({QStringLiteral("stats")});
+    EXPECT_TRUE(text.out.contains(QStringLiteral("ratio 1.23, uploaded 120.50 GB")))
+        << text.out.toStdString();
 }
 
 }  // namespace

@@ -43,6 +43,12 @@ PushRecord push(int n, PushResult result, PushOrigin origin, qint64 minutes = 0)
     return p;
 }
 
+// What the database said went wrong, for a failure's message.
+std::string noticeText(ActivityDatabase& db) {
+    const QList<StoreNotice> notices = db.takeNotices();
+    return notices.isEmpty() ? std::string() : notices.first().text.toStdString();
+}
+
 TEST(ActivityLogTest, SameFiguresAreKeptOnlyEveryTenMinutesWhateverProgramReadThem) {
     test::TempHome home;
     ActivityDatabase app(home.path());
@@ -127,7 +133,8 @@ TEST(ActivityLogTest, StatsGiveTheLatestFiguresAndTheirChangeOverEachSpan) {
     ASSERT_TRUE(
         log.write({sample(0, 1.0, 100, 100), sample(5 * kDay, 0.5, 150, 300),
                    sample(8 * kDay, std::nullopt, 180, 400), sample(9 * kDay, 0.75, 300, 400)},
-                  {push(1, PushResult::Sent, PushOrigin::App, 9 * kDay)}));
+                  {push(1, PushResult::Sent, PushOrigin::App, 9 * kDay)}))
+        << noticeText(db);
     StatsQuery query;
     query.days = 2;
     query.now = kT0.addDays(9).addSecs(60);
@@ -172,7 +179,8 @@ TEST(ActivityLogTest, AFileOfTheFirstSchemaKeepsItsRecordsAndGainsTheNewTables) 
     EXPECT_EQ(db.wasSentFrom(QStringLiteral("/torrent/9/Old")), true);
     EXPECT_EQ(db.schemaVersion(), ActivityDatabase::currentSchemaVersion());
     ActivityLog log(db);
-    ASSERT_TRUE(log.write({sample(0, 1.0, 1)}, {push(1, PushResult::Sent, PushOrigin::App)}));
+    ASSERT_TRUE(log.write({sample(0, 1.0, 1)}, {push(1, PushResult::Sent, PushOrigin::App)}))
+        << noticeText(db);
     EXPECT_EQ(log.pushes(-1).size(), 1);
     EXPECT_TRUE(db.takeNotices().isEmpty());
 }
