@@ -155,12 +155,13 @@ int runRemoteTest(CliCore& core, const CommandArgs&) {
 namespace {
 
 // Only the display settings, the automatic push's pace and the ratio guard: the rest belongs to
-// login, remote, filters and history. The key with its "Pelloran_" prefix, or absent when it isn't one of them.
+// login, remote, filters and history. The key with its "Pelloran_" prefix, or absent when it isn't
+// one of them.
 std::optional<QString> settingsKey(const QString& word) {
     static const QList<QLatin1StringView> displayKeys = {
-        keys::categories,    keys::orderBy,      keys::sortBy,         keys::searchCategories,
-        keys::searchOrderBy, keys::searchSortBy, keys::favoritesCount, keys::pushMinInterval,
-        keys::warnBelowRatio};
+        keys::categories,       keys::orderBy,         keys::sortBy,
+        keys::searchCategories, keys::searchOrderBy,   keys::searchSortBy,
+        keys::favoritesCount,   keys::pushMinInterval, keys::warnBelowRatio};
     QString key = word;
     if (!key.startsWith(QStringLiteral("Pelloran_"))) {
         key.prepend(QStringLiteral("Pelloran_"));
