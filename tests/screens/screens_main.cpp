@@ -57,10 +57,10 @@ int main(int argc, char* argv[]) {
     for (screens::Shot& shot : screens::listShots()) {
         shots.push_back(std::move(shot));
     }
-    for (screens::Shot& shot : screens::statsShots()) {
+    for (screens::Shot& shot : screens::webShots()) {
         shots.push_back(std::move(shot));
     }
-    for (screens::Shot& shot : screens::webShots()) {
+    for (screens::Shot& shot : screens::statsShots()) {
         shots.push_back(std::move(shot));
     }
     // The unreachable-site picture stops the demo site: it goes last.
