@@ -68,8 +68,9 @@ struct Environment {
     demo::DemoSite site{demo::DemoSiteOptions{kTorrents, 25, 7, QStringLiteral("Login"), 0}};
     std::unique_ptr<Session> session;
     test::TransmissionDaemon daemon;
-    QString error;  // why the push benchmarks can't run; empty when they can
-    size_t next = 0;
+    QString error;          // why the push benchmarks can't run; empty when they can
+    size_t nextUnsent = 0;  // the first torrent no benchmark has sent to transmission-daemon
+    size_t nextRead = 0;
     test::QBittorrentDaemon qbittorrent;
     ClientSettings qbt;
     test::DelugeDaemon deluge;
@@ -113,11 +114,15 @@ struct Environment {
 
     NetContext net() { return NetContext{&cookies, session.get()}; }
 
-    // A different torrent each time, so the daemon really adds one.
-    const demo::DemoTorrent& nextTorrent() {
-        const demo::DemoTorrent& t = site.torrents().at(next % site.torrents().size());
-        ++next;
-        return t;
+    // A torrent transmission-daemon doesn't hold yet, so it really adds one: each benchmark
+    // that sends takes its own; null once all are used (a torrent sent again would be refused).
+    const demo::DemoTorrent* unsentTorrent() {
+        return nextUnsent < size_t(site.torrents().size()) ? &site.torrents().at(nextUnsent++)
+                                                           : nullptr;
+    }
+    // Any torrent, for the benchmarks that only fetch or ask: they take none of the unsent ones.
+    const demo::DemoTorrent& someTorrent() {
+        return site.torrents().at(nextRead++ % site.torrents().size());
     }
     QString urlOf(const demo::DemoTorrent& t) const {
         return site.siteUrl(QStringLiteral("/download/%1/bench.torrent").arg(t.id));
@@ -151,7 +156,12 @@ void BM_PushToTransmissionDaemon(benchmark::State& state) {
     }
     RemoteContext remote{env->net(), &env->serverInfo, &env->history, nullptr};
     for (auto _ : state) {
-        const demo::DemoTorrent& t = env->nextTorrent();
+        const demo::DemoTorrent* unsent = env->unsentTorrent();
+        if (!unsent) {
+            state.SkipWithError("every torrent was sent already");
+            return;
+        }
+        const demo::DemoTorrent& t = *unsent;
         FetchPageDownload push(env->urlOf(t), t.name, remote, nullptr, {});
         push.run();  // on this thread: its CPU time is the client's own work
         if (push.returnObject() != std::optional<QString>(t.name)) {
@@ -262,7 +272,7 @@ void BM_FetchTorrentFromSite(benchmark::State& state) {
     }
     for (auto _ : state) {
         UrlLoadRequest request;
-        request.url = env->urlOf(env->nextTorrent());
+        request.url = env->urlOf(env->someTorrent());
         benchmark::DoNotOptimize(loadUrl(request, env->cookies));
     }
 }
@@ -272,7 +282,7 @@ void BM_TransmissionHandshake(benchmark::State& state) {
     if (!ready(state)) {
         return;
     }
-    auto client = env->client(env->nextTorrent());
+    auto client = env->client(env->someTorrent());
     for (auto _ : state) {
         client->setSessionId(env->net());
         benchmark::DoNotOptimize(client->sessionId());
@@ -284,7 +294,7 @@ void BM_RefusedUpload(benchmark::State& state) {
     if (!ready(state)) {
         return;
     }
-    auto client = env->client(env->nextTorrent());
+    auto client = env->client(env->someTorrent());
     client->setSessionId(env->net());
     for (auto _ : state) {
         HttpRequest upload(client->getUrl(), env->net());
@@ -303,7 +313,12 @@ void BM_RpcTorrentAdd(benchmark::State& state) {
         return;
     }
     for (auto _ : state) {
-        auto client = env->client(env->nextTorrent());
+        const demo::DemoTorrent* unsent = env->unsentTorrent();
+        if (!unsent) {
+            state.SkipWithError("every torrent was sent already");
+            return;
+        }
+        auto client = env->client(*unsent);
         client->setSessionIdValue(std::nullopt);  // the first RPC learns the id from its 409
         state.PauseTiming();
         client->setSessionId(env->net());

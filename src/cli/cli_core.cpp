@@ -20,7 +20,9 @@ std::optional<Alert> StderrAlertSink::lastAlert() const {
     return last_;
 }
 
-CliCore::CliCore() : services_(Services::fromEnvironment()) {
+// Passwords are opened when first needed: most commands need none and never load the keyring's
+// library nor reach the session bus.
+CliCore::CliCore() : services_(Services::fromEnvironment(SecretStoreOpening::WhenFirstNeeded)) {
     sayNotices();
 }
 

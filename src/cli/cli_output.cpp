@@ -1,5 +1,7 @@
 #include "cli/cli_output.h"
 
+#include "cli/json_rows.h"
+
 #include <QJsonDocument>
 #include <QTextStream>
 #include <cstdio>
@@ -154,29 +156,11 @@ QString snatchTable(const TorrentList& torrents) {
     return joinLines(lines);
 }
 
-QJsonArray torrentsJson(const TorrentList& torrents) {
-    QJsonArray array;
-    for (const TorrentPtr& t : torrents) {
-        QJsonObject o;
-        const auto put = [&o](const char* key, const std::optional<QString>& value) {
-            if (value) {
-                o.insert(QLatin1StringView(key), *value);
-            }
-        };
-        put("name", t->name());
-        put("detailsUrl", t->detailsUrl());
-        put("downloadUrl", t->downloadUrl());
-        put("type", t->type());
-        put("size", t->size());
-        put("up", t->up());
-        put("down", t->down());
-        put("date", t->date());
-        put("ratio", t->ratio());
-        put("active", t->active());
-        o.insert(QStringLiteral("isDownloaded"), t->isDownloaded());
-        array.append(o);
-    }
-    return array;
+void printTorrentsJson(const TorrentList& torrents) {
+    writeTorrentsJson(torrents, [](const QByteArray& text) {
+        std::fwrite(text.constData(), 1, static_cast<size_t>(text.size()), stdout);
+    });
+    std::fflush(stdout);
 }
 
 QJsonObject userInfoJson(const UserInfo& info) {
@@ -192,10 +176,6 @@ QJsonObject userInfoJson(const UserInfo& info) {
     put("uploaded", info.uploaded());
     put("downloaded", info.downloaded());
     return o;
-}
-
-QString jsonText(const QJsonArray& array) {
-    return QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Indented)).trimmed();
 }
 
 QString jsonText(const QJsonObject& object) {

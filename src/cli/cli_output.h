@@ -5,7 +5,6 @@
 #include "site/torrent.h"
 #include "site/user_info.h"
 
-#include <QJsonArray>
 #include <QJsonObject>
 #include <QString>
 
@@ -27,9 +26,9 @@ QString torrentTable(const TorrentList& torrents);
 // One line per snatch list row: index, name, size, up, down, active, ratio.
 QString snatchTable(const TorrentList& torrents);
 
-QJsonArray torrentsJson(const TorrentList& torrents);
+// The rows as a JSON array on stdout, each written as soon as it is formatted.
+void printTorrentsJson(const TorrentList& torrents);
 QJsonObject userInfoJson(const UserInfo& info);
-QString jsonText(const QJsonArray& array);
 QString jsonText(const QJsonObject& object);
 
 // A progress line on stderr, rewritten in place; only when stderr is a terminal.

@@ -51,7 +51,7 @@ int runSnatchList(CliCore& core, const CommandArgs& args) {
         return reportNoPage(core);
     }
     if (args.isSet(QStringLiteral("json"))) {
-        printOut(jsonText(torrentsJson(*rows)));
+        printTorrentsJson(*rows);
     } else {
         printOut(rows->isEmpty() ? QStringLiteral("No torrents.") : snatchTable(*rows));
     }

@@ -22,7 +22,7 @@ bool loadMemberBar(CliCore& core) {
 
 int printTorrents(const TorrentList& torrents, bool json) {
     if (json) {
-        printOut(jsonText(torrentsJson(torrents)));
+        printTorrentsJson(torrents);
     } else if (torrents.isEmpty()) {
         printOut(QStringLiteral("No torrents."));
     } else {

@@ -9,12 +9,12 @@
 #include "site/announcement.h"
 #include "site/captcha.h"
 #include "site/sign_in.h"
+#include "store/own_module.h"
 #include "store/settings_keys.h"
 #include "store/store_file.h"
 
 #include <QDir>
 #include <QFile>
-#include <QImage>
 #include <QSaveFile>
 
 namespace pelloran::cli {
@@ -51,6 +51,19 @@ bool writeFile(const QString& path, const QByteArray& bytes) {
     return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() && f.commit();
 }
 
+// The picture as PNG, whatever format the site sent; none when it is no picture. Qt Gui decodes
+// it in a module of its own, so that only this step of a sign-in loads it.
+std::optional<QByteArray> pngOfPicture(const QByteArray& bytes) {
+    using ToPng = bool (*)(const QByteArray&, QByteArray*);
+    const auto toPng = reinterpret_cast<ToPng>(
+        ownModuleFunction(QStringLiteral("pelloran_picture"), "pelloranPictureToPng", nullptr));
+    QByteArray png;
+    if (!toPng || !toPng(bytes, &png)) {
+        return std::nullopt;
+    }
+    return png;
+}
+
 // The site wants the words of a picture: save the picture and the challenge for the next call.
 int askForCaptcha(CliCore& core, const SiteContext& attempt) {
     OperationQueue queue(1);
@@ -63,8 +76,8 @@ int askForCaptcha(CliCore& core, const SiteContext& attempt) {
     UrlLoadRequest request;
     request.url = challenge->imageUrl;
     request.deadline = attempt.net.deadline;
-    const QImage picture = QImage::fromData(loadUrl(request, core.cookies()).body);
-    if (picture.isNull() || !picture.save(pictureFile(core), "PNG") ||
+    const std::optional<QByteArray> picture = pngOfPicture(loadUrl(request, core.cookies()).body);
+    if (!picture || !writeFile(pictureFile(core), *picture) ||
         !writeFile(challengeFile(core), challenge->token.toUtf8())) {
         printError(QString(kLoginFailedTitle),
                    QStringLiteral("The CAPTCHA picture could not be loaded."));

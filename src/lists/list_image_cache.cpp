@@ -1,9 +1,9 @@
 #include "lists/list_image_cache.h"
 
-#include "net/image_loader.h"
 #include "net/ui_receiver.h"
 #include "text/string_helpers.h"
 #include "ui/image_library.h"
+#include "ui/image_loader.h"
 
 namespace pelloran {
 
@@ -137,8 +137,8 @@ bool ListImageCache::isWarm(const QString& name, const QSize& points, qreal scal
 }
 
 void ListImageCache::imageReady(const QString& url, const QImage& image) {
-    pictures_.insert(url, text::scaleToSize(image, qRound(kPictureWidthPoints * pixelsPerPoint_),
-                                            qRound(kPictureHeightPoints * pixelsPerPoint_)));
+    pictures_.insert(url, scaleToSize(image, qRound(kPictureWidthPoints * pixelsPerPoint_),
+                                      qRound(kPictureHeightPoints * pixelsPerPoint_)));
     Q_EMIT imageArrived();
 }
 

@@ -19,9 +19,11 @@ Services::Services(const SiteConfig& config, const QString& dataDirectory,
     recorder_ = std::make_unique<ActivityRecorder>(*activity_);
 }
 
-std::unique_ptr<Services> Services::fromEnvironment() {
+std::unique_ptr<Services> Services::fromEnvironment(SecretStoreOpening opening) {
+    SecretStoreChoice secrets = secretStoreChoiceFromEnvironment();
+    secrets.opening = opening;
     return std::make_unique<Services>(SiteConfig::fromEnvironment(), dataDirectoryFromEnvironment(),
-                                      secretStoreChoiceFromEnvironment());
+                                      secrets);
 }
 
 Services::~Services() {

@@ -30,7 +30,8 @@ public:
     explicit Services(const SiteConfig& config, const QString& dataDirectory,
                       const SecretStoreChoice& secrets = {false, {}, {}, {}, {}});
     // Configuration, data folder and keyring choice from the environment (read once, here).
-    static std::unique_ptr<Services> fromEnvironment();
+    static std::unique_ptr<Services> fromEnvironment(
+        SecretStoreOpening opening = SecretStoreOpening::AtStart);
     // Writes the cookies back to their file.
     ~Services();
     Services(const Services&) = delete;

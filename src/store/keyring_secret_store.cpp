@@ -1,6 +1,7 @@
 #include "store/keyring_secret_store.h"
 
 #include "store/app_paths.h"
+#include "store/lazy_secret_store.h"
 #include "store/settings_keys.h"
 #include "store/settings_store.h"
 
@@ -174,6 +175,11 @@ SecretStoreChoice secretStoreChoiceFromEnvironment(const QProcessEnvironment& en
 
 std::unique_ptr<SecretStore> openSecretStore(SettingsStore& settings,
                                              const SecretStoreChoice& choice) {
+    if (choice.keyring && choice.opening == SecretStoreOpening::WhenFirstNeeded) {
+        SecretStoreChoice atFirstUse = choice;
+        atFirstUse.opening = SecretStoreOpening::AtStart;
+        return std::make_unique<LazySecretStore>(settings, std::move(atFirstUse));
+    }
     if (!choice.keyring) {
         return std::make_unique<FileSecretStore>(settings, choice.why);
     }

@@ -69,6 +69,8 @@ private:
     QThreadPool writer_;  // one thread: writes reach the keyring in order
 };
 
+enum class SecretStoreOpening { AtStart, WhenFirstNeeded };
+
 struct SecretStoreChoice {
     bool keyring = true;             // try the keyring first
     QString why;                     // why not, when keyring is false
@@ -78,6 +80,9 @@ struct SecretStoreChoice {
     QString scope;
     // Makes the keyring to use; empty: the desktop's, through QtKeychain (tests bring their own).
     std::function<std::unique_ptr<KeyringBackend>()> backend;
+    // When the keyring is asked: at start (the app), or when a password is first read or
+    // written (the command line, whose runs mostly need none; see lazy_secret_store.h).
+    SecretStoreOpening opening = SecretStoreOpening::AtStart;
 };
 
 // PELLORAN_KEYRING=off keeps the passwords in the settings file (servers, tests); anything else

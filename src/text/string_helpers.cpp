@@ -191,11 +191,4 @@ QString stringWithPercentEscape(const QString& text) {
     return QString::fromLatin1(escaped);
 }
 
-QImage scaleToSize(const QImage& image, int width, int height) {
-    if (image.isNull() || width <= 0 || height <= 0) {
-        return {};
-    }
-    return image.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-}
-
 }  // namespace pelloran::text

@@ -4,7 +4,6 @@
 // scaling. Each is a pure function and safe from any thread.
 
 #include <QByteArray>
-#include <QImage>
 #include <QString>
 #include <optional>
 
@@ -26,8 +25,5 @@ QString stringByUnescapingFromHTML(const QString& text);
 // UTF-8 percent-escaping for form values: keeps ASCII letters, digits and "-_.~%[]", escapes
 // every other byte as "%XX" (capitals). An existing "%" is kept, so escapes pass through.
 QString stringWithPercentEscape(const QString& text);
-
-// The image stretched to exactly width x height pixels (aspect ratio not kept).
-QImage scaleToSize(const QImage& image, int width, int height);
 
 }  // namespace pelloran::text

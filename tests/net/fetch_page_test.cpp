@@ -3,8 +3,8 @@
 
 #include "net/fetch_page.h"
 #include "net/http_request.h"
-#include "net/image_loader.h"
 #include "support/net_fixture.h"
+#include "ui/image_loader.h"
 
 #include <QBuffer>
 #include <QImage>

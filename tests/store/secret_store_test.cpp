@@ -4,6 +4,7 @@
 // the desktop's (the real one is tried in tests/cli).
 
 #include "store/keyring_secret_store.h"
+#include "store/lazy_secret_store.h"
 #include "store/settings_keys.h"
 #include "store/settings_store.h"
 #include "support/fake_keyring.h"
@@ -195,6 +196,38 @@ TEST_F(SecretStoreTest, KeyringOffKeepsThePasswordsInTheSettingsFile) {
     store->write(keys::password, kSitePassword);
     ASSERT_TRUE(settings->flush());
     EXPECT_EQ(SettingsStore(home.path()).string(keys::password), kSitePassword);
+}
+
+// Opened on demand, the store makes no keyring until a password is asked for or set: a run
+// that needs none never reaches the keyring; then it behaves as the store opened at start,
+// notices included.
+TEST_F(SecretStoreTest, OpenedOnDemandTheKeyringIsReachedOnlyForAPassword) {
+    seedFile();
+    int made = 0;
+    SecretStoreChoice choice{true, {}, std::chrono::milliseconds(5000), {}, [&] {
+                                 ++made;
+                                 return std::make_unique<test::FakeKeyring>(keyring);
+                             }};
+    {
+        LazySecretStore untouched(*settings, choice);
+        EXPECT_TRUE(untouched.waitForWrites(QDeadlineTimer(1000)));
+        EXPECT_TRUE(untouched.takeNotices().isEmpty());
+    }
+    EXPECT_EQ(made, 0);
+    EXPECT_EQ(fileOnDisk(*settings).value(keys::password).toString(), kSitePassword);
+
+    LazySecretStore store(*settings, choice);
+    EXPECT_EQ(store.read(keys::password), kSitePassword);
+    EXPECT_TRUE(store.isKeyring());
+    EXPECT_EQ(made, 1);
+    EXPECT_FALSE(fileOnDisk(*settings).contains(keys::password));
+    keyring->failWrites = true;
+    store.write(keys::serverPassword, QStringLiteral("refused"));
+    ASSERT_TRUE(store.waitForWrites(QDeadlineTimer(10000)));
+    const QList<StoreNotice> notices = store.takeNotices();
+    ASSERT_EQ(notices.size(), 1);
+    EXPECT_EQ(notices[0].kind, StoreNotice::Kind::InFile);
+    EXPECT_EQ(made, 1);
 }
 
 }  // namespace

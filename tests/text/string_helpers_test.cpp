@@ -10,6 +10,7 @@
 
 #include "text/html_entities.h"
 #include "text/qstring_printer.h"
+#include "ui/image_loader.h"
 
 using namespace Qt::StringLiterals;
 
@@ -199,14 +200,14 @@ TEST(ScaleToSize, StretchesUprightToExactSize) {
         painter.fillRect(0, 50, 50, 50, Qt::blue);
         painter.fillRect(50, 50, 50, 50, Qt::white);
     }
-    const QImage scaled = scaleToSize(source, 48, 36);
+    const QImage scaled = pelloran::scaleToSize(source, 48, 36);
     ASSERT_EQ(scaled.size(), QSize(48, 36));
     EXPECT_EQ(scaled.pixelColor(2, 2), QColor(Qt::red));
     EXPECT_EQ(scaled.pixelColor(45, 2), QColor(Qt::green));
     EXPECT_EQ(scaled.pixelColor(2, 33), QColor(Qt::blue));
     EXPECT_EQ(scaled.pixelColor(45, 33), QColor(Qt::white));
 
-    EXPECT_TRUE(scaleToSize(QImage(), 48, 36).isNull());
+    EXPECT_TRUE(pelloran::scaleToSize(QImage(), 48, 36).isNull());
 }
 
 }  // namespace

@@ -1,3 +1,6 @@
+// The desktop keyring's backend, in a module of its own (pelloran_desktop): QtKeychain and Qt
+// D-Bus are loaded only by a run that needs a password.
+//
 // QtKeychain's jobs are asynchronous and answer through the event loop of the thread that made
 // them; its job queue is a singleton tied to that thread. So every job of the run is made on
 // one thread owned here, and callers wait for the answer on a condition variable.
@@ -107,8 +110,9 @@ private:
 
 }  // namespace
 
-std::unique_ptr<KeyringBackend> makeQtKeychainBackend(const QString& service) {
-    return std::make_unique<QtKeychainBackend>(service);
-}
-
 }  // namespace pelloran
+
+extern "C" Q_DECL_EXPORT pelloran::KeyringBackend* pelloranMakeKeyringBackend(
+    const QString& service) {
+    return new pelloran::QtKeychainBackend(service);  // owned by the caller's unique_ptr
+}

@@ -1,4 +1,4 @@
-#include "net/image_loader.h"
+#include "ui/image_loader.h"
 
 #include "net/url_loader.h"
 
@@ -18,6 +18,13 @@ void ImageLoader::run() {
         return;
     }
     receiver_.post([callback = callback_, url = url_, image] { callback(url, image); });
+}
+
+QImage scaleToSize(const QImage& image, int width, int height) {
+    if (image.isNull() || width <= 0 || height <= 0) {
+        return {};
+    }
+    return image.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
 }  // namespace pelloran

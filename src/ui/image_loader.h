@@ -1,6 +1,8 @@
 #pragma once
 // Loads a picture in the background: a plain GET (cookies apply, none of the page headers),
-// decoded with QImage. Delivers (url, image) on the UI thread; nothing when no picture came.
+// decoded with QImage on the loading thread. Delivers (url, image) on the UI thread; nothing
+// when no picture came. Pictures are decoded only where they are shown: the core (and so the
+// command line) never loads Qt Gui.
 
 #include "net/net_context.h"
 #include "net/operation_queue.h"
@@ -25,5 +27,8 @@ private:
     UiReceiver receiver_;
     Callback callback_;
 };
+
+// The image stretched to exactly width x height pixels (aspect ratio not kept).
+QImage scaleToSize(const QImage& image, int width, int height);
 
 }  // namespace pelloran
