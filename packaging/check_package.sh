@@ -22,6 +22,8 @@ root="$scratch/root"
 files=(
     usr/bin/pelloran
     usr/bin/pelloran-cli
+    usr/lib/pelloran/pelloran_desktop.so
+    usr/lib/pelloran/pelloran_picture.so
     usr/share/applications/pelloran.desktop
     usr/share/metainfo/org.pelloran.Pelloran.metainfo.xml
     usr/share/icons/hicolor/scalable/apps/pelloran.svg
