@@ -6,6 +6,7 @@
 #include "ui/ui_scale.h"
 
 #include <QStackedWidget>
+#include <utility>
 
 namespace pelloran {
 
@@ -34,35 +35,65 @@ TabBarController::TabBarController(QWidget* parent)
 
 void TabBarController::addTab(ViewController* screen, bool ownStack) {
     Tab tab;
+    tab.wantsOwnStack = ownStack;
+    tabs_.append(tab);
+    install(int(tabs_.size()) - 1, screen);
+    buildBarItems();
+}
+
+void TabBarController::addTab(const QString& title, const QString& imageName, bool ownStack,
+                              ScreenMaker make) {
+    Tab tab;
+    tab.wantsOwnStack = ownStack;
+    tab.make = std::move(make);
+    tab.title = title;
+    tab.imageName = imageName;
+    tabs_.append(tab);
+    buildBarItems();
+}
+
+bool TabBarController::isBuilt(int index) const {
+    return index >= 0 && index < tabs_.size() && !tabs_[index].make;
+}
+
+void TabBarController::ensureBuilt(int index) const {
+    if (index < 0 || index >= tabs_.size() || !tabs_[index].make) {
+        return;
+    }
+    const ScreenMaker make = std::exchange(tabs_[index].make, nullptr);
+    install(index, make());
+}
+
+void TabBarController::install(int index, ViewController* screen) const {
+    auto* self = const_cast<TabBarController*>(this);  // building a tab on first use
+    Tab& tab = tabs_[index];
     tab.screen = screen;
-    if (ownStack) {
+    if (tab.wantsOwnStack) {
         tab.ownStack = new NavigationStack(screen);
         tab.container = tab.ownStack.data();
     } else {
         tab.container = screen;
     }
-    const int index = int(tabs_.size());
     if (index >= kVisibleTabs) {
         // A tab without a stack of its own gets one in the More area, for the back button.
         NavigationStack* shown = tab.ownStack ? tab.ownStack.data() : new NavigationStack(screen);
-        shown->setRootBackButton(kMoreTitle, [this] { popMoreToRoot(); });
+        shown->setRootBackButton(kMoreTitle, [self] { self->popMoreToRoot(); });
         tab.container = shown;
         moreArea_->addWidget(shown);
     } else {
         pages_->addWidget(tab.container);
     }
-    tabs_.append(tab);
-    connect(screen, &ViewController::navigationItemChanged, this, &TabBarController::buildBarItems);
-    buildBarItems();
+    connect(screen, &ViewController::navigationItemChanged, self, &TabBarController::buildBarItems);
 }
 
 void TabBarController::buildBarItems() {
     QList<TabBar::Item> items;
     QList<QPair<QString, QString>> moreRows;
     for (int i = 0; i < tabs_.size(); ++i) {
-        const ViewController* s = tabs_[i].screen;
-        const QString title = s ? s->tabTitle() : QString();
-        const QString image = s ? s->tabImageName() : QString();
+        const Tab& tab = tabs_[i];
+        const ViewController* s = tab.screen;
+        const QString title = s ? s->tabTitle() : tab.title;
+        const QString image = s ? s->tabImageName() : tab.imageName;
         if (i < kVisibleTabs) {
             items.append({title, image, itemsEnabled_});
         } else {
@@ -81,10 +112,12 @@ void TabBarController::buildBarItems() {
 }
 
 ViewController* TabBarController::screen(int index) const {
+    ensureBuilt(index);
     return index >= 0 && index < tabs_.size() ? tabs_[index].screen.data() : nullptr;
 }
 
 NavigationStack* TabBarController::navigationStack(int index) const {
+    ensureBuilt(index);
     return index >= 0 && index < tabs_.size() ? tabs_[index].ownStack.data() : nullptr;
 }
 
@@ -119,13 +152,19 @@ void TabBarController::slotClicked(int slot) {
 }
 
 void TabBarController::showSlot(int slot) {
-    if (slot == slot_ && pages_->currentIndex() >= 0) {
+    if (slot < kVisibleTabs) {
+        ensureBuilt(slot);
+    }
+    QWidget* page = slot < kVisibleTabs ? tabs_[slot].container.data() : moreArea_;
+    if (slot == slot_ && pages_->currentWidget() == page) {
         return;
     }
-    QWidget* leaving = currentContainer();
+    // A tab never built was never shown: nothing leaves.
+    QWidget* leaving = slot_ == slot          ? nullptr
+                       : slot_ < kVisibleTabs ? tabs_[slot_].container.data()
+                                              : moreArea_->currentWidget();
     slot_ = slot;
     bar_->setCurrentSlot(slot);
-    QWidget* page = slot < kVisibleTabs ? tabs_[slot].container.data() : moreArea_;
     if (leaving) {
         notifyContainer(leaving, false);
     }
@@ -136,6 +175,7 @@ void TabBarController::showSlot(int slot) {
 }
 
 void TabBarController::showInMore(int index) {
+    ensureBuilt(index);
     QWidget* leaving = moreArea_->currentWidget();
     moreShown_ = index;
     QWidget* shown = tabs_[index].container;
@@ -189,7 +229,15 @@ void TabBarController::notifyWillDisappear() {
 
 QWidget* TabBarController::currentContainer() const {
     if (slot_ < kVisibleTabs) {
-        return slot_ < tabs_.size() ? tabs_[slot_].container.data() : nullptr;
+        if (slot_ >= tabs_.size()) {
+            return nullptr;
+        }
+        if (!isBuilt(slot_)) {
+            // The selected tab is about to be seen: built now, and put on the page.
+            ensureBuilt(slot_);
+            pages_->setCurrentWidget(tabs_[slot_].container);
+        }
+        return tabs_[slot_].container.data();
     }
     return moreArea_->currentWidget();
 }

@@ -6,12 +6,17 @@
 //
 // Index semantics: tabs are numbered in the order added; selectedIndex() is the tab on screen,
 // or kMoreListIndex while the "More" list itself shows.
+//
+// A tab can be added before its screen exists: its item shows at once, and the screen is built
+// the first time the tab is shown or its screen or stack is asked for, so that signing in does
+// not build every tab's screens in one turn of the event loop.
 
 #include "ui/view_controller.h"
 
 #include <QList>
 #include <QPointer>
 #include <QWidget>
+#include <functional>
 
 class QStackedWidget;
 
@@ -32,9 +37,15 @@ public:
     // Adds a tab: its screen, wrapped in a navigation stack of its own when `ownStack`.
     // The screen's tab title and image name make its item.
     void addTab(ViewController* screen, bool ownStack);
+    // Adds a tab whose screen `make` builds when the tab is first needed; `title` and
+    // `imageName` make its item until then (the screen's own item replaces them).
+    using ScreenMaker = std::function<ViewController*()>;
+    void addTab(const QString& title, const QString& imageName, bool ownStack, ScreenMaker make);
     int count() const { return int(tabs_.size()); }
+    // Both build the tab's screen when it has not been built yet.
     ViewController* screen(int index) const;
     NavigationStack* navigationStack(int index) const;  // null for a tab without one
+    bool isBuilt(int index) const;
     NavigationStack* moreNavigationStack() const { return moreStack_; }
     MoreListViewController* moreList() const { return moreList_; }
     TabBar* tabBar() const { return bar_; }
@@ -68,8 +79,15 @@ private:
         QPointer<ViewController> screen;
         QPointer<NavigationStack> ownStack;
         QPointer<QWidget> container;  // what is shown: the own stack, or a wrapper stack in More
+        ScreenMaker make;             // set until the screen is built
+        bool wantsOwnStack = false;
+        QString title, imageName;  // the item until the screen is built
     };
 
+    // Builds the tab's screen when it has not been built yet (a tab is built on first use,
+    // from const accessors too).
+    void ensureBuilt(int index) const;
+    void install(int index, ViewController* screen) const;
     void buildBarItems();
     void slotClicked(int slot);
     void showSlot(int slot);
@@ -78,7 +96,7 @@ private:
     void notifyContainer(QWidget* container, bool appear);
     void relayout();
 
-    QList<Tab> tabs_;
+    mutable QList<Tab> tabs_;
     TabBar* bar_;
     QStackedWidget* pages_;
     QStackedWidget* moreArea_;

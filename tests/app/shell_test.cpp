@@ -73,6 +73,41 @@ TEST_F(ShellTest, TabBarIsBuiltOnceAndTheStoredTabRestoredOnlyThen) {
     EXPECT_EQ(tabs->selectedIndex(), 0);  // as logout left it, not the stored 2
 }
 
+// Signing in builds the screens of the tab on screen only; every other tab's screens are built
+// when first asked for, under the item the bar and the More list showed before.
+TEST_F(ShellTest, ATabIsBuiltWhenFirstNeededUnderTheSameItem) {
+    app->settings().setValue(keys::tab, qint64(7));  // Remote Settings, in "More"
+    launchSignedIn();
+    TabBarController* tabs = app->tabBar();
+    EXPECT_EQ(tabs->selectedIndex(), 7);
+    for (int i = 0; i < tabs->count(); ++i) {
+        EXPECT_EQ(tabs->isBuilt(i), i == 7) << i;
+    }
+    const auto items = [tabs] {
+        QStringList shown;
+        for (int slot = 0; slot < tabs->tabBar()->count(); ++slot) {
+            const TabBar::Item item = tabs->tabBar()->item(slot);
+            shown << item.title + QLatin1Char('|') + item.imageName;
+        }
+        QListWidget* list = tabs->moreList()->list();
+        for (int row = 0; row < list->count(); ++row) {
+            shown << list->item(row)->text();
+        }
+        return shown;
+    };
+    const QStringList before = items();
+    EXPECT_EQ(before.size(), 5 + 6);
+    clickSlot(tabs, 2);  // Search, shown for the first time
+    EXPECT_TRUE(tabs->isBuilt(2));
+    EXPECT_EQ(tabs->selectedIndex(), 2);
+    EXPECT_TRUE(tabs->navigationStack(2)->isVisible());
+    for (int i = 0; i < tabs->count(); ++i) {
+        ASSERT_NE(tabs->screen(i), nullptr) << i;
+    }
+    EXPECT_EQ(items(), before);
+    EXPECT_EQ(tabs->selectedIndex(), 2);
+}
+
 TEST_F(ShellTest, AStoredLogoutTabIsNotRestoredAndLogoutNeedsTheMainInterface) {
     // Restoring the Logout tab would log the member out at every start.
     app->settings().setValue(keys::tab, qint64(9));
