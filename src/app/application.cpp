@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDir>
 #include <QIcon>
 #include <QLoggingCategory>
 
@@ -78,6 +79,9 @@ int runApplication(int argc, char* argv[], const ApplicationHooks& hooks) {
     }
 
     std::unique_ptr<Services> services = Services::fromEnvironment();
+    // The login backdrop, drawn once, is read back at later starts.
+    ImageLibrary::setKeptFolder(
+        QDir(services->dataDirectory()).filePath(QStringLiteral("cache/images")));
     int status = 0;
     {
         PelloranAppDelegate delegate(*services, options);

@@ -53,7 +53,7 @@ protected:
             return;
         }
         const QSize size(width(), qRound(width() * natural.height() / natural.width()));
-        p.drawPixmap(0, 0, ImageLibrary::pixmap(name, size, devicePixelRatioF()));
+        p.drawPixmap(0, 0, ImageLibrary::keptPixmap(name, size, devicePixelRatioF()));
     }
 
 private:

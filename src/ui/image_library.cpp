@@ -1,11 +1,85 @@
 #include "ui/image_library.h"
 
+#include <QCryptographicHash>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QHash>
 #include <QPainter>
 #include <QPixmapCache>
+#include <QSaveFile>
 #include <QSvgRenderer>
+#include <QThreadPool>
+#include <cstring>
 
 namespace pelloran {
+
+namespace {
+
+QString& keptFolder() {
+    static QString folder;
+    return folder;
+}
+
+// "<name>-<w>x<h>-<source digest>.argb": the premultiplied pixels as they are, row after row;
+// a new source or size is a new file. The prefix before the digest names the older copies.
+QString keptPrefix(const QString& name, const QSize& pixels) {
+    QString base = name;
+    base.truncate(base.lastIndexOf(QLatin1Char('.')) > 0 ? base.lastIndexOf(QLatin1Char('.'))
+                                                         : base.size());
+    return QStringLiteral("%1-%2x%3-").arg(base).arg(pixels.width()).arg(pixels.height());
+}
+
+QString keptFile(const QString& name, const QSize& pixels) {
+    QFile source(ImageLibrary::resourcePath(name));
+    if (!source.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    const QByteArray digest =
+        QCryptographicHash::hash(source.readAll(), QCryptographicHash::Sha1).toHex().left(16);
+    return QDir(keptFolder())
+        .filePath(keptPrefix(name, pixels) + QString::fromLatin1(digest) + QStringLiteral(".argb"));
+}
+
+QImage readKept(const QString& path, const QSize& pixels) {
+    QFile f(path);
+    const qint64 rowBytes = qint64(pixels.width()) * 4;
+    if (!f.open(QIODevice::ReadOnly) || f.size() != rowBytes * pixels.height()) {
+        return {};
+    }
+    QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < pixels.height(); ++y) {
+        if (f.read(reinterpret_cast<char*>(image.scanLine(y)), rowBytes) != rowBytes) {
+            return {};
+        }
+    }
+    return image;
+}
+
+// Off the UI thread: the picture is on screen already, the file only spares the next start.
+void keepInBackground(const QString& path, const QString& olderPrefix, const QImage& image) {
+    QThreadPool::globalInstance()->start([path, olderPrefix, image] {
+        const QFileInfo info(path);
+        if (!QDir().mkpath(info.absolutePath())) {
+            return;
+        }
+        QDir dir = info.absoluteDir();
+        for (const QString& older : dir.entryList({olderPrefix + QStringLiteral("*")})) {
+            dir.remove(older);  // drawn from an older source
+        }
+        QSaveFile f(path);
+        if (!f.open(QIODevice::WriteOnly)) {
+            return;
+        }
+        const qint64 rowBytes = qint64(image.width()) * 4;
+        for (int y = 0; y < image.height(); ++y) {
+            f.write(reinterpret_cast<const char*>(image.constScanLine(y)), rowBytes);
+        }
+        f.commit();
+    });
+}
+
+}  // namespace
 
 QString ImageLibrary::resourcePath(const QString& name) {
     QString base = name;
@@ -21,11 +95,53 @@ bool ImageLibrary::has(const QString& name) {
 }
 
 QSizeF ImageLibrary::naturalSize(const QString& name) {
-    if (!has(name)) {
-        return {};
+    // Reading the size parses the whole SVG: each name's is read once.
+    static QHash<QString, QSizeF> known;
+    const auto found = known.constFind(name);
+    if (found != known.constEnd()) {
+        return *found;
     }
-    QSvgRenderer renderer(resourcePath(name));
-    return renderer.viewBoxF().size();
+    QSizeF size;
+    if (has(name)) {
+        size = QSvgRenderer(resourcePath(name)).viewBoxF().size();
+    }
+    known.insert(name, size);
+    return size;
+}
+
+void ImageLibrary::setKeptFolder(const QString& folder) {
+    keptFolder() = folder;
+}
+
+QPixmap ImageLibrary::keptPixmap(const QString& name, const QSize& logicalSize,
+                                 qreal devicePixelRatio) {
+    const QSize pixels(qRound(logicalSize.width() * devicePixelRatio),
+                       qRound(logicalSize.height() * devicePixelRatio));
+    if (keptFolder().isEmpty() || !has(name) || pixels.isEmpty()) {
+        return pixmap(name, logicalSize, devicePixelRatio);
+    }
+    const QString key = QStringLiteral("pelloran-kept:%1:%2x%3@%4")
+                            .arg(name)
+                            .arg(pixels.width())
+                            .arg(pixels.height())
+                            .arg(devicePixelRatio);
+    QPixmap cached;
+    if (QPixmapCache::find(key, &cached)) {
+        return cached;
+    }
+    const QString path = keptFile(name, pixels);
+    QImage drawn = readKept(path, pixels);
+    if (drawn.isNull()) {
+        drawn = image(name, pixels);
+        if (drawn.isNull()) {
+            return {};
+        }
+        keepInBackground(path, keptPrefix(name, pixels), drawn);
+    }
+    QPixmap result = QPixmap::fromImage(std::move(drawn));
+    result.setDevicePixelRatio(devicePixelRatio);
+    QPixmapCache::insert(key, result);
+    return result;
 }
 
 QImage ImageLibrary::image(const QString& name, const QSize& pixelSize) {

@@ -2,7 +2,8 @@
 // Our artwork by the resource names the screens use ("tabbar-all.png", "hd.png", "up.jpg"):
 // each name maps to an SVG source compiled into the program (":/pelloran/images/hd.svg"),
 // rendered at the size and pixel ratio asked for, so it is crisp at every scale.
-// UI thread only (rendered pixmaps are cached per name, size and ratio).
+// UI thread only (rendered pixmaps are cached per name, size and ratio; large pictures also in
+// the data folder, see keptPixmap).
 
 #include <QColor>
 #include <QImage>
@@ -25,6 +26,15 @@ public:
                           const QColor& tint);
     // An image of exactly `pixelSize` pixels; null when there is none.
     static QImage image(const QString& name, const QSize& pixelSize);
+
+    // The same as pixmap(), for a large picture drawn at start (the login backdrop): once
+    // drawn it is kept in the folder set by setKeptFolder, keyed by its pixel size and its
+    // SVG source, so later starts read it back instead of drawing it again. Written in the
+    // background; a missing or damaged file is drawn again.
+    static QPixmap keptPixmap(const QString& name, const QSize& logicalSize,
+                              qreal devicePixelRatio);
+    // Where keptPixmap keeps its pictures (created when needed); empty: not kept.
+    static void setKeptFolder(const QString& folder);
 
     // ":/pelloran/images/<name without extension>.svg"
     static QString resourcePath(const QString& name);
