@@ -1,6 +1,7 @@
 // The app as the member starts it, measured from outside (pelloran-ui-probe):
 //  - BM_StartupToLoginFace: time from starting the process to the login face first painted,
-//    next to an empty QWidget window started by the same binary in the same way, alternately;
+//    next to an empty QWidget window started by the same binary in the same way, and by a
+//    minimal program that links Qt Widgets alone (pelloran-empty-window), in turn; medians;
 //  - BM_SignInUiThread: signing in against the demo site with a 1-second site delay (the
 //    session check) and a 2-second announcement delay, a 10 ms timer recording the longest gap
 //    in the UI thread's event loop from the login face's first frame until the main interface
@@ -37,8 +38,10 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <chrono>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -70,7 +73,8 @@ struct ProbeRun {
     bool ok = false;
 };
 
-ProbeRun runProbe(const QString& mode, const QProcessEnvironment& env) {
+ProbeRun runProbe(const QString& mode, const QProcessEnvironment& env,
+                  const QString& program = QStringLiteral(PELLORAN_UI_PROBE)) {
     ProbeRun run;
     QProcess probe;
     probe.setProcessEnvironment(env);
@@ -79,7 +83,7 @@ ProbeRun runProbe(const QString& mode, const QProcessEnvironment& env) {
                                     : QProcess::SeparateChannels);
     QElapsedTimer clock;
     clock.start();
-    probe.start(QStringLiteral(PELLORAN_UI_PROBE),
+    probe.start(program,
                 {mode, QStringLiteral("--scale"), QStringLiteral("1.5"), QStringLiteral("--height"),
                  QStringLiteral("568")});
     while (probe.state() != QProcess::NotRunning || probe.canReadLine()) {
@@ -103,27 +107,37 @@ ProbeRun runProbe(const QString& mode, const QProcessEnvironment& env) {
     return run;
 }
 
+double median(std::vector<qint64> values) {
+    std::sort(values.begin(), values.end());
+    const size_t n = values.size();
+    return n == 0 ? 0 : n % 2 ? double(values[n / 2]) : (values[n / 2 - 1] + values[n / 2]) / 2.0;
+}
+
 void BM_StartupToLoginFace(benchmark::State& state) {
-    qint64 emptyTotal = 0;
-    qint64 loginTotal = 0;
-    int runs = 0;
+    std::vector<qint64> minimal, empty, login;
     for (auto _ : state) {
         QTemporaryDir home;
         const QProcessEnvironment env = probeEnvironment(home.path());
-        const ProbeRun empty = runProbe(QStringLiteral("empty"), env);
-        const ProbeRun login = runProbe(QStringLiteral("login"), env);
-        if (!empty.ok || !login.ok || empty.shownMs < 0 || login.shownMs < 0) {
-            state.SkipWithError("the probe did not show its window");
-            return;
+        const ProbeRun bare =
+            runProbe(QStringLiteral("empty"), env, QStringLiteral(PELLORAN_EMPTY_WINDOW));
+        const ProbeRun emptyRun = runProbe(QStringLiteral("empty"), env);
+        const ProbeRun loginRun = runProbe(QStringLiteral("login"), env);
+        for (const ProbeRun* run : {&bare, &emptyRun, &loginRun}) {
+            if (!run->ok || run->shownMs < 0) {
+                state.SkipWithError("the probe did not show its window");
+                return;
+            }
         }
-        emptyTotal += empty.shownMs;
-        loginTotal += login.shownMs;
-        ++runs;
-        state.SetIterationTime(login.shownMs / 1000.0);
+        minimal.push_back(bare.shownMs);
+        empty.push_back(emptyRun.shownMs);
+        login.push_back(loginRun.shownMs);
+        state.SetIterationTime(loginRun.shownMs / 1000.0);
     }
-    state.counters["empty_window_ms"] = double(emptyTotal) / runs;
-    state.counters["login_face_ms"] = double(loginTotal) / runs;
-    state.counters["ratio"] = double(loginTotal) / double(emptyTotal);
+    state.counters["minimal_window_ms"] = median(minimal);
+    state.counters["empty_window_ms"] = median(empty);
+    state.counters["login_face_ms"] = median(login);
+    state.counters["ratio"] = median(login) / median(empty);
+    state.counters["ratio_to_minimal"] = median(login) / median(minimal);
 }
 BENCHMARK(BM_StartupToLoginFace)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
 
