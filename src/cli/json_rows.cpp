@@ -1,5 +1,6 @@
 #include "cli/json_rows.h"
 
+#include <algorithm>
 #include <array>
 #include <string_view>
 #include <utility>
@@ -34,6 +35,14 @@ void appendUtf8(QByteArray& out, char32_t c) {
 
 void appendJsonString(QByteArray& out, QStringView text) {
     out.append('"');
+    // Most texts hold nothing to escape: converted whole, by Qt's own UTF-8 encoder.
+    const bool plain = std::none_of(text.begin(), text.end(), [](QChar c) {
+        return c.unicode() < 0x20 || c == u'"' || c == u'\\' || c.isSurrogate();
+    });
+    if (plain) {
+        out.append(text.toUtf8()).append('"');
+        return;
+    }
     const char16_t* p = text.utf16();
     const char16_t* const end = p + text.size();
     while (p != end) {
