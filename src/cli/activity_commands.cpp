@@ -11,7 +11,9 @@
 #include "store/ratio_guard.h"
 #include "store/settings_store.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
+#include <QJsonObject>
 #include <QLocale>
 #include <cmath>
 

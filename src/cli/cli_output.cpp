@@ -178,6 +178,10 @@ QJsonObject userInfoJson(const UserInfo& info) {
     return o;
 }
 
+QString jsonText(const QJsonArray& array) {
+    return QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Indented)).trimmed();
+}
+
 QString jsonText(const QJsonObject& object) {
     return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Indented)).trimmed();
 }

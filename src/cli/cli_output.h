@@ -29,6 +29,7 @@ QString snatchTable(const TorrentList& torrents);
 // The rows as a JSON array on stdout, each written as soon as it is formatted.
 void printTorrentsJson(const TorrentList& torrents);
 QJsonObject userInfoJson(const UserInfo& info);
+QString jsonText(const QJsonArray& array);
 QString jsonText(const QJsonObject& object);
 
 // A progress line on stderr, rewritten in place; only when stderr is a terminal.
