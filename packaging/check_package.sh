@@ -29,6 +29,8 @@ files=(
     usr/share/icons/hicolor/scalable/apps/pelloran.svg
     usr/lib/systemd/user/pelloran-push.service
     usr/lib/systemd/user/pelloran-push.timer
+    usr/share/doc/pelloran/copyright
+    usr/share/doc/pelloran/changelog.Debian.gz
 )
 for size in 16 22 24 32 48 64 128 256 512; do
     files+=("usr/share/icons/hicolor/${size}x${size}/apps/pelloran.png")
@@ -46,6 +48,12 @@ for size in 16 48 256; do
     want="0 0 $((size / 256)) $((size % 256)) 0 0 $((size / 256)) $((size % 256))"
     [ "$got" = "$want" ] || fail "$png is not ${size}x${size} (header: $got)"
 done
+
+gzip -t "$root/usr/share/doc/pelloran/changelog.Debian.gz" || fail "the changelog is not gzip"
+# A user unit can't order itself after a system target: such a line would only mislead.
+if grep -q 'network-online' "$root/usr/lib/systemd/user/pelloran-push.service"; then
+    fail "the user unit names network-online.target"
+fi
 
 # Dependencies were computed from the binaries.
 depends="$(sed -n 's/^Depends: //p' "$scratch/fields")"

@@ -29,8 +29,8 @@ InfoView::InfoView(const QString& version, QWidget* parent)
     about_->setWordWrap(true);
     about_->setText(QStringLiteral(
         "Browse, search and keep favorites of the tracker's newest torrents, and send the ones "
-        "you pick straight to your own BitTorrent client.\n\nTransmission, Vuze and uTorrent "
-        "web interfaces are supported."));
+        "you pick straight to your own BitTorrent client.\n\nThe web interfaces of Transmission, "
+        "qBittorrent, Deluge, Vuze and uTorrent are supported."));
     done_->setCursor(Qt::PointingHandCursor);
     connect(done_, &QPushButton::clicked, this, &InfoView::doneClicked);
 }

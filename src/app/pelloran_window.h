@@ -1,7 +1,7 @@
 #pragma once
 // The application's one window: the 320-point phone layout at the desktop scale, as tall as
-// the screen allows up to the tall phone. Title "Pelloran". It carries its UiScale for the
-// widgets inside.
+// the screen allows up to the tall phone; it can be resized, never below that width. Title
+// "Pelloran". It carries its UiScale for the widgets inside.
 
 #include "ui/ui_scale.h"
 
@@ -29,6 +29,9 @@ Q_SIGNALS:
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    // Keys no widget took: a back key goes to the shown navigation stack; Enter on a focused
+    // button presses it.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     UiScale scale_;

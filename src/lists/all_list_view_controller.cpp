@@ -198,12 +198,22 @@ void AllListViewController::pageArrived(const ListingOutcome& outcome, const Tor
     lastFailure_ = failed ? std::optional<ListingStatus>(outcome.status) : std::nullopt;
     lastSlowDown_ = outcome.slowDown;
     warmImagesFor(rows);
+    // A further page goes below the rows the member is looking at: they stay where they are,
+    // wherever the view's current row (the load-more row just tapped) moves to.
+    QScrollBar* bar = table_->verticalScrollBar();
+    const int place = bar->value();
+    const bool keepPlace = model_->recordCount() > 0;
+    table_->setCurrentIndex(QModelIndex());
     model_->appendTorrents(rows);
     if (failed && model_->recordCount() == 0) {
         // Nothing usable came into an empty list: the next appearance asks again.
         model_->setTorrentData(std::nullopt);
     }
     updateFooter();
+    if (keepPlace) {
+        table_->doItemsLayout();  // the new rows count in the scroll range now
+        bar->setValue(place);
+    }
 }
 
 void AllListViewController::updateFooter() {

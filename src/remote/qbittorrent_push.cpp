@@ -1,5 +1,6 @@
 #include "remote/qbittorrent_push.h"
 
+#include "net/cancellation.h"
 #include "net/deadline.h"
 #include "net/http_request.h"
 #include "remote/info_hash.h"
@@ -46,7 +47,13 @@ PushOutcome heldOrRefused(QBittorrent& client, const NetContext& net) {
         return PushOutcome::AlreadyThere;
     }
     for (const std::chrono::milliseconds pause : kHeldLookupPauses) {
-        if (!pauseWithin(pause, net.deadline)) {
+        // A program that closes meanwhile ends the pause at once.
+        const bool paused =
+            net.cancellation && (net.deadline.isForever() ||
+                                 std::chrono::milliseconds(net.deadline.remainingTime()) > pause)
+                ? net.cancellation->pauseUntil(QDeadlineTimer(pause))
+                : pauseWithin(pause, net.deadline);
+        if (!paused) {
             break;
         }
         if (isHeldNow(client, wanted, net)) {

@@ -4,7 +4,9 @@
 #include "ui/ui_scale.h"
 
 #include <QAbstractItemView>
+#include <QFontMetricsF>
 #include <QPainter>
+#include <algorithm>
 
 namespace pelloran {
 
@@ -13,6 +15,7 @@ constexpr qreal kNamePoints = 12;
 constexpr qreal kSmallPoints = 10;
 constexpr qreal kWaitPoints = 19;
 constexpr qreal kPhoneNameWidth = 230;
+constexpr qreal kGap = 3;  // between the size and the seeder count
 }  // namespace
 
 QRect TorrentItemDelegate::accessoryRect(const QRect& rowRect) const {
@@ -29,8 +32,14 @@ void TorrentItemDelegate::drawContentView(QPainter* p, const QRect& content, con
     p->setPen(highlighted ? QColor(Qt::white) : colors::rowText());
 
     drawImage(p, content, image(t->type(), 33, 33), 0, 0, 33, 33, highlighted ? 0.5 : 1.0);
-    drawImage(p, content, image(QStringLiteral("up.jpg"), 10, 10), 234, 20, 10, 10);
-    drawImage(p, content, image(QStringLiteral("down.jpg"), 10, 10), 271, 20, 10, 10);
+    // How many points the view is wider than the phone: the seeders and leechers keep to the right
+    // edge.
+    const qreal extra =
+        std::max(0.0, s.points(view()->viewport()->width()) - qreal(UiScale::kPhoneWidth));
+    const qreal upX = 234 + extra;
+    const qreal downX = 271 + extra;
+    drawImage(p, content, image(QStringLiteral("up.jpg"), 10, 10), upX, 20, 10, 10);
+    drawImage(p, content, image(QStringLiteral("down.jpg"), 10, 10), downX, 20, 10, 10);
     if (t->isDownloaded()) {
         drawImage(p, content, image(QStringLiteral("downloaded.png"), 24, 19), 48, 15, 24, 19);
     }
@@ -44,13 +53,18 @@ void TorrentItemDelegate::drawContentView(QPainter* p, const QRect& content, con
                     Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, *wait);
     }
     p->setFont(s.font(FontFace::ArialBold, kNamePoints));
-    const qreal nameWidth = isTablet() ? s.points(view()->viewport()->width()) : kPhoneNameWidth;
+    const qreal nameWidth =
+        isTablet() ? s.points(view()->viewport()->width()) : kPhoneNameWidth + extra;
     drawText(p, content, 40, 5, t->name().value_or(QString()), nameWidth);
     p->setFont(small);
     drawText(p, content, 40, 20, t->date().value_or(QString()));
-    drawText(p, content, 160, 20, t->size().value_or(QString()));
-    drawTextRightAligned(p, content, 234 - 4, 20, t->up().value_or(QString()));
-    drawTextRightAligned(p, content, 271 - 4, 20, t->down().value_or(QString()));
+    // The size stops short of the seeder count, however many digits that has.
+    const QString up = t->up().value_or(QString());
+    const qreal upLeft = upX - 4 - s.points(QFontMetricsF(small).horizontalAdvance(up));
+    drawText(p, content, 160, 20, t->size().value_or(QString()),
+             std::max(0.0, upLeft - kGap - 160));
+    drawTextRightAligned(p, content, upX - 4, 20, up);
+    drawTextRightAligned(p, content, downX - 4, 20, t->down().value_or(QString()));
     if (wait) {
         const QPen pen = p->pen();
         p->setPen(Qt::red);

@@ -5,12 +5,15 @@
 
 #include <QAbstractItemView>
 #include <QPainter>
+#include <algorithm>
 
 namespace pelloran {
 
 namespace {
 constexpr qreal kNamePoints = 12;
 constexpr qreal kSmallPoints = 10;
+constexpr qreal kActivePoints = 19;
+constexpr qreal kActiveWidth = 50;
 constexpr qreal kLabelGap = 5;  // between the activity, ratio and size labels when they run long
 
 int hexValue(QChar c) {
@@ -70,8 +73,11 @@ void TorrentSnatchItemDelegate::drawContentView(QPainter* p, const QRect& conten
                                                 const TorrentPtr& t, bool highlighted) const {
     const UiScale s = scale();
     p->setPen(highlighted ? QColor(Qt::white) : colors::rowText());
-    drawImage(p, content, image(QStringLiteral("up.jpg"), 10, 10), 241, 20, 10, 10);
-    drawImage(p, content, image(QStringLiteral("down.jpg"), 10, 10), 310, 20, 10, 10);
+    // How many points the view is wider than the phone: the transfer totals keep to the right edge.
+    const qreal extra =
+        std::max(0.0, s.points(view()->viewport()->width()) - qreal(UiScale::kPhoneWidth));
+    drawImage(p, content, image(QStringLiteral("up.jpg"), 10, 10), 241 + extra, 20, 10, 10);
+    drawImage(p, content, image(QStringLiteral("down.jpg"), 10, 10), 310 + extra, 20, 10, 10);
 
     p->setFont(s.font(FontFace::ArialBold, kNamePoints));
     drawText(p, content, 0, 5, shownName(t->name().value_or(QString())),
@@ -93,8 +99,16 @@ void TorrentSnatchItemDelegate::drawContentView(QPainter* p, const QRect& conten
             x += s.points(fm.horizontalAdvance(*text)) + kLabelGap;
         }
     }
-    drawTextRightAligned(p, content, 243 - 4, 20, t->up().value_or(QString()));
-    drawTextRightAligned(p, content, 312 - 4, 20, t->down().value_or(QString()));
+    drawTextRightAligned(p, content, 243 - 4 + extra, 20, t->up().value_or(QString()));
+    drawTextRightAligned(p, content, 312 - 4 + extra, 20, t->down().value_or(QString()));
+    // The activity once more, large and red over the small one, where a row's wait note goes.
+    if (const std::optional<QString> active = labels[0].second) {
+        const QPen pen = p->pen();
+        p->setPen(Qt::red);
+        p->setFont(s.font(FontFace::ArialRoundedBold, kActivePoints));
+        drawText(p, content, 0, 17, *active, kActiveWidth);
+        p->setPen(pen);
+    }
 }
 
 }  // namespace pelloran

@@ -10,10 +10,13 @@
 #include "ui/alert_box.h"
 #include "ui/flat_cell_delegate.h"
 #include "ui/header_view.h"
+#include "ui/more_list_view_controller.h"
 #include "ui/sending_text.h"
 
+#include <QApplication>
 #include <QListView>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QToolButton>
 
 namespace pelloran::test {
@@ -162,6 +165,72 @@ TEST_F(BrowseListTest, ControlRRefreshesAndTheHeaderTakesOnlyItsTopTouches) {
     };
     EXPECT_TRUE(header->isAncestorOf(at(20)) || at(20) == header);
     EXPECT_EQ(at(50), browse->tableView()->viewport());  // below 45 points: the list's row
+}
+
+TEST_F(BrowseListTest, LoadMoreKeepsTheRowsInViewWhereTheyWere) {
+    ASSERT_NO_FATAL_FAILURE(launch());
+    auto* browse = screen<AllListViewController>(0);
+    QListView* table = browse->tableView();
+    table->scrollToBottom();
+    QCoreApplication::processEvents();
+    QScrollBar* bar = table->verticalScrollBar();
+    const int place = bar->value();
+    ASSERT_GT(place, 0);
+    const int topRow = table->indexAt(QPoint(1, 1)).row();
+    const QModelIndex more = browse->model()->index(browse->model()->rowCount() - 1);
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualRect(more).center());
+    ASSERT_TRUE(AppDriver::waitUntil([&] { return requestsFor(kPage2) == 1; }));
+    ASSERT_TRUE(waitIdle(browse));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(bar->value(), place);
+    EXPECT_EQ(table->indexAt(QPoint(1, 1)).row(), topRow);
+    EXPECT_GT(bar->maximum(), place);  // the new page waits below
+}
+
+TEST_F(BrowseListTest, EscapeAndAltLeftGoBackInEveryStack) {
+    ASSERT_NO_FATAL_FAILURE(launch());
+    auto* browse = screen<AllListViewController>(0);
+    NavigationStack* stack = app->tabBar()->navigationStack(0);
+    app->window().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&app->window()));
+    // Where the key goes: the focused widget when there is one in the window, else the window.
+    const auto press = [&](int key, Qt::KeyboardModifiers mods) {
+        QWidget* focus = QApplication::focusWidget();
+        QTest::keyClick(focus && app->window().isAncestorOf(focus) ? focus : &app->window(),
+                        Qt::Key(key), mods);
+    };
+    const struct {
+        const char* name;
+        int key;
+        Qt::KeyboardModifiers mods;
+    } keys[] = {{"Escape", Qt::Key_Escape, Qt::NoModifier},
+                {"Alt+Left", Qt::Key_Left, Qt::AltModifier}};
+    for (const auto& k : keys) {
+        SCOPED_TRACE(k.name);
+        // A details page opened from the focused list.
+        browse->tableView()->setFocus();
+        browse->tableView()->setCurrentIndex(browse->model()->index(1));
+        QTest::keyClick(browse->tableView(), Qt::Key_Return);
+        ASSERT_TRUE(AppDriver::waitUntil([&] { return stack->depth() == 2; }, 5000));
+        press(k.key, k.mods);
+        EXPECT_EQ(stack->depth(), 1);
+
+        // A settings screen, with nothing focused.
+        QTest::mouseClick(browse->headerView()->settingsButton(), Qt::LeftButton);
+        ASSERT_EQ(stack->depth(), 2);
+        if (QWidget* focus = QApplication::focusWidget()) {
+            focus->clearFocus();
+        }
+        press(k.key, k.mods);
+        EXPECT_EQ(stack->depth(), 1);
+
+        // A tab shown from the More list goes back to the list.
+        app->tabBar()->setSelectedIndex(TabBarController::kVisibleTabs);
+        ASSERT_FALSE(app->tabBar()->moreList()->isVisible());
+        press(k.key, k.mods);
+        EXPECT_TRUE(app->tabBar()->moreList()->isVisible());
+        app->tabBar()->setSelectedIndex(0);
+    }
 }
 
 }  // namespace

@@ -255,6 +255,15 @@ std::vector<Shot> listShots() {
              settle();
              return app.grab();
          }},
+        {QStringLiteral("snatch-unreachable.png"),
+         [](AppDriver& app, demo::DemoSite&) {
+             clickSlot(app, 3);  // the site is stopped by now
+             auto* snatch = screenAt<SnatchListViewController>(app, 3);
+             snatch->didRefresh();
+             waitIdle(snatch);
+             settle();
+             return app.grab();
+         }},
     };
 }
 

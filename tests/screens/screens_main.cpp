@@ -63,9 +63,9 @@ int main(int argc, char* argv[]) {
     for (screens::Shot& shot : screens::statsShots()) {
         shots.push_back(std::move(shot));
     }
-    // The unreachable-site picture stops the demo site: it goes last.
+    // The unreachable-site pictures stop the demo site: they go last.
     std::stable_partition(shots.begin(), shots.end(), [](const screens::Shot& shot) {
-        return shot.file != QLatin1String("list-unreachable.png");
+        return !shot.file.endsWith(QLatin1String("-unreachable.png"));
     });
     for (const screens::Shot& shot : shots) {
         const QImage image = shot.take(driver, site);

@@ -6,6 +6,7 @@
 
 #include "../support/qbittorrent_daemon.h"
 #include "../support/transmission_daemon.h"
+#include "app/pelloran_window.h"
 #include "fake_clients.h"
 #include "net/operation_queue.h"
 #include "remote/fetch_page_download.h"
@@ -29,6 +30,7 @@ constexpr int kForumTab = 4;
 constexpr int kRemoteUiTab = 6;
 constexpr int kRemoteSettingsTab = 7;
 constexpr int kSiteTab = 8;
+constexpr int kWideWindowPoints = 640;  // a member who widens the window
 
 // The clients the Remote UI pictures show, alive for the whole run of shots.
 struct Clients {
@@ -140,6 +142,23 @@ std::vector<Shot> webShots() {
              stack->setNavigationBarHidden(false);  // as the list does when it opens a row
              waitForPage(details);
              return app.grab();
+         }},
+        // A member who widens the window: the page, then the list, use the width.
+        {QStringLiteral("wide-details.png"),
+         [](AppDriver& app, demo::DemoSite&) {
+             app.window().resize(app.window().scale().px(kWideWindowPoints), app.window().height());
+             settle(800);
+             return app.grab();
+         }},
+        {QStringLiteral("wide-browse.png"),
+         [](AppDriver& app, demo::DemoSite&) {
+             app.tabBar()->navigationStack(0)->popToRootViewController(false);
+             settle();
+             const QImage shot = app.grab();
+             app.window().resize(app.window().scale().px(UiScale::kPhoneWidth),
+                                 app.window().height());
+             settle();
+             return shot;
          }},
         {QStringLiteral("web-profile.png"),
          [](AppDriver& app, demo::DemoSite& site) {
