@@ -1,7 +1,7 @@
-// The URL escapers on any text: what each lets through, and that decoding gives the text back.
+// The URL escapings on any text: what each lets through, and that decoding gives the text back.
 
 #include "fuzz_support.h"
-#include "text/string_helpers.h"
+#include "site/site_urls.h"
 #include "text/url_escaping.h"
 
 namespace {
@@ -39,9 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QString text = fuzz::textOf(data, size);
     const QByteArray utf8 = text.toUtf8();
 
-    checkEscaped(text::escapeQueryValue(text), utf8, isUnreserved, "query value");
     checkEscaped(
-        text::escapeSearchText(text), utf8,
+        escapedSearchWords(text), utf8,
         [](char c) { return isUnreserved(c) || QByteArray("!$&'()*+,;=:@").contains(c); },
         "search words stay one path segment");
 

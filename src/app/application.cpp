@@ -1,7 +1,7 @@
 #include "app/application.h"
 
-#include "remote/services.h"
 #include "app/pelloran_app_delegate.h"
+#include "remote/services.h"
 #include "store/app_paths.h"
 #include "ui/image_library.h"
 #include "ui/web_screen_loader.h"

@@ -1,7 +1,6 @@
 #pragma once
-// What the login face's fields hold, readable from any thread. The login face writes it as the
-// member types; the silent re-login reads it on a fetch thread while the login face is hidden,
-// so it never has to touch a widget there. One instance for the run: each new login face
+// What the login face's fields hold (guarded: readable from any thread). The login face writes
+// it as the member types and signs in with it. One instance for the run: each new login face
 // starts from the store and writes here.
 
 #include "site/sign_in_step.h"

@@ -2,10 +2,8 @@
 
 #include "app/login_view_controller.h"
 #include "app/main_tabs.h"
-#include "net/deadline.h"
 #include "remote/services.h"
-#include "site/sign_in_step.h"
-#include "site/site_config.h"
+#include "site/sign_out.h"
 #include "store/settings_keys.h"
 #include "ui/alert_box.h"
 #include "ui/note_banner.h"
@@ -25,14 +23,16 @@ SwitchViewController::SwitchViewController(Services& services, WebScreenLoader* 
       web_(web),
       version_(version),
       alertSink_(this, [this](const Alert& alert) { showAlert(alert); }) {
-    Session& session = services_.session();
-    session.setReloginHandler([this] { sessionInvalidated(); });
-    // The session refuses more re-logins when the site keeps asking for them: the member signs
-    // in by hand, as after a failed one.
-    session.setRefusalHandler([this] {
-        QMetaObject::invokeMethod(
-            this, [this] { reloginFailed(false); }, Qt::QueuedConnection);
-    });
+    // A lost session is renewed with the stored credentials. When they no longer sign in, or
+    // the session refuses more re-logins because the site keeps asking for them, the member
+    // signs in by hand.
+    renewer_ =
+        std::make_unique<SessionRenewer>(services_.site(), [this](const SignInVerdict& verdict) {
+            const bool captcha = verdict.captchaWanted;
+            QMetaObject::invokeMethod(
+                this, [this, captcha] { reloginFailed(captcha); }, Qt::QueuedConnection);
+        });
+    renewer_->install();
 }
 
 SwitchViewController::~SwitchViewController() {
@@ -41,9 +41,9 @@ SwitchViewController::~SwitchViewController() {
     // that meets the login page from now on.
     session.setShowLogin(false);
     session.abandonWaits();
-    // Waits for a call of the handlers that a fetch thread may be making right now.
-    session.setReloginHandler({});
-    session.setRefusalHandler({});
+    // Unregisters (waiting for a call of its handlers that a fetch thread may be making right
+    // now) and waits for its sign-in: both call back into this object.
+    renewer_.reset();
     services_.settings().notices().setListener({});
     services_.cookies().notices().setListener({});
     services_.secrets().notices().setListener({});
@@ -173,13 +173,8 @@ void SwitchViewController::logout() {
     if (!services_.session().showLogin()) {
         return;
     }
-    const SiteConfig& config = services_.config();
-    CookieStore& cookies = services_.cookies();
-    for (const QString& domain :
-         {config.cookieDomain, config.captchaCookieDomain, hostWithoutPort(config.siteHost)}) {
-        cookies.deleteCookiesWithDomain(domain);
-    }
-    cookies.save();
+    deleteSessionCookies(services_.cookies(), services_.config());
+    services_.cookies().save();
     webCookiesChanged();  // the web views sign out too
     switchViews();
 }
@@ -208,36 +203,6 @@ void SwitchViewController::showAlert(const Alert& alert) {
         }
     });
     alert_ = *shown;
-}
-
-void SwitchViewController::sessionInvalidated() {
-    // The session starts one re-login at a time: requests that meet the lost session together
-    // wait for the same sign-in.
-    startSignIn(
-        fields_.values(), QString(), QString(), services_.site().withDeadline(startAction()),
-        loginQueue_, nullptr,
-        [this](std::shared_ptr<HttpRequest> request) { sessionInvalidatedResponse(request); },
-        DeliveryThread::Operation);
-}
-
-void SwitchViewController::sessionInvalidatedResponse(const std::shared_ptr<HttpRequest>& request) {
-    Session& session = services_.session();
-    if (session.isLoginHeader(request->result())) {
-        // The stored credentials no longer sign in (or the site wants a CAPTCHA): the member
-        // signs in by hand. Waiting requests go on waiting for that.
-        const bool captcha = hasCaptchaRequest(request->result());
-        session.reloginFailed();
-        QMetaObject::invokeMethod(
-            this, [this, captcha] { reloginFailed(captcha); }, Qt::QueuedConnection);
-        return;
-    }
-    if (judgeSignIn(*request, session).ok) {
-        session.signInAccepted();
-        return;
-    }
-    // An exchange that brought no page at all, or an error page: the waiting requests repeat
-    // and meet the same trouble on their own.
-    session.setSessionValidated(true);
 }
 
 void SwitchViewController::reloginFailed(bool captchaDemanded) {

@@ -3,13 +3,13 @@
 // interface (the tab bar, built once per run on the first sign-in), logs out, renews a lost
 // session silently, and shows the alerts that background operations raise.
 //
-// Threads: everything runs on the UI thread except sessionInvalidated() (a fetch thread, from
-// the Session) and sessionInvalidatedResponse() (the sign-in operation's thread).
+// Threads: everything runs on the UI thread; the silent re-login runs on the renewer's queue and
+// hands a failure to the UI thread.
 
 #include "app/gui_alert_sink.h"
 #include "app/login_fields.h"
-#include "net/http_request.h"
 #include "net/operation_queue.h"
+#include "site/session_renewer.h"
 #include "ui/ui_scale.h"
 
 #include <QPointer>
@@ -63,8 +63,6 @@ private:
     void buildTabBar();
     void tabSelected(int index);
     void showAlert(const Alert& alert);
-    void sessionInvalidated();
-    void sessionInvalidatedResponse(const std::shared_ptr<HttpRequest>& request);
     void reloginFailed(bool captchaDemanded);
     void watchStoreNotices();
     void showStoreNotices();
@@ -79,6 +77,7 @@ private:
     QPointer<LoginViewController> loginViewController_;
     QPointer<TabBarController> tabBarController_;
     QPointer<QMessageBox> alert_;
+    std::unique_ptr<SessionRenewer> renewer_;
     // Last, so it is destroyed first: its operations call back into this object.
     OperationQueue loginQueue_{1};
 };

@@ -8,7 +8,6 @@
 #include "site/site_urls.h"
 #include "site/snatch_list.h"
 #include "site/torrent_listing.h"
-#include "text/url_escaping.h"
 
 namespace pelloran::cli {
 
@@ -32,7 +31,7 @@ int runBrowse(CliCore& core, const CommandArgs& args) {
 
 int runSearch(CliCore& core, const CommandArgs& args) {
     const int page = args.number(QStringLiteral("page"), 1);
-    const QString query = text::escapeSearchText(args.positional().first());
+    const QString query = escapedSearchWords(args.positional().first());
     return printListing(core,
                         fetchListing(core, searchUrl(core.config(), core.settings(), query, page)),
                         args.isSet(QStringLiteral("json")));

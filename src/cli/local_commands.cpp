@@ -12,8 +12,8 @@
 #include "site/favorites_scan.h"
 #include "site/filter.h"
 #include "store/ratio_guard.h"
+#include "site/sign_out.h"
 #include "store/settings_keys.h"
-#include "text/regex.h"
 
 namespace pelloran::cli {
 
@@ -73,7 +73,7 @@ int runFiltersList(CliCore& core, const CommandArgs&) {
 int runFiltersAdd(CliCore& core, const CommandArgs& args) {
     const QString keyword = args.positional().first();
     // A keyword that can't be read as a pattern would match nothing, ever: refuse it now.
-    if (!text::isValidRegex(QStringLiteral(".*(") + keyword + QStringLiteral(").*"))) {
+    if (!Filter::isUsable(keyword)) {
         return args.usageError(QStringLiteral("filters: '%1' is not a valid pattern").arg(keyword));
     }
     addFilter(core.settings(), keyword);
@@ -240,16 +240,7 @@ int runSettingsSet(CliCore& core, const CommandArgs& args) {
 }
 
 int runLogout(CliCore& core, const CommandArgs&) {
-    // The session lives in the cookies of the site and CAPTCHA domains; other hosts' cookies
-    // (the forum's, the member's client's) stay. A host with a port is matched without it, as
-    // cookies never carry ports.
-    const SiteConfig& c = core.config();
-    QStringList domains{c.cookieDomain, c.captchaCookieDomain, c.siteHost,
-                        hostWithoutPort(c.siteHost)};
-    domains.removeDuplicates();
-    for (const QString& domain : domains) {
-        core.cookies().deleteCookiesWithDomain(domain);
-    }
+    deleteSessionCookies(core.cookies(), core.config());
     if (!core.cookies().save()) {
         // The session would come back at the next start: not signed out.
         const QString problem = core.cookies().saveProblem().value_or(QString());

@@ -1,7 +1,7 @@
 #include "lists/favorite_compose_view_controller.h"
 
 #include "lists/edit_favorite_list_view_controller.h"
-#include "text/regex.h"
+#include "site/filter.h"
 #include "ui/colors.h"
 #include "ui/navigation_bar.h"
 #include "ui/ui_scale.h"
@@ -84,7 +84,7 @@ void FavoriteComposeViewController::updateList() {
     const QString keyword = newItem_->text();
     // A keyword is looked for as a piece of a pattern: one that doesn't make a pattern could
     // never match, so it is refused here rather than kept silently useless.
-    if (!text::isValidRegex(QStringLiteral(".*(") + keyword + QStringLiteral(").*"))) {
+    if (!Filter::isUsable(keyword)) {
         error_->setText(
             QStringLiteral("This keyword can't be used: check its brackets and "
                            "special characters (\\ ( ) [ ] { } * + ?)."));

@@ -5,7 +5,6 @@
 #include "settings/display_settings_view_controller.h"
 #include "site/site_urls.h"
 #include "store/settings_store.h"
-#include "text/url_escaping.h"
 #include "ui/header_view.h"
 #include "ui/search_bar.h"
 #include "ui/ui_scale.h"
@@ -49,7 +48,7 @@ void SearchListViewController::searchBarSearchButtonClicked() {
     noMoreTorrents_ = true;  // no load-more row while the first page loads
     lastFailure_.reset();
     updateFooter();
-    searchString_ = text::escapeSearchText(words);
+    searchString_ = escapedSearchWords(words);
     searchBar_->resignFirstResponder();
     fetchPage(1);
 }

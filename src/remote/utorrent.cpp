@@ -1,7 +1,8 @@
 #include "remote/utorrent.h"
 
 #include "net/http_request.h"
-#include "text/url_escaping.h"
+
+#include <QUrl>
 
 namespace pelloran {
 
@@ -17,7 +18,7 @@ QString Utorrent::getUrl() const {
     // Escaped, so that whatever the token page held stays the token's value: it can't add
     // actions ("&action=remove") or cut the add-file action off ("#").
     return origin() + QStringLiteral("/gui/?token=") +
-           text::escapeQueryValue(sessionId().value_or(QString())) +
+           QString::fromLatin1(QUrl::toPercentEncoding(sessionId().value_or(QString()))) +
            QStringLiteral("&action=add-file");
 }
 

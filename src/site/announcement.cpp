@@ -2,20 +2,29 @@
 
 #include "net/http_request.h"
 #include "site/site_config.h"
-#include "text/url_escaping.h"
 
 #include <QSysInfo>
+#include <QUrl>
 
 namespace pelloran {
+
+namespace {
+
+// Every byte but ASCII letters, digits and "-._~" escaped: a value can neither add fields nor
+// end the query.
+QString queryValue(const QString& value) {
+    return QString::fromLatin1(QUrl::toPercentEncoding(value));
+}
+
+}  // namespace
 
 QString announcementUrl(const SiteConfig& config, const QString& version, const QString& model,
                         const QString& osVersion) {
     QString compactModel = model;
     compactModel.remove(QLatin1Char(' '));
     return QStringLiteral("http://") + config.announceHost + QStringLiteral("/pelloran.php?v=") +
-           text::escapeQueryValue(version) + QStringLiteral("&m=") +
-           text::escapeQueryValue(compactModel) + QStringLiteral("&p=") +
-           text::escapeQueryValue(osVersion);
+           queryValue(version) + QStringLiteral("&m=") + queryValue(compactModel) +
+           QStringLiteral("&p=") + queryValue(osVersion);
 }
 
 Announcement parseAnnouncement(bool responseValid, const std::optional<QString>& text) {

@@ -5,9 +5,9 @@
 #include "net/http_request.h"
 #include "site/site_config.h"
 #include "text/regex.h"
-#include "text/url_escaping.h"
 
 #include <QThread>
+#include <QUrl>
 
 namespace pelloran {
 
@@ -29,7 +29,7 @@ std::optional<QString> captchaToken(const QString& script) {
 
 QString captchaImageUrl(const QString& host, const QString& token) {
     return QStringLiteral("http://") + host + QStringLiteral("/image?c=") +
-           text::escapeQueryValue(token);
+           QString::fromLatin1(QUrl::toPercentEncoding(token));
 }
 
 FetchPageCaptcha::FetchPageCaptcha(const QString& loginUrl, const SiteContext& site,

@@ -8,8 +8,16 @@
 
 namespace pelloran {
 
+QString Filter::patternFor(const QString& keyword) {
+    return QStringLiteral(".*(") + keyword + QStringLiteral(").*");
+}
+
+bool Filter::isUsable(const QString& keyword) {
+    return text::isValidRegex(patternFor(keyword));
+}
+
 bool Filter::isAccepted(const QString& name, text::RegexBudget* budget) const {
-    const QString pattern = QStringLiteral(".*(") + regex_ + QStringLiteral(").*");
+    const QString pattern = patternFor(regex_);
     text::RegexBudget own(text::regexStepBudget());
     return !text::arrayOfCaptureComponentsMatchedByRegex(name, pattern, budget ? *budget : own)
                 .isEmpty();

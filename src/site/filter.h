@@ -21,6 +21,12 @@ public:
     explicit Filter(const QString& keyword) : regex_(keyword) {}
     QString regex() const { return regex_; }
 
+    // The whole pattern a keyword is looked for with: the keyword anywhere in the name.
+    static QString patternFor(const QString& keyword);
+    // The keyword makes a valid pattern. One that doesn't would match nothing, ever: the
+    // front ends refuse it when it is typed.
+    static bool isUsable(const QString& keyword);
+
     // The keyword is found in `name`. An empty keyword accepts every name; a keyword that is
     // not a valid pattern accepts none. `budget` bounds the work across a whole scan.
     bool isAccepted(const QString& name, text::RegexBudget* budget = nullptr) const;

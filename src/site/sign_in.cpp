@@ -8,6 +8,7 @@
 #include "store/settings_keys.h"
 #include "store/settings_store.h"
 #include "text/string_helpers.h"
+#include "text/url_escaping.h"
 
 namespace pelloran {
 

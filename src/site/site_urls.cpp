@@ -4,7 +4,13 @@
 #include "store/settings_keys.h"
 #include "store/settings_store.h"
 
+#include <QUrl>
+
 namespace pelloran {
+
+QString escapedSearchWords(const QString& words) {
+    return QString::fromLatin1(QUrl::toPercentEncoding(words, QByteArrayLiteral("!$&'()*+,;=:@")));
+}
 
 namespace {
 

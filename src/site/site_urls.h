@@ -22,8 +22,14 @@ QString listingOptionsPath(const SettingsStore& settings, ListingKind kind);
 // http://host/torrents/browse/index/<options>page/N
 QString browseUrl(const SiteConfig& config, const SettingsStore& settings, int page);
 
+// Search words as one segment of a listing path: every character that may not stand in one
+// path segment becomes "%XX" of its UTF-8 bytes ("/", "?", "#", "%", "[", "]", space, controls,
+// every non-ASCII letter), so the words always stay one segment. Letters, digits and the
+// segment's own punctuation ("-._~!$&'()*+,;=:@") stay.
+QString escapedSearchWords(const QString& words);
+
 // http://host/torrents/browse/index/query/<escapedQuery>/<options>[page/N], the page piece only
-// after page 1. `escapedQuery` is already escaped (text::escapeSearchText).
+// after page 1. `escapedQuery` is already escaped (escapedSearchWords).
 QString searchUrl(const SiteConfig& config, const SettingsStore& settings,
                   const QString& escapedQuery, int page);
 

@@ -95,12 +95,6 @@ std::optional<char16_t> referenceCodeUnit(QStringView candidate) {
     return static_cast<char16_t>(*value);
 }
 
-bool keptByPercentEscape(unsigned char byte) {
-    return (byte >= '0' && byte <= '9') || (byte >= 'A' && byte <= 'Z') ||
-           (byte >= 'a' && byte <= 'z') || byte == '-' || byte == '_' || byte == '.' ||
-           byte == '~' || byte == '%' || byte == '[' || byte == ']';
-}
-
 }  // namespace
 
 std::optional<QString> dateStringFromString(const QString& text, const QString& sourceFormat,
@@ -171,24 +165,6 @@ QString stringByUnescapingFromHTML(const QString& text) {
         result.append(it->run);
     }
     return result;
-}
-
-QString stringWithPercentEscape(const QString& text) {
-    // Qt's own percent-encoder always escapes "%", which would double-escape an existing
-    // sequence; the form body needs it kept, so the rule is applied here byte by byte.
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    const QByteArray utf8 = text.toUtf8();
-    QByteArray escaped;
-    escaped.reserve(utf8.size() * 3);
-    for (const char c : utf8) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (keptByPercentEscape(byte)) {
-            escaped.append(c);
-        } else {
-            escaped.append('%').append(kHex[byte >> 4]).append(kHex[byte & 0xF]);
-        }
-    }
-    return QString::fromLatin1(escaped);
 }
 
 }  // namespace pelloran::text

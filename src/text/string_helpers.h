@@ -1,6 +1,6 @@
 #pragma once
 // Small pure helpers shared by the sign-in step, the HTTP layer, the page readers and the
-// lists: percent-escaping, date re-formatting, Base64, HTML character references, image
+// lists: date re-formatting, Base64, HTML character references, image
 // scaling. Each is a pure function and safe from any thread.
 
 #include <QByteArray>
@@ -22,8 +22,5 @@ QString base64Encoding(const QByteArray& bytes);
 // scanned again; anything that isn't a reference stays as it is.
 QString stringByUnescapingFromHTML(const QString& text);
 
-// UTF-8 percent-escaping for form values: keeps ASCII letters, digits and "-_.~%[]", escapes
-// every other byte as "%XX" (capitals). An existing "%" is kept, so escapes pass through.
-QString stringWithPercentEscape(const QString& text);
 
 }  // namespace pelloran::text

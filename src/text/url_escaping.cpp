@@ -22,17 +22,9 @@ bool isUrlCharacter(unsigned char c) {
             QByteArray::fromRawData(kAllowed, sizeof(kAllowed) - 1).contains(static_cast<char>(c)));
 }
 
-// The characters RFC 3986 lets stand in one path segment outside escapes (unreserved,
-// sub-delims, ":" and "@"); "/" would split the segment and "?" or "#" end the path.
-bool isSegmentCharacter(unsigned char c) {
-    static constexpr char kAllowed[] = "-._~!$&'()*+,;=:@";
-    return isAsciiAlnum(c) ||
-           (c != 0 &&
-            QByteArray::fromRawData(kAllowed, sizeof(kAllowed) - 1).contains(static_cast<char>(c)));
-}
-
-bool isUnreserved(unsigned char c) {
-    return isAsciiAlnum(c) || c == '-' || c == '.' || c == '_' || c == '~';
+bool keptInFormValue(unsigned char c) {
+    return isAsciiAlnum(c) || c == '-' || c == '_' || c == '.' || c == '~' || c == '%' ||
+           c == '[' || c == ']';
 }
 
 void appendEscaped(QByteArray& out, unsigned char c) {
@@ -40,22 +32,6 @@ void appendEscaped(QByteArray& out, unsigned char c) {
     out += '%';
     out += kHexDigits[c >> 4];
     out += kHexDigits[c & 0x0F];
-}
-
-// `text` as UTF-8 with every byte that `keep` refuses written as "%XX".
-QString escapeWhereNot(const QString& text, bool (*keep)(unsigned char)) {
-    const QByteArray bytes = text.toUtf8();
-    QByteArray out;
-    out.reserve(bytes.size());
-    for (const char ch : bytes) {
-        const auto c = static_cast<unsigned char>(ch);
-        if (keep(c)) {
-            out += ch;
-        } else {
-            appendEscaped(out, c);
-        }
-    }
-    return QString::fromLatin1(out);
 }
 
 }  // namespace
@@ -77,12 +53,19 @@ QString percentEscapeUrl(const QString& url) {
     return QString::fromLatin1(out);
 }
 
-QString escapeSearchText(const QString& words) {
-    return escapeWhereNot(words, isSegmentCharacter);
-}
-
-QString escapeQueryValue(const QString& value) {
-    return escapeWhereNot(value, isUnreserved);
+QString stringWithPercentEscape(const QString& text) {
+    const QByteArray utf8 = text.toUtf8();
+    QByteArray escaped;
+    escaped.reserve(utf8.size() * 3);
+    for (const char c : utf8) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (keptInFormValue(byte)) {
+            escaped.append(c);
+        } else {
+            appendEscaped(escaped, byte);
+        }
+    }
+    return QString::fromLatin1(escaped);
 }
 
 }  // namespace pelloran::text

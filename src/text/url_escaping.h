@@ -1,6 +1,7 @@
 #pragma once
-// Percent-escaping for the two kinds of URL text the site scrapers build: an address taken
-// from a page, and the member's search words put into a path.
+// The two percent-escapers whose bytes differ from QUrl::toPercentEncoding, which always
+// escapes "%": an address taken from a page keeps the escapes it already has, and a form value
+// keeps every "%". Everything else is escaped with QUrl::toPercentEncoding itself.
 
 #include <QString>
 
@@ -12,15 +13,8 @@ namespace pelloran::text {
 // not followed by two hex digits is escaped.
 QString percentEscapeUrl(const QString& url);
 
-// Search words for the query piece of a listing path: every character that may not stand in
-// one path segment becomes "%XX" of its UTF-8 bytes, so the words always stay one segment:
-// "/", "?", "#", "%", "[", "]", space, controls and every non-ASCII letter. Letters, digits
-// and the segment's own punctuation ("-._~!$&'()*+,;=:@") stay.
-QString escapeSearchText(const QString& words);
-
-// A value for a URL's query ("?name=value"): every byte of its UTF-8 form except ASCII
-// letters, digits and "-._~" becomes "%XX", so a value can neither add fields ("&", "="),
-// nor end the query ("#"), nor change meaning when decoded ("+", "%").
-QString escapeQueryValue(const QString& value);
+// UTF-8 percent-escaping for form values: keeps ASCII letters, digits and "-_.~%[]", escapes
+// every other byte as "%XX" (capitals). An existing "%" is kept, so escapes pass through.
+QString stringWithPercentEscape(const QString& text);
 
 }  // namespace pelloran::text

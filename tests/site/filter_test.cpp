@@ -31,6 +31,20 @@ TEST(FilterTest, KeywordIsACaseSensitivePatternPiece) {
     }
 }
 
+// Both front ends refuse a keyword by this rule, so it must judge the keyword inside the
+// pattern it is looked for with, not on its own: ")(" is no pattern alone but a valid piece.
+TEST(FilterTest, AKeywordIsUsableWhenItMakesAPatternPiece) {
+    const std::pair<QString, bool> cases[] = {
+        {QStringLiteral("x264"), true},    {QString(), true},
+        {QStringLiteral(")("), true},      {QStringLiteral("(unbalanced"), false},
+        {QStringLiteral("a)"), false},     {QStringLiteral("[x"), false},
+        {QStringLiteral("a{2,1}"), false},
+    };
+    for (const auto& [keyword, usable] : cases) {
+        EXPECT_EQ(Filter::isUsable(keyword), usable) << keyword.toStdString();
+    }
+}
+
 TEST(FilterTest, FilteringKeepsOrderAndNoFiltersKeepNothing) {
     TorrentList rows;
     for (const char* name : {"A.x264", "B.xvid", "C.x264", "D.1080p"}) {

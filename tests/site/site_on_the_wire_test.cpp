@@ -261,7 +261,7 @@ TEST_F(SiteOnTheWireTest, SearchWordsStayOnePathSegment) {
         ASSERT_NE(wanted, nullptr) << "the demo catalog lost its punctuated names";
         site.clearRequestLog();
         const ListingOutcome listing = runOperation<FetchPageAllTorrents>(
-            searchUrl(config, *settings, text::escapeSearchText(words), 1), siteContext());
+            searchUrl(config, *settings, escapedSearchWords(words), 1), siteContext());
         ASSERT_EQ(listing.status, ListingStatus::Rows);
         bool found = false;
         for (const TorrentPtr& t : listing.torrents) {

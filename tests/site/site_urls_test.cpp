@@ -8,6 +8,7 @@
 #include "text/url_escaping.h"
 
 #include <gtest/gtest.h>
+#include <QUrl>
 
 namespace pelloran {
 namespace {
@@ -40,7 +41,7 @@ TEST_F(SiteUrlsTest, BrowsePiecesInOrderOnlyWhenSet) {
 
 TEST_F(SiteUrlsTest, SearchUsesItsOwnKeysAndNoPagePieceOnPageOne) {
     settings.setValue(keys::categories, QStringLiteral("8"));  // browse keys don't leak in
-    const QString query = text::escapeSearchText(QStringLiteral("big show"));
+    const QString query = escapedSearchWords(QStringLiteral("big show"));
     EXPECT_EQ(query, QStringLiteral("big%20show"));
     EXPECT_EQ(searchUrl(config, settings, query, 1),
               QStringLiteral("http://t.example:8410/torrents/browse/index/query/big%20show/"));
@@ -64,8 +65,10 @@ TEST_F(SiteUrlsTest, FixedAddresses) {
               QStringLiteral("http://t.example:8410/download/1/a.torrent"));
 }
 
-// Each escaper against what its text may hold: a whole address, one path segment (search
-// words must stay one segment), one query value (it may neither add fields nor end the query).
+// Each escaping against what its text may hold: a whole address (its own escapes kept, which
+// QUrl::toPercentEncoding can't do), one path segment (search words must stay one segment), one
+// query value (QUrl::toPercentEncoding as it stands: it may neither add fields nor end the
+// query).
 TEST(UrlEscapingTest, EscapesWhatItsPlaceCannotHold) {
     struct Case {
         QString in, url, search, query;
@@ -97,8 +100,8 @@ TEST(UrlEscapingTest, EscapesWhatItsPlaceCannotHold) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.in.toStdString());
         EXPECT_EQ(text::percentEscapeUrl(c.in), c.url);
-        EXPECT_EQ(text::escapeSearchText(c.in), c.search);
-        EXPECT_EQ(text::escapeQueryValue(c.in), c.query);
+        EXPECT_EQ(escapedSearchWords(c.in), c.search);
+        EXPECT_EQ(QString::fromLatin1(QUrl::toPercentEncoding(c.in)), c.query);
     }
 }
 
