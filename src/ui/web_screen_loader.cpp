@@ -78,12 +78,11 @@ WebScreenLoader::WebScreenLoader(const QStringList& searchDirs) : searchDirs_(se
 
 QStringList WebScreenLoader::defaultSearchDirs() {
     const QDir appDir(QCoreApplication::applicationDirPath());
-    // Installed: /usr/bin/pelloran finds /usr/lib/pelloran/pelloran_web.so.
+    // The build tree keeps the plugin beside the program; installed, /usr/bin/pelloran finds
+    // /usr/lib/pelloran/pelloran_web.so. Only folders relative to the program: an installed
+    // app never looks into the tree it was built in.
     QStringList dirs{appDir.path(),
                      QDir::cleanPath(appDir.filePath(QStringLiteral("../lib/pelloran")))};
-#ifdef PELLORAN_WEB_PLUGIN_DIR
-    dirs.append(QStringLiteral(PELLORAN_WEB_PLUGIN_DIR));
-#endif
     dirs.removeDuplicates();
     return dirs;
 }

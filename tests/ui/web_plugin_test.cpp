@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QTemporaryDir>
 
 namespace pelloran {
@@ -23,6 +25,15 @@ TEST(WebScreenLoader, LoadsTheFirstPluginFoundAndSaysWhyWhenThereIsNone) {
     EXPECT_FALSE(loader.isLoaded());
     ASSERT_NE(loader.factory(), nullptr) << loader.errorString().toStdString();
     EXPECT_TRUE(loader.isLoaded());
+}
+
+// An installed app must not load a plugin from the tree it was built in (a stale build, or
+// another user's folder): it looks only beside itself and in its own ../lib/pelloran.
+TEST(WebScreenLoader, LooksOnlyInFoldersOfTheProgramItself) {
+    const QDir appDir(QCoreApplication::applicationDirPath());
+    const QStringList expected{appDir.path(),
+                               QDir::cleanPath(appDir.filePath(QStringLiteral("../lib/pelloran")))};
+    EXPECT_EQ(WebScreenLoader::defaultSearchDirs(), expected);
 }
 
 TEST(WebTabScreen, StaysEmptyUntilShownThenShowsThePluginScreen) {
