@@ -2,6 +2,14 @@
 
 namespace pelloran {
 
+namespace {
+std::atomic<int> inFlight{0};
+}  // namespace
+
+int OperationQueue::operationsInFlight() {
+    return inFlight.load();
+}
+
 OperationQueue::OperationQueue(int width) {
     pool_.setMaxThreadCount(width > 0 ? width : 1);
     pool_.setExpiryTimeout(30000);
@@ -17,11 +25,13 @@ int OperationQueue::width() const {
 
 void OperationQueue::addOperation(std::unique_ptr<Operation> operation) {
     count_->fetch_add(1);
+    inFlight.fetch_add(1);
     std::shared_ptr<Operation> op(std::move(operation));
     auto count = count_;
     pool_.start([op, count] {
         op->run();
         count->fetch_sub(1);
+        inFlight.fetch_sub(1);
     });
 }
 

@@ -26,6 +26,9 @@ public:
 
     // Operations added and not yet finished (running or waiting).
     int operationCount() const { return count_->load(); }
+    // The same over every queue of the process: 0 when no background work is left anywhere
+    // (what a test waits for before it checks that something did not happen).
+    static int operationsInFlight();
     int width() const;
 
     // Blocks until every operation added so far has finished, or `msecs` passed (-1: no limit).

@@ -9,6 +9,7 @@
 #include "ui/toggle_switch.h"
 
 #include "support/test_server.h"
+#include "support/wait_idle.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -40,7 +41,7 @@ TEST_F(LoginFaceTest, FirstLaunchWaitsForTheMemberWithEmptyFields) {
     EXPECT_FALSE(face->captchaOn());
     EXPECT_EQ(face->backgroundName(), QStringLiteral("loginBackShort5.png"));
     EXPECT_EQ(app->settings().string(keys::version), QStringLiteral(PELLORAN_VERSION));
-    QTest::qWait(200);
+    ASSERT_TRUE(waitUntilIdle());
     EXPECT_TRUE(site.requestLog().empty());  // automatic login is off
 }
 
@@ -153,7 +154,7 @@ TEST_F(LoginFaceTest, TheAnnouncementDecidesWhetherTheMemberGetsIn) {
         if (c.inAfterTap) {
             EXPECT_TRUE(driver.waitForMainInterface());
         } else {
-            QTest::qWait(100);
+            ASSERT_TRUE(waitUntilIdle());
             EXPECT_FALSE(driver.root().isMainInterfaceShown());
         }
     }
@@ -183,7 +184,7 @@ TEST_F(LoginFaceTest, TheAnnouncementIsAskedWithoutHoldingUpTheWindow) {
     // thread is free while the answer is pending (the exchange's 3-second limit would
     // otherwise end it first and let the member in without the message).
     ASSERT_TRUE(AppDriver::waitUntil([&] { return asked.load(); }));
-    QTest::qWait(50);
+    ASSERT_TRUE(waitUntilIdle(20000, 1));  // all but the held announcement
     EXPECT_FALSE(driver.root().isMainInterfaceShown());
     EXPECT_EQ(driver.login()->alert(), nullptr);
     EXPECT_EQ(LoadingIndicator::sharedInstance().shownText(), QStringLiteral("Please wait..."));

@@ -4,6 +4,7 @@
 #include "app_fixture.h"
 
 #include "net/cookie_store.h"
+#include "support/wait_idle.h"
 #include "ui/more_list_view_controller.h"
 #include "ui/navigation_stack.h"
 #include "ui/note_banner.h"
@@ -119,7 +120,7 @@ TEST_F(ShellTest, AStoredLogoutTabIsNotRestoredAndLogoutNeedsTheMainInterface) {
     app->signInByHand(site.memberName(), site.memberPassword());
     ASSERT_TRUE(app->waitForMainInterface());
     EXPECT_EQ(app->tabBar()->selectedIndex(), 0);
-    QTest::qWait(100);
+    ASSERT_TRUE(waitUntilIdle());
     EXPECT_TRUE(app->root().isMainInterfaceShown());
 }
 
@@ -163,7 +164,7 @@ TEST_F(ShellTest, LogoutDeletesOnlyTheSiteAndCaptchaCookiesAndDoesNotSignInAgain
     // The fresh login face keeps automatic login on, but does not use it by itself.
     site.clearRequestLog();
     EXPECT_TRUE(app->login()->automaticLoginSwitch()->isChecked());
-    QTest::qWait(300);
+    ASSERT_TRUE(waitUntilIdle());
     EXPECT_TRUE(site.requestLog().empty());
     EXPECT_EQ(app->login()->passwordField()->text(), site.memberPassword());
 }

@@ -11,6 +11,7 @@
 #include "store/settings_store.h"
 #include "support/temp_home.h"
 #include "support/test_server.h"
+#include "support/wait_idle.h"
 
 #include <gtest/gtest.h>
 
@@ -113,7 +114,7 @@ TEST_F(ListFetchFailureTest, NoPageLeavesTheListEmptyWithALineAndTheNextAppearan
     EXPECT_EQ(footerLine(), QString());
 
     screen->viewWillAppear();  // rows are held: nothing more is asked
-    QTest::qWait(50);
+    ASSERT_TRUE(test::waitUntilIdle());
     EXPECT_EQ(served_, 2u);
 }
 
@@ -131,7 +132,7 @@ TEST_F(ListFetchFailureTest, APageNotUnderstoodSaysSoAndAnEmptyPageSaysNothing) 
     EXPECT_TRUE(screen->noMoreTorrents());
 
     screen->viewWillAppear();  // an empty page counts as arrived
-    QTest::qWait(50);
+    ASSERT_TRUE(test::waitUntilIdle());
     EXPECT_EQ(served_, 2u);
 }
 

@@ -5,6 +5,7 @@
 #include "lists_fixture.h"
 
 #include "lists/snatch_list_view_controller.h"
+#include "support/wait_idle.h"
 #include "ui/alert_box.h"
 
 #include <QListView>
@@ -79,7 +80,7 @@ TEST_F(SnatchListTest, ARowsDetailsDownloadSendsNothingAndSaysWhy) {
     EXPECT_EQ(alertButtons(alert), QStringList{QStringLiteral("Ok")});
     EXPECT_EQ(snatch->sendingTorrentCount(), 0);
     EXPECT_FALSE(SendingTorrentIndicator::sharedInstance().isShown());
-    QTest::qWait(100);
+    ASSERT_TRUE(waitUntilIdle());
     EXPECT_TRUE(site.requestLog().empty());  // not even the site was asked
     EXPECT_EQ(client.uploads(), 0u);
     EXPECT_TRUE(app->services().history().entries().isEmpty());

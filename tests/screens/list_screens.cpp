@@ -56,6 +56,15 @@ bool waitIdle(AllListViewController* list) {
         20000);
 }
 
+// A list screen's check: a list that shows no rows lacks them.
+template <typename Screen>
+std::function<QString(AppDriver&)> showsRows(int tab) {
+    return [tab](AppDriver& app) {
+        Screen* list = screenAt<Screen>(app, tab);
+        return list && list->model()->recordCount() > 0 ? QString() : QStringLiteral("no rows");
+    };
+}
+
 void popToRoot(AppDriver& app, int tab) {
     if (NavigationStack* stack = app.tabBar()->navigationStack(tab)) {
         stack->popToRootViewController(false);
@@ -100,7 +109,8 @@ std::vector<Shot> listShots() {
              waitIdle(browse);
              settle();
              return app.grab();
-         }},
+         },
+         showsRows<AllListViewController>(0)},
         {QStringLiteral("browse-load-more.png"),
          [](AppDriver& app, demo::DemoSite&) {
              auto* browse = screenAt<AllListViewController>(app, 0);
@@ -117,11 +127,11 @@ std::vector<Shot> listShots() {
              info.setPort(QString::number(server->port()));
              auto* browse = screenAt<AllListViewController>(app, 0);
              browse->tableView()->scrollToTop();
-             settle(100);
+             settleFor(100);
              for (int row : {2, 3, 5}) {
                  browse->didTapDownloadButton(row);
              }
-             settle(200);
+             settleFor(200);
              QImage shot = app.grab();
              waitIdle(browse);
              return shot;
@@ -147,7 +157,8 @@ std::vector<Shot> listShots() {
              waitIdle(favorites);
              settle();
              return app.grab();
-         }},
+         },
+         showsRows<FavoriteListViewController>(1)},
         {QStringLiteral("favorites-settings.png"),
          [](AppDriver& app, demo::DemoSite&) {
              auto* favorites = screenAt<FavoriteListViewController>(app, 1);
@@ -216,7 +227,8 @@ std::vector<Shot> listShots() {
              waitIdle(search);
              settle();
              return app.grab();
-         }},
+         },
+         showsRows<SearchListViewController>(2)},
         {QStringLiteral("search-settings.png"),
          [](AppDriver& app, demo::DemoSite&) {
              auto* search = screenAt<SearchListViewController>(app, 2);
@@ -233,7 +245,8 @@ std::vector<Shot> listShots() {
              waitIdle(snatch);
              settle();
              return app.grab();
-         }},
+         },
+         showsRows<SnatchListViewController>(3)},
         {QStringLiteral("remote-settings.png"),
          [](AppDriver& app, demo::DemoSite&) {
              clickSlot(app, TabBarController::kVisibleTabs);

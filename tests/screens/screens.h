@@ -3,6 +3,7 @@
 // one app, so each starts where the previous one left it.
 
 #include "support/app_driver.h"
+#include "support/wait_idle.h"
 #include "ui/tab_bar.h"
 #include "ui/tab_bar_controller.h"
 
@@ -17,6 +18,9 @@ namespace pelloran::screens {
 struct Shot {
     QString file;  // "login.png"
     std::function<QImage(test::AppDriver&, demo::DemoSite&)> take;
+    // Asked after the picture: what the screen lacks that a working one shows ("no rows"), or
+    // "" when it is all there. Every picture is also checked for being one flat colour.
+    std::function<QString(test::AppDriver&)> lacks = {};
 };
 
 // The login face, the CAPTCHA, the alerts, the information page, the tab bar, the "More"
@@ -32,8 +36,15 @@ std::vector<Shot> statsShots();
 // interface and the connection test.
 std::vector<Shot> webShots();
 
-// Lets the event loop draw what a step changed before the picture is taken.
-inline void settle(int ms = 300) {
+// Waits until the work a step started has ended (the page it asked for is there, or its
+// failure), then lets what it changed finish drawing and moving into place.
+inline void settle() {
+    test::waitUntilIdle();
+    QTest::qWait(300);
+}
+
+// For a picture of work in progress or of an animation: `ms` pass, whatever is still running.
+inline void settleFor(int ms) {
     QTest::qWait(ms);
 }
 

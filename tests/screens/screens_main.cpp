@@ -2,8 +2,6 @@
 
 #include "screens.h"
 
-#include "ui/web_screen_loader.h"
-
 #include <unistd.h>
 #include <QApplication>
 #include <QDir>
@@ -17,6 +15,32 @@ void setIfEmpty(const char* name, const QByteArray& value) {
     if (qEnvironmentVariableIsEmpty(name)) {
         qputenv(name, value);
     }
+}
+
+// A picture of nothing: a window that never drew (black, or one background colour all over).
+bool isFlat(const QImage& image) {
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
+    const QRgb first = rgb.pixel(0, 0);
+    for (int y = 0; y < rgb.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
+        for (int x = 0; x < rgb.width(); ++x) {
+            if (line[x] != first) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+// Why a picture is not one of a working screen, or "" when it is.
+QString whatIsWrong(const screens::Shot& shot, const QImage& image, test::AppDriver& driver) {
+    if (image.isNull()) {
+        return QStringLiteral("no picture");
+    }
+    if (isFlat(image)) {
+        return QStringLiteral("one flat colour");
+    }
+    return shot.lacks ? shot.lacks(driver) : QString();
 }
 }  // namespace
 
@@ -50,7 +74,9 @@ int main(int argc, char* argv[]) {
     }
     test::AppDriver::Options options;
     options.scale = scale;
-    options.webPluginDirs = WebScreenLoader::defaultSearchDirs();
+#ifdef PELLORAN_WEB_PLUGIN_DIR
+    options.webPluginDirs = {QStringLiteral(PELLORAN_WEB_PLUGIN_DIR)};
+#endif
     test::AppDriver driver(site, options);
     int failures = 0;
     std::vector<screens::Shot> shots = screens::shellShots();
@@ -70,8 +96,10 @@ int main(int argc, char* argv[]) {
     for (const screens::Shot& shot : shots) {
         const QImage image = shot.take(driver, site);
         const QString path = QDir(out).filePath(shot.file);
-        if (image.isNull() || !image.save(path, "PNG")) {
-            std::fprintf(stderr, "pelloran-screens: %s failed\n", qPrintable(shot.file));
+        const QString wrong = whatIsWrong(shot, image, driver);
+        if (!wrong.isEmpty() || !image.save(path, "PNG")) {
+            std::fprintf(stderr, "pelloran-screens: %s failed: %s\n", qPrintable(shot.file),
+                         qPrintable(wrong.isEmpty() ? QStringLiteral("not saved") : wrong));
             ++failures;
             continue;
         }

@@ -83,7 +83,7 @@ std::vector<Shot> shellShots() {
                  alert->close();
              }
              app.waitForCaptchaPicture();
-             settle(1200);  // the area's one-second animation
+             settleFor(1200);  // the area's one-second animation
              return app.grab();
          }},
         {QStringLiteral("tab-bar.png"),

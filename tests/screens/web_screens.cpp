@@ -40,16 +40,18 @@ struct Clients {
     test::QBittorrentDaemon qbittorrent;
 };
 
-// Waits until the web screen has ended `loads` loads and no overlay shows.
-void waitForPage(ViewController* screen, int loads = 1) {
-    AppDriver::waitUntil(
+// Waits until the web screen has ended `loads` loads and no overlay shows; false when that
+// didn't come.
+bool waitForPage(ViewController* screen, int loads = 1) {
+    const bool loaded = AppDriver::waitUntil(
         [&] {
             return screen && screen->property("loadsEnded").toInt() >= loads &&
                    !screen->property("loading").toBool() &&
                    !LoadingIndicator::sharedInstance().isShown();
         },
         30000);
-    settle(600);
+    settleFor(600);
+    return loaded;
 }
 
 ScreenContext contextOf(AppDriver& app) {
@@ -65,7 +67,9 @@ WebScreenFactory* factoryOf(AppDriver& app) {
 QImage tabShot(AppDriver& app, int index, int loads = 1) {
     app.tabBar()->setSelectedIndex(index);
     auto* tab = dynamic_cast<WebTabScreen*>(app.tabBar()->screen(index));
-    waitForPage(tab ? tab->webScreen() : nullptr, loads);
+    if (!waitForPage(tab ? tab->webScreen() : nullptr, loads)) {
+        return QImage();  // a page that never came is no picture of the screen
+    }
     return app.grab();
 }
 
@@ -87,14 +91,14 @@ QImage testShot(AppDriver& app) {
         factoryOf(app)->createRemoteTestScreen(contextOf(app), stack->rootViewController());
     stack->pushViewController(test, false);
     AppDriver::waitUntil([&] { return app.root().alert() != nullptr; }, 30000);
-    waitForPage(test);
+    const bool loaded = waitForPage(test);
     QMessageBox* alert = app.root().alert();
-    QImage shot = app.grab(alert);
+    QImage shot = loaded ? app.grab(alert) : QImage();
     if (alert) {
         alert->close();
     }
     stack->popViewController(false);
-    settle(400);
+    settleFor(400);
     return shot;
 }
 
@@ -140,8 +144,7 @@ std::vector<Shot> webShots() {
              NavigationStack* stack = app.tabBar()->navigationStack(0);
              stack->pushViewController(details, false);
              stack->setNavigationBarHidden(false);  // as the list does when it opens a row
-             waitForPage(details);
-             return app.grab();
+             return waitForPage(details) ? app.grab() : QImage();
          }},
         // A member who widens the window: the page, then the list, use the width.
         {QStringLiteral("wide-details.png"),
@@ -168,8 +171,7 @@ std::vector<Shot> webShots() {
                  site.siteUrl(QStringLiteral("/profile/ReleaseBot")), contextOf(app), nullptr);
              stack->pushViewController(profile, false);
              stack->setNavigationBarHidden(false);
-             waitForPage(profile);
-             QImage shot = app.grab();
+             QImage shot = waitForPage(profile) ? app.grab() : QImage();
              stack->popToRootViewController(false);
              return shot;
          }},
@@ -198,7 +200,7 @@ std::vector<Shot> webShots() {
              // Shown again: the tab fetches again, and the interface fills in from its RPC.
              app.tabBar()->setSelectedIndex(kForumTab);
              tabShot(app, kRemoteUiTab, 2);
-             settle(1500);
+             settleFor(1500);
              return app.grab();
          }},
         {QStringLiteral("web-remote-ui-qbittorrent.png"),

@@ -9,6 +9,7 @@
 #include "web/web_screens.h"
 #include "web_fixture.h"
 
+#include <QWebEngineCookieStore>
 #include <QWebEngineProfile>
 
 namespace pelloran::test {
@@ -67,14 +68,22 @@ TEST_F(CookieSyncTest, CookiesGoBothWaysAndComeBackNoMoreThanOnce) {
     }
 
     // Nothing echoes: pushing again copies nothing, and the engine's copies of the core's
-    // cookies did not come back to the core.
+    // cookies did not come back to the core. The engine tells its changes in order, so once it
+    // has told the marker cookie pushed last, any echo of the earlier ones has arrived too.
     const int toEngine = bridge.copiedToEngine();
     const int toCore = bridge.copiedToCore();
     EXPECT_EQ(toCore, 2);
     bridge.pushCoreCookies();
     bridge.pushCoreCookies();
-    QTest::qWait(200);  // any echo would arrive from the engine now
-    EXPECT_EQ(bridge.copiedToEngine(), toEngine);
+    bool markerTold = false;
+    QObject::connect(web->profile()->cookieStore(), &QWebEngineCookieStore::cookieAdded,
+                     [&](const QNetworkCookie& c) { markerTold |= c.name() == "marker"; });
+    Cookie marker = session;
+    marker.name = QStringLiteral("marker");
+    cookies.setCookie(marker);
+    bridge.pushCoreCookies();
+    ASSERT_TRUE(waitFor([&] { return markerTold; }));
+    EXPECT_EQ(bridge.copiedToEngine(), toEngine + 1);
     EXPECT_EQ(bridge.copiedToCore(), toCore);
 
     // A script that deletes its cookie deletes it in the core; a cookie the core deletes is

@@ -6,6 +6,7 @@
 #include "lists/torrent_list_model.h"
 #include "support/app_driver.h"
 #include "support/held_transmission.h"
+#include "support/wait_idle.h"
 #include "ui/alert_box.h"
 #include "ui/loading_indicator.h"
 #include "ui/navigation_stack.h"
@@ -95,7 +96,7 @@ TEST_F(ListDetailsTest, ASnatchRowsDetailsDownloadButtonSendsNothingAndSaysWhy) 
 
     ASSERT_TRUE(AppDriver::waitUntil([&] { return app->root().alert() != nullptr; }, 5000));
     EXPECT_EQ(alertTitle(app->root().alert()), QString::fromLatin1(kSnatchSendTitle));
-    QTest::qWait(200);
+    ASSERT_TRUE(waitUntilIdle());
     EXPECT_EQ(client.uploads(), 0u);
     for (const demo::LoggedRequest& r : site.requestLog()) {
         if (r.path != QLatin1String("/favicon.ico")) {  // the engine's own, for the page

@@ -5,7 +5,10 @@
 #include <QCryptographicHash>
 #include <QImage>
 #include <QSet>
+#include <cstdio>
+#include <cstdlib>
 #include <functional>
+#include <future>
 #include <thread>
 
 #include "bencode_reader.h"
@@ -115,17 +118,39 @@ TEST_F(DemoFilesTest, AnnouncementAnswersTheConfiguredText) {
               QLatin1String("v=0.1.0&m=Linux&p=6.1"));
 }
 
+// A bounded wait for `work` on its own thread. When it doesn't end in time the failure is
+// reported and the test program ends there: the thread still uses what the test owns.
+void endsWithin(std::chrono::seconds bound, const char* what, const std::function<void()>& work) {
+    std::promise<void> ended;
+    std::future<void> done = ended.get_future();
+    std::thread worker([&] {
+        work();
+        ended.set_value();
+    });
+    if (done.wait_for(bound) != std::future_status::ready) {
+        ADD_FAILURE() << what << " did not end";
+        std::fflush(nullptr);
+        std::_Exit(1);
+    }
+    worker.join();
+}
+
 TEST_F(DemoFilesTest, StopEndsAListingPageThatIsStillWaitingForItsDelay) {
     site.setListingDelay(0, 10 * 60 * 1000);
     Reply reply;
     std::thread request(
         [&] { reply = client->get(QStringLiteral("/torrents/browse/index/page/1")); });
-    while (site.requestLog(QStringLiteral("site")).size() < 2) {  // sign-in, then this page
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    bool arrived = false;  // the page's handler logs it, then waits for its delay
+    for (int i = 0; i < 2000 && !arrived; ++i) {
+        arrived = site.requestLog(QStringLiteral("site")).size() >= 2;  // sign-in, then the page
+        if (!arrived) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
     }
-    site.stop();  // would wait out the ten minutes if the delay ignored it
-    request.join();
-    SUCCEED();
+    EXPECT_TRUE(arrived) << "the page never reached the site";
+    // Each would wait out the ten minutes if the delay ignored the stop.
+    endsWithin(std::chrono::seconds(60), "stopping the site", [&] { site.stop(); });
+    endsWithin(std::chrono::seconds(60), "the page's request", [&] { request.join(); });
 }
 
 TEST(DemoDataTest, SameSeedSameCatalogAndOtherSeedOtherCatalog) {
