@@ -5,14 +5,12 @@
 #include <httplib.h>
 
 #include <QCryptographicHash>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QStandardPaths>
-#include <QThread>
 
 namespace pelloran::test {
 
@@ -63,33 +61,19 @@ bool DelugeDaemon::start(QString* error) {
     if (isRunning()) {
         return true;
     }
-    if (daemonPath().isEmpty() || webPath().isEmpty()) {
-        if (error) {
-            *error = QStringLiteral(
-                "deluged or deluge-web is not installed (scripts/deps "
-                "installs them)");
-        }
-        return false;
-    }
-    if (!dir_.isValid()) {
-        if (error) {
-            *error = QStringLiteral("no temporary folder for Deluge");
-        }
-        return false;
-    }
-    for (int attempt = 0; attempt < kStartAttempts; ++attempt) {
-        if (error) {
-            error->clear();
-        }
-        if (launch(error)) {
-            return true;
-        }
-        if (error && error->isEmpty()) {
-            *error = QStringLiteral("Deluge did not listen on its ports: ") + logTail();
-        }
-        stop();
-    }
-    return false;
+    Startup startup;
+    startup.missing =
+        daemonPath().isEmpty() || webPath().isEmpty()
+            ? QStringLiteral("deluged or deluge-web is not installed (scripts/deps installs them)")
+        : !dir_.isValid() ? QStringLiteral("no temporary folder for Deluge")
+                          : QString();
+    startup.attempts = kStartAttempts;
+    startup.tryOnce = [this](QString* why) { return launch(why); };
+    startup.notReady = [this] {
+        return QStringLiteral("Deluge did not listen on its ports: ") + logTail();
+    };
+    startup.stop = [this] { stop(); };
+    return bringUp(startup, error);
 }
 
 bool DelugeDaemon::writeConfig(QString* error) {
@@ -167,41 +151,31 @@ bool DelugeDaemon::launch(QString* error) {
     const QString config = root.filePath(QStringLiteral("config"));
     // Quiet: Debian's 2.0.3 logging breaks on Python 3.11 and fills the output with tracebacks.
     daemon_ = std::make_unique<QProcess>();
-    daemon_->setProgram(daemonPath());
-    daemon_->setArguments({QStringLiteral("--do-not-daemonize"), QStringLiteral("--quiet"),
-                           QStringLiteral("--config"), config, QStringLiteral("--port"),
-                           QString::number(daemonPort_), QStringLiteral("--ui-interface"),
-                           QStringLiteral("127.0.0.1"), QStringLiteral("--interface"),
-                           QStringLiteral("127.0.0.1")});
-    daemon_->setProcessChannelMode(QProcess::MergedChannels);
-    daemon_->setStandardOutputFile(root.filePath(QStringLiteral("deluged.log")));
     web_ = std::make_unique<QProcess>();
-    web_->setProgram(webPath());
-    web_->setArguments({QStringLiteral("--do-not-daemonize"), QStringLiteral("--quiet"),
-                        QStringLiteral("--config"), config, QStringLiteral("--port"),
-                        QString::number(webPort_), QStringLiteral("--interface"),
-                        QStringLiteral("127.0.0.1")});
-    web_->setProcessChannelMode(QProcess::MergedChannels);
-    web_->setStandardOutputFile(root.filePath(QStringLiteral("deluge-web.log")));
-    daemon_->start();
-    web_->start();
-    if (!daemon_->waitForStarted(5000) || !web_->waitForStarted(5000)) {
+    const bool started = startLogged(*daemon_, daemonPath(),
+                                     {QStringLiteral("--do-not-daemonize"),
+                                      QStringLiteral("--quiet"), QStringLiteral("--config"), config,
+                                      QStringLiteral("--port"), QString::number(daemonPort_),
+                                      QStringLiteral("--ui-interface"), QStringLiteral("127.0.0.1"),
+                                      QStringLiteral("--interface"), QStringLiteral("127.0.0.1")},
+                                     root.filePath(QStringLiteral("deluged.log"))) &&
+                         startLogged(*web_, webPath(),
+                                     {QStringLiteral("--do-not-daemonize"),
+                                      QStringLiteral("--quiet"), QStringLiteral("--config"), config,
+                                      QStringLiteral("--port"), QString::number(webPort_),
+                                      QStringLiteral("--interface"), QStringLiteral("127.0.0.1")},
+                                     root.filePath(QStringLiteral("deluge-web.log")));
+    if (!started) {
         if (error) {
             *error = QStringLiteral("Deluge did not start");
         }
         return false;
     }
-    const QDeadlineTimer deadline(kListenWaitMs);
-    while (!deadline.hasExpired()) {
-        if (!isRunning()) {
-            return false;
-        }
-        if (portAnswers(daemonPort_) && portAnswers(webPort_)) {
-            return true;
-        }
-        QThread::msleep(100);
-    }
-    return false;
+    return waitUntilReady(
+        kListenWaitMs, 100, [this] { return isRunning(); },
+        [this] {
+            return portAnswers(daemonPort_) && portAnswers(webPort_) ? Probe::Ready : Probe::NotYet;
+        });
 }
 
 void DelugeDaemon::stopDaemon() {

@@ -1,9 +1,11 @@
 #include "support/loopback_port.h"
 
 #include <QByteArray>
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QThread>
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -70,6 +72,59 @@ void stopProcess(QProcess& process, int graceMs) {
         process.kill();
         process.waitForFinished(5000);
     }
+}
+
+bool startLogged(QProcess& process, const QString& program, const QStringList& arguments,
+                 const QString& logFile) {
+    process.setProgram(program);
+    process.setArguments(arguments);
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.setStandardOutputFile(logFile);
+    process.start();
+    return process.waitForStarted(5000);
+}
+
+bool waitUntilReady(int ms, int intervalMs, const std::function<bool()>& running,
+                    const std::function<Probe()>& probe) {
+    const QDeadlineTimer deadline(ms);
+    while (!deadline.hasExpired()) {
+        if (!running()) {
+            return false;  // exited, e.g. its port was taken after all
+        }
+        switch (probe()) {
+            case Probe::Ready:
+                return true;
+            case Probe::Refused:
+                return false;
+            case Probe::NotYet:
+                break;
+        }
+        QThread::msleep(static_cast<unsigned long>(intervalMs));
+    }
+    return false;
+}
+
+bool bringUp(const Startup& startup, QString* error) {
+    if (!startup.missing.isEmpty()) {
+        if (error) {
+            *error = startup.missing;
+        }
+        return false;
+    }
+    for (int attempt = 0; attempt < startup.attempts; ++attempt) {
+        QString why;
+        if (startup.tryOnce(&why)) {
+            if (error) {
+                error->clear();
+            }
+            return true;
+        }
+        if (error) {
+            *error = why.isEmpty() ? startup.notReady() : why;
+        }
+        startup.stop();
+    }
+    return false;
 }
 
 std::optional<QString> fileTail(const QString& path, int bytes) {

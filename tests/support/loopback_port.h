@@ -3,6 +3,8 @@
 // clients (transmission-daemon, qbittorrent-nox, deluged and deluge-web).
 
 #include <QString>
+#include <QStringList>
+#include <functional>
 #include <optional>
 
 class QProcess;
@@ -22,6 +24,31 @@ bool portAnswers(int port);
 // Asks a started program to end, waits up to `graceMs`, then kills it. Nothing when it has
 // already ended.
 void stopProcess(QProcess& process, int graceMs);
+
+// Starts `program` with its output (both channels) going to `logFile`; false when it did not
+// start.
+bool startLogged(QProcess& process, const QString& program, const QStringList& arguments,
+                 const QString& logFile);
+
+// What one look at a starting program found.
+enum class Probe { NotYet, Ready, Refused };
+
+// Looks with `probe` every `intervalMs` until it finds the program Ready (true) or Refused
+// (false), the program has ended (`running` false), or `ms` passed.
+bool waitUntilReady(int ms, int intervalMs, const std::function<bool()>& running,
+                    const std::function<Probe()>& probe);
+
+// How a fixture brings its programs up.
+struct Startup {
+    QString missing;   // why it can't start at all ("" when it can): not installed, no folder
+    int attempts = 1;  // a try may lose its fresh ports to another process
+    std::function<bool(QString* why)> tryOnce;  // launch on fresh ports, wait until it answers
+    std::function<QString()> notReady;          // the reason for a try that failed without one
+    std::function<void()> stop;                 // ends what a failed try left running
+};
+
+// Runs the tries; false with the last reason in `error` (never a credential) when none came up.
+bool bringUp(const Startup& startup, QString* error);
 
 // The last `bytes` bytes of a program's log file, trimmed; absent when it can't be read.
 std::optional<QString> fileTail(const QString& path, int bytes);

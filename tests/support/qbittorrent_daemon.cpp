@@ -5,7 +5,6 @@
 #include <httplib.h>
 
 #include <QCryptographicHash>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
@@ -14,7 +13,6 @@
 #include <QMessageAuthenticationCode>
 #include <QRandomGenerator>
 #include <QStandardPaths>
-#include <QThread>
 #include <QUrl>
 
 namespace pelloran::test {
@@ -77,31 +75,19 @@ bool QBittorrentDaemon::start(QString* error) {
     if (isRunning()) {
         return true;
     }
-    if (binaryPath().isEmpty()) {
-        if (error) {
-            *error = QStringLiteral("qbittorrent-nox is not installed (scripts/deps installs it)");
-        }
-        return false;
-    }
-    if (!dir_.isValid()) {
-        if (error) {
-            *error = QStringLiteral("no temporary folder for qbittorrent-nox");
-        }
-        return false;
-    }
-    for (int attempt = 0; attempt < kStartAttempts; ++attempt) {
-        if (error) {
-            error->clear();
-        }
-        if (launch(error) && signIn()) {
-            return true;
-        }
-        if (error && error->isEmpty()) {
-            *error = QStringLiteral("qbittorrent-nox did not sign the fixture in: ") + logTail();
-        }
-        stop();
-    }
-    return false;
+    Startup startup;
+    startup.missing =
+        binaryPath().isEmpty()
+            ? QStringLiteral("qbittorrent-nox is not installed (scripts/deps installs it)")
+        : !dir_.isValid() ? QStringLiteral("no temporary folder for qbittorrent-nox")
+                          : QString();
+    startup.attempts = kStartAttempts;
+    startup.tryOnce = [this](QString* why) { return launch(why) && signIn(); };
+    startup.notReady = [this] {
+        return QStringLiteral("qbittorrent-nox did not sign the fixture in: ") + logTail();
+    };
+    startup.stop = [this] { stop(); };
+    return bringUp(startup, error);
 }
 
 bool QBittorrentDaemon::launch(QString* error) {
@@ -145,13 +131,10 @@ bool QBittorrentDaemon::launch(QString* error) {
     file.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
 
     process_ = std::make_unique<QProcess>();
-    process_->setProgram(binaryPath());
-    process_->setArguments({QStringLiteral("--profile=") + root.filePath(QStringLiteral("profile")),
-                            QStringLiteral("--webui-port=%1").arg(port_)});
-    process_->setProcessChannelMode(QProcess::MergedChannels);
-    process_->setStandardOutputFile(root.filePath(QStringLiteral("qbittorrent.log")));
-    process_->start();
-    if (!process_->waitForStarted(5000)) {
+    if (!startLogged(*process_, binaryPath(),
+                     {QStringLiteral("--profile=") + root.filePath(QStringLiteral("profile")),
+                      QStringLiteral("--webui-port=%1").arg(port_)},
+                     root.filePath(QStringLiteral("qbittorrent.log")))) {
         if (error) {
             *error = QStringLiteral("qbittorrent-nox did not start: ") + process_->errorString();
         }
@@ -161,33 +144,30 @@ bool QBittorrentDaemon::launch(QString* error) {
 }
 
 bool QBittorrentDaemon::signIn() {
-    const QDeadlineTimer deadline(kWebUiWaitMs);
     const std::string origin = "http://127.0.0.1:" + std::to_string(port_);
-    while (!deadline.hasExpired()) {
-        if (!isRunning()) {
-            return false;  // exited, e.g. the port was taken after all
-        }
-        httplib::Client client("127.0.0.1", port_);
-        client.set_connection_timeout(1, 0);
-        client.set_read_timeout(5, 0);
-        const std::string form =
-            "username=" + formValue(username_) + "&password=" + formValue(password_);
-        const httplib::Result res = client.Post("/api/v2/auth/login", {{"Referer", origin}}, form,
-                                                "application/x-www-form-urlencoded");
-        if (res) {
+    return waitUntilReady(
+        kWebUiWaitMs, 50, [this] { return isRunning(); },
+        [&] {
+            httplib::Client client("127.0.0.1", port_);
+            client.set_connection_timeout(1, 0);
+            client.set_read_timeout(5, 0);
+            const std::string form =
+                "username=" + formValue(username_) + "&password=" + formValue(password_);
+            const httplib::Result res = client.Post("/api/v2/auth/login", {{"Referer", origin}},
+                                                    form, "application/x-www-form-urlencoded");
+            if (!res) {
+                return Probe::NotYet;
+            }
             const std::string cookie = res->get_header_value("Set-Cookie");
             if (res->status != 200 || res->body != "Ok." || cookie.empty()) {
-                return false;  // up, but it doesn't take the password: never try it five times
+                return Probe::Refused;  // up, but it doesn't take the password: never try it twice
             }
             sessionCookie_ = cookie.substr(0, cookie.find(';'));
             const httplib::Result v =
                 client.Get("/api/v2/app/version", {{"Cookie", sessionCookie_}});
             version_ = v ? QString::fromStdString(v->body) : QString();
-            return true;
-        }
-        QThread::msleep(50);
-    }
-    return false;
+            return Probe::Ready;
+        });
 }
 
 void QBittorrentDaemon::stop() {

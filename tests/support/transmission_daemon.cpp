@@ -4,14 +4,12 @@
 
 #include <httplib.h>
 
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QStandardPaths>
-#include <QThread>
 
 namespace pelloran::test {
 
@@ -41,33 +39,19 @@ bool TransmissionDaemon::start(QString* error) {
     if (isRunning()) {
         return true;
     }
-    if (binaryPath().isEmpty()) {
-        if (error) {
-            *error =
-                QStringLiteral("transmission-daemon is not installed (scripts/deps installs it)");
-        }
-        return false;
-    }
-    if (!dir_.isValid()) {
-        if (error) {
-            *error = QStringLiteral("no temporary folder for the daemon");
-        }
-        return false;
-    }
-    for (int attempt = 0; attempt < kStartAttempts; ++attempt) {
-        if (error) {
-            error->clear();
-        }
-        if (launch(error) && waitForRpc()) {
-            return true;
-        }
-        if (error && error->isEmpty()) {
-            *error =
-                QStringLiteral("transmission-daemon did not answer on its RPC port: ") + logTail();
-        }
-        stop();
-    }
-    return false;
+    Startup startup;
+    startup.missing =
+        binaryPath().isEmpty()
+            ? QStringLiteral("transmission-daemon is not installed (scripts/deps installs it)")
+        : !dir_.isValid() ? QStringLiteral("no temporary folder for the daemon")
+                          : QString();
+    startup.attempts = kStartAttempts;
+    startup.tryOnce = [this](QString* why) { return launch(why) && waitForRpc(); };
+    startup.notReady = [this] {
+        return QStringLiteral("transmission-daemon did not answer on its RPC port: ") + logTail();
+    };
+    startup.stop = [this] { stop(); };
+    return bringUp(startup, error);
 }
 
 bool TransmissionDaemon::launch(QString* error) {
@@ -120,13 +104,10 @@ bool TransmissionDaemon::launch(QString* error) {
     file.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
 
     process_ = std::make_unique<QProcess>();
-    process_->setProgram(binaryPath());
-    process_->setArguments({QStringLiteral("--foreground"), QStringLiteral("--config-dir"),
-                            root.filePath(QStringLiteral("config"))});
-    process_->setProcessChannelMode(QProcess::MergedChannels);
-    process_->setStandardOutputFile(root.filePath(QStringLiteral("daemon.log")));
-    process_->start();
-    if (!process_->waitForStarted(5000)) {
+    if (!startLogged(*process_, binaryPath(),
+                     {QStringLiteral("--foreground"), QStringLiteral("--config-dir"),
+                      root.filePath(QStringLiteral("config"))},
+                     root.filePath(QStringLiteral("daemon.log")))) {
         if (error) {
             *error =
                 QStringLiteral("transmission-daemon did not start: ") + process_->errorString();
@@ -137,20 +118,15 @@ bool TransmissionDaemon::launch(QString* error) {
 }
 
 bool TransmissionDaemon::waitForRpc() {
-    const QDeadlineTimer deadline(kRpcWaitMs);
-    while (!deadline.hasExpired()) {
-        if (!isRunning()) {
-            return false;  // exited, e.g. the port was taken after all
-        }
-        httplib::Client client("127.0.0.1", port_);
-        client.set_connection_timeout(1, 0);
-        client.set_read_timeout(2, 0);
-        if (httplib::Result res = client.Get("/transmission/rpc")) {
-            return true;  // 401 without credentials: the RPC server is up
-        }
-        QThread::msleep(50);
-    }
-    return false;
+    return waitUntilReady(
+        kRpcWaitMs, 50, [this] { return isRunning(); },
+        [this] {
+            httplib::Client client("127.0.0.1", port_);
+            client.set_connection_timeout(1, 0);
+            client.set_read_timeout(2, 0);
+            // 401 without credentials: the RPC server is up.
+            return client.Get("/transmission/rpc") ? Probe::Ready : Probe::NotYet;
+        });
 }
 
 void TransmissionDaemon::stop() {
