@@ -112,7 +112,7 @@ void LoginViewController::triedLoggingIn(bool ok, const QString& message) {
     // The busy overlay stays up while the announcement is asked, off the UI thread.
     context_.queue->addOperation(std::make_unique<FetchPageAnnouncement>(
         attempt_, context_.version, this,
-        [this](Announcement announcement) { announcementArrived(announcement); }));
+        [this](const Announcement& announcement) { announcementArrived(announcement); }));
     Q_EMIT credentialsAccepted();
 }
 
@@ -168,7 +168,7 @@ void LoginViewController::reloadCaptchaImage() {
     loginBtn_->setEnabled(false);
     context_.queue->addOperation(std::make_unique<FetchPageCaptcha>(
         context_.site.config->loginUrl(), context_.site, this,
-        [this](std::optional<CaptchaChallenge> challenge) { saveCaptchaImage(challenge); }));
+        [this](const std::optional<CaptchaChallenge>& challenge) { saveCaptchaImage(challenge); }));
 }
 
 void LoginViewController::saveCaptchaImage(const std::optional<CaptchaChallenge>& challenge) {

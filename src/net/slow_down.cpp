@@ -66,7 +66,7 @@ QString waitInWords(std::chrono::seconds wait) {
     if (s < 120) {
         return counted(s, "second", "seconds");
     }
-    if (s < 2 * 3600) {
+    if (s < qint64{2} * 3600) {
         return counted((s + 59) / 60, "minute", "minutes");
     }
     return counted((s + 3599) / 3600, "hour", "hours");

@@ -69,7 +69,7 @@ struct UrlLoadResult {
 };
 
 // The largest body accepted; a bigger one counts as a transport error.
-constexpr qint64 kMaxResponseBytes = 64 * 1024 * 1024;
+constexpr qint64 kMaxResponseBytes = qint64{64} * 1024 * 1024;
 // Redirects followed in one exchange; one more is a failure.
 constexpr int kMaxRedirects = 20;
 

@@ -81,7 +81,7 @@ void FavoritesScan::stop() {
 void FavoritesScan::launch(int page) {
     ++inFlight_;
     order_->add(page);
-    auto deliver = [this, page](ListingOutcome outcome) { delivered(page, outcome); };
+    auto deliver = [this, page](const ListingOutcome& outcome) { delivered(page, outcome); };
     std::unique_ptr<FetchPageAllTorrents> op =
         blockFilters_
             ? std::make_unique<FilteredPageFetch>(favoritesUrl(*site_.config, page), site_,

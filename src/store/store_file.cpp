@@ -257,8 +257,9 @@ bool ensurePrivateDirectory(const QString& directory, QString* problem) {
 }
 
 QString sizeInWords(qint64 bytes) {
-    if (bytes >= 1024 * 1024) {
-        return QStringLiteral("%1 MB").arg(bytes / (1024 * 1024));
+    constexpr qint64 kMegabyte = qint64{1024} * 1024;
+    if (bytes >= kMegabyte) {
+        return QStringLiteral("%1 MB").arg(bytes / kMegabyte);
     }
     return QStringLiteral("%1 KB").arg(bytes / 1024);
 }

@@ -33,13 +33,13 @@ OverlayFrame overlayFrame(const QSizeF& spinner, const QSizeF& label, const QSiz
 }
 
 LoadingIndicator& LoadingIndicator::sharedInstance() {
-    static LoadingIndicator* instance = new LoadingIndicator();  // lives for the whole process
+    static auto* instance = new LoadingIndicator();  // lives for the whole process
     instance->resetConfiguration();
     return *instance;
 }
 
 SendingTorrentIndicator& SendingTorrentIndicator::sharedInstance() {
-    static SendingTorrentIndicator* instance = new SendingTorrentIndicator();
+    static auto* instance = new SendingTorrentIndicator();
     instance->resetConfiguration();
     return *instance;
 }
