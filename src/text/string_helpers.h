@@ -22,5 +22,4 @@ QString base64Encoding(const QByteArray& bytes);
 // scanned again; anything that isn't a reference stays as it is.
 QString stringByUnescapingFromHTML(const QString& text);
 
-
 }  // namespace pelloran::text

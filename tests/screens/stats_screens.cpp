@@ -23,7 +23,7 @@ constexpr int kStatsTab = 10;
 
 StatsViewController* openStats(AppDriver& app) {
     clickSlot(app, TabBarController::kVisibleTabs);
-    settle(200);
+    settle();
     QListWidget* list = app.tabBar()->moreList()->list();
     const QRect r = list->visualItemRect(list->item(kStatsTab - TabBarController::kVisibleTabs));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, r.center());

@@ -150,7 +150,8 @@ std::vector<Shot> webShots() {
         {QStringLiteral("wide-details.png"),
          [](AppDriver& app, demo::DemoSite&) {
              app.window().resize(app.window().scale().px(kWideWindowPoints), app.window().height());
-             settle(800);
+             settle();
+             settleFor(500);  // the page lays itself out again at the new width
              return app.grab();
          }},
         {QStringLiteral("wide-browse.png"),
