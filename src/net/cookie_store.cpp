@@ -1,25 +1,14 @@
 #include "net/cookie_store.h"
 
-#include "net/curl_global.h"
-
-#include <curl/curl.h>
-
 #include <QDateTime>
 #include <QFileInfo>
 #include <QSet>
-#include <array>
-#include <mutex>
 
 namespace pelloran {
 
 namespace {
 
 constexpr qint64 kMaxCookieFileSize = 4 * 1024 * 1024;
-
-struct EasyDeleter {
-    void operator()(CURL* h) const { curl_easy_cleanup(h); }
-};
-using EasyHandle = std::unique_ptr<CURL, EasyDeleter>;
 
 qint64 now() {
     return QDateTime::currentSecsSinceEpoch();
@@ -34,61 +23,34 @@ QString unreadableText(const QString& file, const QString& problem, const QStrin
 
 }  // namespace
 
-struct CookieStore::Locks {
-    std::array<std::mutex, CURL_LOCK_DATA_LAST> mutexes;
-};
-
-namespace {
-void lockShare(CURL*, curl_lock_data data, curl_lock_access, void* user) {
-    static_cast<std::array<std::mutex, CURL_LOCK_DATA_LAST>*>(user)->at(data).lock();
-}
-void unlockShare(CURL*, curl_lock_data data, void* user) {
-    static_cast<std::array<std::mutex, CURL_LOCK_DATA_LAST>*>(user)->at(data).unlock();
-}
-}  // namespace
-
 CookieStore::CookieStore(const QString& filePath, LockTiming lockTiming)
-    : locks_(std::make_unique<Locks>()),
-      filePath_(filePath),
-      lockPath_(filePath + QStringLiteral(".lock")),
-      lockTiming_(lockTiming) {
-    ensureCurlGlobalInit();
-    share_ = curl_share_init();
-    curl_share_setopt(share_, CURLSHOPT_LOCKFUNC, lockShare);
-    curl_share_setopt(share_, CURLSHOPT_UNLOCKFUNC, unlockShare);
-    curl_share_setopt(share_, CURLSHOPT_USERDATA, &locks_->mutexes);
-    curl_share_setopt(share_, CURLSHOPT_SHARE, CURL_LOCK_DATA_COOKIE);
-    curl_share_setopt(share_, CURLSHOPT_SHARE, CURL_LOCK_DATA_DNS);
-    connections_ = std::make_unique<ConnectionPool>(share_);
-    privateConnections_ = std::make_unique<ConnectionPool>(nullptr);
+    : filePath_(filePath), lockPath_(filePath + QStringLiteral(".lock")), lockTiming_(lockTiming) {
     if (!filePath_.isEmpty()) {
         load();
     }
 }
 
-CookieStore::~CookieStore() {
-    connections_.reset();  // its handles hold the share
-    curl_share_cleanup(share_);
+CookieStore::~CookieStore() = default;
+
+HttpEngine& CookieStore::engine() const {
+    std::call_once(engineMade_, [this] {
+        std::unique_ptr<HttpEngine> made = makeHttpEngine(nullptr);
+        QMutexLocker lock(&mutex_);
+        for (const QByteArray& line : disk_) {
+            made->addCookieLine(line);
+        }
+        synced_ = cookieMapOfLines(made->cookieLines(), now());
+        engine_ = std::move(made);
+    });
+    return *engine_;
 }
 
 QList<QByteArray> CookieStore::netscapeLines() const {
-    EasyHandle h(curl_easy_init());
-    curl_easy_setopt(h.get(), CURLOPT_SHARE, share_);
-    struct curl_slist* list = nullptr;
-    QList<QByteArray> lines;
-    if (curl_easy_getinfo(h.get(), CURLINFO_COOKIELIST, &list) == CURLE_OK) {
-        for (auto* item = list; item; item = item->next) {
-            lines.append(QByteArray(item->data));
-        }
-    }
-    curl_slist_free_all(list);
-    return lines;
+    return engine().cookieLines();
 }
 
 void CookieStore::addNetscapeLine(const QByteArray& line) {
-    EasyHandle h(curl_easy_init());
-    curl_easy_setopt(h.get(), CURLOPT_SHARE, share_);
-    curl_easy_setopt(h.get(), CURLOPT_COOKIELIST, line.constData());
+    engine().addCookieLine(line);
 }
 
 QList<Cookie> CookieStore::cookies() const {
@@ -105,11 +67,13 @@ QList<Cookie> CookieStore::cookies() const {
 }
 
 void CookieStore::setCookie(const Cookie& cookie) {
+    engine();
     QMutexLocker lock(&mutex_);
     addNetscapeLine(formatCookieLine(cookie));
 }
 
 int CookieStore::deleteCookiesWithDomain(const QString& domain) {
+    engine();
     QMutexLocker lock(&mutex_);
     const QList<QByteArray> lines = netscapeLines();
     QList<QByteArray> kept;
@@ -123,9 +87,7 @@ int CookieStore::deleteCookiesWithDomain(const QString& domain) {
         }
     }
     if (removed > 0) {
-        EasyHandle h(curl_easy_init());
-        curl_easy_setopt(h.get(), CURLOPT_SHARE, share_);
-        curl_easy_setopt(h.get(), CURLOPT_COOKIELIST, "ALL");
+        engine().clearCookies();
         for (const QByteArray& line : kept) {
             addNetscapeLine(line);
         }
@@ -134,10 +96,7 @@ int CookieStore::deleteCookiesWithDomain(const QString& domain) {
 }
 
 void CookieStore::clear() {
-    QMutexLocker lock(&mutex_);
-    EasyHandle h(curl_easy_init());
-    curl_easy_setopt(h.get(), CURLOPT_SHARE, share_);
-    curl_easy_setopt(h.get(), CURLOPT_COOKIELIST, "ALL");
+    engine().clearCookies();
 }
 
 CookieMap CookieStore::liveCookies() const {
@@ -157,10 +116,7 @@ void CookieStore::load() {
                           unreadableText(filePath_, brokenProblem_, whyNot)});
         }
     }
-    for (const QByteArray& line : disk_) {
-        addNetscapeLine(line);
-    }
-    synced_ = liveCookies();
+    // The engine takes these cookies when it is made (engine()).
 }
 
 bool CookieStore::syncWithFile(bool haveLock) {
@@ -213,6 +169,12 @@ bool CookieStore::save() {
         return true;
     }
     QMutexLocker lock(&mutex_);
+    if (!engine_) {
+        // No engine yet: nothing was set or sent, so nothing of this store's to write.
+        saveProblem_.reset();
+        notices_.saved();
+        return true;
+    }
     const CookieMap current = liveCookies();
     // This store's own changes since the last load or save: set, changed, deleted or expired.
     QSet<QString> ours;

@@ -1,6 +1,6 @@
 #pragma once
-// The shared cookie store: libcurl's cookie engine, shared by every HTTP exchange on every
-// thread (a curl share handle with locking), persisted to a Netscape-format cookies file.
+// The shared cookie store: the HTTP engine's cookie engine (http_engine.h), shared by every
+// HTTP exchange on every thread, persisted to a Netscape-format cookies file.
 //
 // Accepts every cookie a server sets, for every host (redirects included). Thread-safe.
 //
@@ -12,11 +12,11 @@
 // A file that can't be read is set aside (renamed, never overwritten), told once through
 // takeNotices().
 //
-// The store also keeps the handles of finished exchanges with their open connections
-// (connections()), since they are attached to its share.
+// The engine, which also keeps the open connections of finished exchanges, is made the first
+// time the cookies or an exchange need it: a run that does neither never loads it.
 
-#include "net/connection_pool.h"
 #include "net/cookie_lines.h"
+#include "net/http_engine.h"
 #include "store/store_file.h"
 #include "store/store_lock.h"
 #include "store/store_notice.h"
@@ -25,9 +25,8 @@
 #include <QMutex>
 #include <QString>
 #include <memory>
+#include <mutex>
 #include <optional>
-
-typedef void CURLSH;  // NOLINT: libcurl's own opaque type
 
 namespace pelloran {
 
@@ -41,13 +40,9 @@ public:
     CookieStore(const CookieStore&) = delete;
     CookieStore& operator=(const CookieStore&) = delete;
 
-    // For easy handles: curl_easy_setopt(h, CURLOPT_SHARE, store.share()).
-    CURLSH* share() const { return share_; }
-    // Where exchanges borrow their easy handles; closed with the store.
-    ConnectionPool& connections() { return *connections_; }
-    // Handles outside the share, with no cookie engine: exchanges that must neither send nor
-    // keep this store's cookies (UrlLoadRequest::sharedCookies false).
-    ConnectionPool& privateConnections() { return *privateConnections_; }
+    // The engine holding the cookies, made (with the cookies read from the file) on the first
+    // call; exchanges run on it. Must not be called with mutex_ held.
+    HttpEngine& engine() const;
 
     // The live cookies, one per identity, as a save would write them.
     QList<Cookie> cookies() const;
@@ -79,20 +74,19 @@ private:
     bool syncWithFile(bool haveLock);
     void failed(const QString& why);
 
-    struct Locks;
-    std::unique_ptr<Locks> locks_;
-    CURLSH* share_ = nullptr;
-    std::unique_ptr<ConnectionPool> connections_;
-    std::unique_ptr<ConnectionPool> privateConnections_;
+    mutable std::once_flag engineMade_;
+    mutable std::unique_ptr<HttpEngine> engine_;  // set under mutex_, once
     QString filePath_;
     QString lockPath_;
     LockTiming lockTiming_;
     NoticeLog notices_;
 
     mutable QMutex mutex_;  // serialises whole-store edits and saves; guards the fields below
-    CookieMap synced_;      // the engine's cookies as of the last load or save
-    CookieMap disk_;        // the file's cookies as last read or written
-    PinnedStamp seen_;      // the file disk_ came from
+    // The engine's cookies as of the last load or save; first set when the engine is made,
+    // which a const call may do.
+    mutable CookieMap synced_;
+    CookieMap disk_;    // the file's cookies as last read or written
+    PinnedStamp seen_;  // the file disk_ came from
     QString brokenProblem_;
     std::optional<QString> saveProblem_;
 };

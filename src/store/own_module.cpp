@@ -11,9 +11,12 @@ namespace pelloran {
 namespace {
 
 QStringList searchDirs() {
-    const QDir appDir(QCoreApplication::applicationDirPath());
-    QStringList dirs{appDir.path(),
-                     QDir::cleanPath(appDir.filePath(QStringLiteral("../lib/pelloran")))};
+    QStringList dirs;
+    // A program that has no application object yet (a benchmark, say) has only the build's.
+    if (QCoreApplication::instance()) {
+        const QDir appDir(QCoreApplication::applicationDirPath());
+        dirs = {appDir.path(), QDir::cleanPath(appDir.filePath(QStringLiteral("../lib/pelloran")))};
+    }
 #ifdef PELLORAN_MODULE_DIR
     dirs.append(QStringLiteral(PELLORAN_MODULE_DIR));
 #endif

@@ -1,8 +1,9 @@
 #pragma once
-// Functions from our own small modules (pelloran_desktop, pelloran_picture), each loaded the
-// first time a run needs it: the libraries they bring (QtKeychain, Qt D-Bus, Qt Gui) cost every
-// run that loads them, and most command-line runs need none. A module is looked for beside the
-// program, in ../lib/pelloran (installed), then in the build's own folder. Once loaded it stays.
+// Functions from our own small modules (pelloran_desktop, pelloran_picture, pelloran_transport),
+// each loaded the first time a run needs it: the libraries they bring (QtKeychain, Qt D-Bus,
+// Qt Gui, libcurl) cost every run that loads them, and many command-line runs need none. A
+// module is looked for beside the program, in ../lib/pelloran (installed), then in the build's
+// own folder. Once loaded it stays.
 
 #include <QFunctionPointer>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "net/curl_global.h"
+#include "transport/curl_global.h"
 
 #include <curl/curl.h>
 

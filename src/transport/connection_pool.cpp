@@ -1,4 +1,4 @@
-#include "net/connection_pool.h"
+#include "transport/connection_pool.h"
 
 #include <curl/curl.h>
 

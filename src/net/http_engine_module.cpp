@@ -1,0 +1,42 @@
+// The HTTP engine comes from the pelloran_transport module (see own_module.h). Without the
+// module no exchange can be made: each fails as a lost connection would, and the reason is
+// told once on the program's log, since nothing else would say why every page is missing.
+// The cookies file is left as it is: the missing engine holds no cookies, so a save finds
+// nothing of its own to write.
+
+#include "net/http_engine.h"
+#include "store/own_module.h"
+
+#include <QDebug>
+#include <mutex>
+
+namespace pelloran {
+
+namespace {
+
+class MissingEngine : public HttpEngine {
+public:
+    QList<QByteArray> cookieLines() const override { return {}; }
+    void addCookieLine(const QByteArray&) override {}
+    void clearCookies() override {}
+    UrlLoadResult load(const UrlLoadRequest&) override { return {}; }
+};
+
+}  // namespace
+
+std::unique_ptr<HttpEngine> makeHttpEngine(QString* problem) {
+    using Make = HttpEngine* (*)();
+    QString why;
+    if (const auto make = reinterpret_cast<Make>(ownModuleFunction(
+            QStringLiteral("pelloran_transport"), "pelloranMakeHttpEngine", &why))) {
+        return std::unique_ptr<HttpEngine>(make());
+    }
+    static std::once_flag told;
+    std::call_once(told, [&why] { qWarning().noquote() << "pelloran: no network:" << why; });
+    if (problem) {
+        *problem = why;
+    }
+    return std::make_unique<MissingEngine>();
+}
+
+}  // namespace pelloran
