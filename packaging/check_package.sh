@@ -24,6 +24,7 @@ files=(
     usr/bin/pelloran-cli
     usr/lib/pelloran/pelloran_desktop.so
     usr/lib/pelloran/pelloran_picture.so
+    usr/lib/pelloran/pelloran_transport.so
     usr/share/applications/pelloran.desktop
     usr/share/metainfo/org.pelloran.Pelloran.metainfo.xml
     usr/share/icons/hicolor/scalable/apps/pelloran.svg
