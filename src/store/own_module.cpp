@@ -26,7 +26,8 @@ QStringList searchDirs() {
 
 }  // namespace
 
-QFunctionPointer ownModuleFunction(const QString& name, const char* symbol, QString* error) {
+QFunctionPointer ownModuleFunction(const QString& name, const char* symbol, QString* error,
+                                   QLibrary::LoadHints hints) {
     static QMutex mutex;
     QMutexLocker lock(&mutex);
     const QString fileName = name + QStringLiteral(".so");
@@ -37,6 +38,7 @@ QFunctionPointer ownModuleFunction(const QString& name, const char* symbol, QStr
             continue;
         }
         QLibrary library(path);  // QLibrary keeps one handle per file; it is never unloaded
+        library.setLoadHints(hints);
         if (const QFunctionPointer f = library.resolve(symbol)) {
             return f;
         }

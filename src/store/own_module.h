@@ -6,12 +6,15 @@
 // own folder. Once loaded it stays.
 
 #include <QFunctionPointer>
+#include <QLibrary>
 #include <QString>
 
 namespace pelloran {
 
 // The function `symbol` of module `name` (file name without ".so"); null, with `error` set to
-// a sentence for the member, when the module or the function is missing. Thread-safe.
-QFunctionPointer ownModuleFunction(const QString& name, const char* symbol, QString* error);
+// a sentence for the member, when the module or the function is missing. `hints` apply when
+// this call is the one that loads the module. Thread-safe.
+QFunctionPointer ownModuleFunction(const QString& name, const char* symbol, QString* error,
+                                   QLibrary::LoadHints hints = {});
 
 }  // namespace pelloran
