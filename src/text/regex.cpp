@@ -1,5 +1,7 @@
 #include "text/regex.h"
 
+#include "text/span_pattern.h"
+
 #include <unicode/regex.h>
 #include <unicode/unistr.h>
 
@@ -150,10 +152,31 @@ QStringList components(BoundedMatcher& m, const QString& subject) {
 
 namespace {
 
+// The components of a match found by a SpanPattern, as components() gives ICU's.
+QStringList spanComponents(const QString& subject,
+                           const QList<std::pair<qsizetype, qsizetype>>& spans) {
+    QStringList list;
+    list.reserve(spans.size());
+    for (const auto& [from, to] : spans) {
+        list.append(from < 0 || to <= from ? QStringLiteral("") : subject.mid(from, to - from));
+    }
+    return list;
+}
+
 QStringList firstComponents(const QString& subject, const QString& pattern, RegexBudget* budget) {
     // An empty subject has no components, even for a pattern that matches empty text.
     if (subject.isEmpty()) {
         return {};
+    }
+    // The patterns a SpanPattern takes (a page's title, say) need no ICU at all: a run that
+    // reads nothing else never pays for ICU's start-up.
+    if (const std::optional<SpanPattern> spans = SpanPattern::compile(pattern)) {
+        RegexBudget own(g_stepBudget.load(std::memory_order_relaxed));
+        QList<std::pair<qsizetype, qsizetype>> found;
+        return spans->find(subject, 0, subject.size(), budget ? *budget : own, found) ==
+                       SpanPattern::Outcome::Found
+                   ? spanComponents(subject, found)
+                   : QStringList{};
     }
     BoundedMatcher m(subject, pattern, budget);
     if (!m.find()) {
@@ -185,24 +208,52 @@ RegexBudget::RegexBudget(int steps) : remaining_(steps) {}
 class RangeMatcher::Impl {
 public:
     Impl(const QString& subject, const QString& pattern, RegexBudget& budget)
-        : subject_(subject), matcher_(subject, pattern, &budget) {}
+        : subject_(subject), budget_(budget), spans_(SpanPattern::compile(pattern)) {
+        if (!spans_) {
+            matcher_.emplace(subject, pattern, &budget);
+        }
+    }
 
-    bool findIn(qsizetype start, qsizetype end) {
-        if (start < 0 || end > subject_.size() || start >= end || !matcher_.ok()) {
+    // The first match inside [start, end): true with the components in `components` when
+    // wanted.
+    bool findIn(qsizetype start, qsizetype end, QStringList* components) {
+        if (start < 0 || end > subject_.size() || start >= end) {
+            return false;
+        }
+        if (spans_) {
+            QList<std::pair<qsizetype, qsizetype>> found;
+            if (spans_->find(subject_, start, end, budget_, found) != SpanPattern::Outcome::Found) {
+                return false;
+            }
+            if (components) {
+                *components = spanComponents(subject_, found);
+            }
+            return true;
+        }
+        if (!matcher_->ok()) {
             return false;
         }
         // A region with ICU's default bounds (anchoring, opaque) is what a copy of the range
         // would be, without the copy, the pattern lookup and a new matcher for every range.
-        matcher_.matcher().region(start, end, matcher_.status());
-        return matcher_.find();
+        matcher_->matcher().region(start, end, matcher_->status());
+        if (!matcher_->find()) {
+            return false;
+        }
+        if (components) {
+            *components = pelloran::text::components(*matcher_, subject_);
+            if (!matcher_->ok()) {
+                components->clear();
+                return false;
+            }
+        }
+        return true;
     }
-
-    const QString& subject() const { return subject_; }
-    BoundedMatcher& matcher() { return matcher_; }
 
 private:
     const QString& subject_;
-    BoundedMatcher matcher_;
+    RegexBudget& budget_;
+    std::optional<SpanPattern> spans_;       // the quick way, for the patterns it takes
+    std::optional<BoundedMatcher> matcher_;  // ICU, for every other pattern
 };
 
 RangeMatcher::RangeMatcher(const QString& subject, const QString& pattern, RegexBudget& budget)
@@ -211,15 +262,12 @@ RangeMatcher::RangeMatcher(const QString& subject, const QString& pattern, Regex
 RangeMatcher::~RangeMatcher() = default;
 
 QStringList RangeMatcher::firstComponents(qsizetype start, qsizetype end) {
-    if (!impl_->findIn(start, end)) {
-        return {};
-    }
-    QStringList list = components(impl_->matcher(), impl_->subject());
-    return impl_->matcher().ok() ? list : QStringList{};
+    QStringList list;
+    return impl_->findIn(start, end, &list) ? list : QStringList{};
 }
 
 bool RangeMatcher::matches(qsizetype start, qsizetype end) {
-    return impl_->findIn(start, end);
+    return impl_->findIn(start, end, nullptr);
 }
 
 QStringList captureComponentsMatchedByRegex(const QString& subject, const QString& pattern) {
