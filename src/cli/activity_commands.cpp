@@ -37,30 +37,6 @@ QJsonValue ratioJson(const std::optional<double>& ratio) {
     return ratio && std::isfinite(*ratio) ? QJsonValue(*ratio) : QJsonValue(QJsonValue::Null);
 }
 
-QString outcomeText(const PushRecord& p) {
-    switch (p.result) {
-        case PushResult::Sent:
-            return QStringLiteral("sent");
-        case PushResult::AlreadyOnServer:
-            return QStringLiteral("already on server");
-        case PushResult::Failed:
-            break;
-    }
-    return p.failure.isEmpty() ? QStringLiteral("failed") : QStringLiteral("failed: ") + p.failure;
-}
-
-QString originText(PushOrigin origin) {
-    switch (origin) {
-        case PushOrigin::App:
-            return QStringLiteral("app");
-        case PushOrigin::CommandLine:
-            return QStringLiteral("command line");
-        case PushOrigin::Automatic:
-            break;
-    }
-    return QStringLiteral("automatic");
-}
-
 QJsonObject pushJson(const PushRecord& p) {
     QJsonObject o{
         {QStringLiteral("time"), isoTime(p.time)},
@@ -115,9 +91,9 @@ int runActivity(CliCore& core, const CommandArgs& args) {
     }
     QString out;
     for (const PushRecord& p : pushes) {
-        out += localTime(p.time) + QStringLiteral("  ") + fitColumn(originText(p.origin), 12) +
+        out += localTime(p.time) + QStringLiteral("  ") + fitColumn(pushOriginText(p.origin), 12) +
                QStringLiteral("  ") + fitColumn(p.name, 44) + QStringLiteral("  ") +
-               outcomeText(p) + QLatin1Char('\n');
+               pushOutcomeText(p) + QLatin1Char('\n');
     }
     out.chop(1);
     printOut(out);

@@ -2,12 +2,23 @@
 
 #include <algorithm>
 #include <array>
+#include <iterator>
 #include <string_view>
 #include <utility>
 
 namespace pelloran::cli {
 
 namespace {
+
+// The characters JSON writes with a short escape; other control characters go as \u00XX.
+struct ShortEscape {
+    char16_t letter;
+    std::string_view text;
+};
+constexpr ShortEscape kShortEscapes[] = {
+    {u'"', "\\\""}, {u'\\', "\\\\"}, {u'\b', "\\b"}, {u'\f', "\\f"},
+    {u'\n', "\\n"}, {u'\r', "\\r"},  {u'\t', "\\t"},
+};
 
 char hexDigit(unsigned v) {
     return "0123456789abcdef"[v & 0xF];
@@ -19,73 +30,33 @@ void appendUnicodeEscape(QByteArray& out, char16_t u) {
     out.append(hexDigit(u));
 }
 
-void appendUtf8(QByteArray& out, char32_t c) {
-    if (c < 0x800) {
-        out.append(char(0xC0 | (c >> 6))).append(char(0x80 | (c & 0x3F)));
-    } else if (c < 0x10000) {
-        out.append(char(0xE0 | (c >> 12))).append(char(0x80 | ((c >> 6) & 0x3F)));
-        out.append(char(0x80 | (c & 0x3F)));
-    } else {
-        out.append(char(0xF0 | (c >> 18))).append(char(0x80 | ((c >> 12) & 0x3F)));
-        out.append(char(0x80 | ((c >> 6) & 0x3F))).append(char(0x80 | (c & 0x3F)));
-    }
-}
-
 }  // namespace
 
 void appendJsonString(QByteArray& out, QStringView text) {
     out.append('"');
-    // Most texts hold nothing to escape: converted whole, by Qt's own UTF-8 encoder.
-    const bool plain = std::none_of(text.begin(), text.end(), [](QChar c) {
-        return c.unicode() < 0x20 || c == u'"' || c == u'\\' || c.isSurrogate();
-    });
-    if (plain) {
-        out.append(text.toUtf8()).append('"');
-        return;
-    }
-    const char16_t* p = text.utf16();
-    const char16_t* const end = p + text.size();
-    while (p != end) {
-        const char16_t u = *p++;
-        if (u < 0x80) {
-            switch (u) {
-                case u'"':
-                    out.append("\\\"", 2);
-                    break;
-                case u'\\':
-                    out.append("\\\\", 2);
-                    break;
-                case u'\b':
-                    out.append("\\b", 2);
-                    break;
-                case u'\f':
-                    out.append("\\f", 2);
-                    break;
-                case u'\n':
-                    out.append("\\n", 2);
-                    break;
-                case u'\r':
-                    out.append("\\r", 2);
-                    break;
-                case u'\t':
-                    out.append("\\t", 2);
-                    break;
-                default:
-                    if (u < 0x20) {
-                        appendUnicodeEscape(out, u);
-                    } else {
-                        out.append(char(u));
-                    }
-            }
-        } else if (QChar::isHighSurrogate(u) && p != end && QChar::isLowSurrogate(*p)) {
-            appendUtf8(out, QChar::surrogateToUcs4(u, *p++));
-        } else if (QChar::isSurrogate(u)) {
-            appendUnicodeEscape(out, u);
-        } else {
-            appendUtf8(out, u);
+    // Runs of characters that need no escape are converted whole, by Qt's own UTF-8 encoder
+    // (a valid surrogate pair among them included); most texts are one such run.
+    qsizetype written = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t u = text[i].unicode();
+        if (u >= 0x20 && u != u'"' && u != u'\\' && !QChar::isSurrogate(u)) {
+            continue;
         }
+        if (QChar::isHighSurrogate(u) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            ++i;
+            continue;
+        }
+        out.append(text.sliced(written, i - written).toUtf8());
+        const auto* escape = std::find_if(std::begin(kShortEscapes), std::end(kShortEscapes),
+                                          [u](const ShortEscape& e) { return e.letter == u; });
+        if (escape != std::end(kShortEscapes)) {
+            out.append(escape->text.data(), qsizetype(escape->text.size()));
+        } else {
+            appendUnicodeEscape(out, u);  // another control character, or a lone surrogate
+        }
+        written = i + 1;
     }
-    out.append('"');
+    out.append(text.sliced(written).toUtf8()).append('"');
 }
 
 void writeTorrentsJson(const TorrentList& torrents,

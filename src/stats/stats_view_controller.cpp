@@ -41,30 +41,6 @@ QLabel* makeLabel(QWidget* parent, const QColor& colour) {
     return label;
 }
 
-QString outcomeText(const PushRecord& p) {
-    switch (p.result) {
-        case PushResult::Sent:
-            return QStringLiteral("Sent");
-        case PushResult::AlreadyOnServer:
-            return QStringLiteral("Already on server");
-        case PushResult::Failed:
-            break;
-    }
-    return p.failure.isEmpty() ? QStringLiteral("Failed") : QStringLiteral("Failed: ") + p.failure;
-}
-
-QString originText(PushOrigin origin) {
-    switch (origin) {
-        case PushOrigin::App:
-            return QStringLiteral("app");
-        case PushOrigin::CommandLine:
-            return QStringLiteral("command line");
-        case PushOrigin::Automatic:
-            break;
-    }
-    return QStringLiteral("automatic push");
-}
-
 QColor outcomeColour(PushResult result) {
     switch (result) {
         case PushResult::Sent:
@@ -278,9 +254,9 @@ void StatsViewController::showPushes() {
             QStringLiteral("%1<br><span style=\"color:%2\">%3</span>"
                            "<span style=\"color:%4\"> \u00B7 %5 \u00B7 %6</span>")
                 .arg(p.name.toHtmlEscaped(), outcomeColour(p.result).name(),
-                     outcomeText(p).toHtmlEscaped(), colors::grey(0.55).name(),
+                     pushOutcomeText(p).toHtmlEscaped(), colors::grey(0.55).name(),
                      QLocale::c().toString(p.time.toLocalTime(), QStringLiteral("d MMM HH:mm")),
-                     originText(p.origin)));
+                     pushOriginText(p.origin)));
         row->setFont(s.font(FontFace::Arial, 12));
         row->show();
         pushRows_.append(row);

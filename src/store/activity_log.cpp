@@ -143,6 +143,24 @@ std::optional<PushOrigin> pushOriginFromKey(const QString& key) {
     return std::nullopt;
 }
 
+QString pushOutcomeText(const PushRecord& push) {
+    switch (push.result) {
+        case PushResult::Sent:
+            return QStringLiteral("sent");
+        case PushResult::AlreadyOnServer:
+            return QStringLiteral("already on server");
+        case PushResult::Failed:
+            break;
+    }
+    return push.failure.isEmpty() ? QStringLiteral("failed")
+                                  : QStringLiteral("failed: ") + push.failure;
+}
+
+QString pushOriginText(PushOrigin origin) {
+    return origin == PushOrigin::CommandLine ? QStringLiteral("command line")
+                                             : pushOriginKey(origin);
+}
+
 bool ActivityLog::write(const QList<MemberSample>& samples, const QList<PushRecord>& pushes) {
     if (samples.isEmpty() && pushes.isEmpty()) {
         return true;

@@ -53,4 +53,10 @@ QString pushOriginKey(PushOrigin origin);  // "app", "commandLine", "automatic"
 std::optional<PushResult> pushResultFromKey(const QString& key);
 std::optional<PushOrigin> pushOriginFromKey(const QString& key);
 
+// The words a member reads for both, lower case as `pelloran-cli activity` prints them:
+// "sent", "already on server", "failed: TITLE" ("failed" without a title); "app",
+// "command line", "automatic".
+QString pushOutcomeText(const PushRecord& push);
+QString pushOriginText(PushOrigin origin);
+
 }  // namespace pelloran

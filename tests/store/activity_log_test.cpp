@@ -123,6 +123,19 @@ TEST(ActivityLogTest, PushesComeBackNewestFirstWithOutcomeAndOrigin) {
     EXPECT_EQ(days[0].counts, (PushCounts{1, 1, 1}));
     EXPECT_EQ(days[1].counts, (PushCounts{1, 0, 0}));
     EXPECT_EQ(days[0].day.daysTo(days[1].day), 1);
+
+    // The words the command line and the Stats screen show for them.
+    PushRecord untitled = written[2];
+    untitled.failure.clear();
+    const std::pair<PushRecord, QString> shown[] = {
+        {written[0], QStringLiteral("sent · app")},
+        {written[1], QStringLiteral("already on server · command line")},
+        {written[2], QStringLiteral("failed: Website problem · automatic")},
+        {untitled, QStringLiteral("failed · automatic")},
+    };
+    for (const auto& [p, words] : shown) {
+        EXPECT_EQ(pushOutcomeText(p) + QStringLiteral(" · ") + pushOriginText(p.origin), words);
+    }
 }
 
 TEST(ActivityLogTest, StatsGiveTheLatestFiguresAndTheirChangeOverEachSpan) {
