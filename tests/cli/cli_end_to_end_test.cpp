@@ -61,15 +61,7 @@ TEST_F(CliTest, TwentyRunsAddingFiltersAtOnceKeepAllTwenty) {
 TEST_F(CliTest, TwentyPushesAtOnceToRealTransmissionAreAllInTheHistory) {
     PELLORAN_NEED_INSTALLED(daemonAvailable(), "transmission-daemon");
     test::TransmissionDaemon daemon;
-    QString error;
-    ASSERT_TRUE(daemon.start(&error)) << error.toStdString();
-    ASSERT_EQ(cli({QStringLiteral("remote"), QStringLiteral("set"), QStringLiteral("--client"),
-                   QStringLiteral("Transmission"), QStringLiteral("--address"), daemon.address(),
-                   QStringLiteral("--port"), QString::number(daemon.port()),
-                   QStringLiteral("--user"), daemon.username(), QStringLiteral("--password-stdin")},
-                  daemon.password().toUtf8() + '\n')
-                  .exitCode,
-              0);
+    ASSERT_TRUE(useTransmission(daemon));
     ASSERT_EQ(signIn().exitCode, 0);
 
     std::vector<QStringList> runs;

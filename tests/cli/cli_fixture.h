@@ -85,6 +85,29 @@ protected:
                    site.memberPassword().toUtf8() + '\n');
     }
 
+    // Makes `client` at `address`:`port` the remote client, the password given on stdin as a
+    // member would; the exit code of `remote set`.
+    int setClient(const QString& client, const QString& address, int port, const QString& user,
+                  const QString& password) {
+        return cli({QStringLiteral("remote"), QStringLiteral("set"), QStringLiteral("--client"),
+                    client, QStringLiteral("--address"), address, QStringLiteral("--port"),
+                    QString::number(port), QStringLiteral("--user"), user,
+                    QStringLiteral("--password-stdin")},
+                   password.toUtf8() + '\n')
+            .exitCode;
+    }
+
+    // Starts `daemon` and makes it the remote client; false, with the failure added, otherwise.
+    bool useTransmission(test::TransmissionDaemon& daemon) {
+        QString error;
+        if (!daemon.start(&error)) {
+            ADD_FAILURE() << error.toStdString();
+            return false;
+        }
+        return setClient(QStringLiteral("Transmission"), daemon.address(), daemon.port(),
+                         daemon.username(), daemon.password()) == 0;
+    }
+
     QJsonArray jsonRows(const QStringList& args) {
         const CliRun r = cli(args + QStringList{QStringLiteral("--json")});
         EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();

@@ -51,27 +51,6 @@ protected:
         ASSERT_EQ(cli({QStringLiteral("filters"), QStringLiteral("add"), keyword}).exitCode, 0);
     }
 
-    int setClient(const QString& client, const QString& address, int port, const QString& user,
-                  const QString& password) {
-        return cli({QStringLiteral("remote"), QStringLiteral("set"), QStringLiteral("--client"),
-                    client, QStringLiteral("--address"), address, QStringLiteral("--port"),
-                    QString::number(port), QStringLiteral("--user"), user,
-                    QStringLiteral("--password-stdin")},
-                   password.toUtf8() + '\n')
-            .exitCode;
-    }
-
-    bool useTransmission() {
-        QString error;
-        if (!transmission.start(&error)) {
-            ADD_FAILURE() << error.toStdString();
-            return false;
-        }
-        return setClient(QStringLiteral("Transmission"), transmission.address(),
-                         transmission.port(), transmission.username(),
-                         transmission.password()) == 0;
-    }
-
     QStringList pushNew(const QStringList& more) const {
         return QStringList{QStringLiteral("favorites"), QStringLiteral("--push-new")} + more;
     }
@@ -132,7 +111,7 @@ TEST_F(CliPushNewFaultsTest, RefusedQBittorrentPasswordIsTriedOncePerRunSoTheAdd
 
 TEST_F(CliPushNewFaultsTest, TwoRunsAtOnceSendEachTorrentOnce) {
     PELLORAN_NEED_INSTALLED(daemonAvailable(), "transmission-daemon");
-    ASSERT_TRUE(useTransmission());
+    ASSERT_TRUE(useTransmission(transmission));
     ASSERT_NO_FATAL_FAILURE(prepare(QStringLiteral("x264|FLAC")));
     const QStringList names = acceptedNames(site, QStringLiteral("x264|FLAC"), {1, 2});
     ASSERT_FALSE(names.isEmpty());
@@ -161,7 +140,7 @@ TEST_F(CliPushNewFaultsTest, TwoRunsAtOnceSendEachTorrentOnce) {
 
 TEST_F(CliPushNewFaultsTest, AFailedPageIsNamedAndFailsTheRunAfterTheOthersWerePushed) {
     PELLORAN_NEED_INSTALLED(daemonAvailable(), "transmission-daemon");
-    ASSERT_TRUE(useTransmission());
+    ASSERT_TRUE(useTransmission(transmission));
     ASSERT_NO_FATAL_FAILURE(prepare(QStringLiteral("x264|FLAC")));
     const QStringList names = acceptedNames(site, QStringLiteral("x264|FLAC"), {1, 3});
     site.setListingFailure(2, 500);
@@ -177,7 +156,7 @@ TEST_F(CliPushNewFaultsTest, AFailedPageIsNamedAndFailsTheRunAfterTheOthersWereP
 
 TEST_F(CliPushNewFaultsTest, ASiteAskingToSlowDownIsAskedOnceMoreAtThePolitePace) {
     PELLORAN_NEED_INSTALLED(daemonAvailable(), "transmission-daemon");
-    ASSERT_TRUE(useTransmission());
+    ASSERT_TRUE(useTransmission(transmission));
     ASSERT_NO_FATAL_FAILURE(prepare(QStringLiteral("x264|FLAC")));
     const QStringList names = acceptedNames(site, QStringLiteral("x264|FLAC"), {1});
     ASSERT_FALSE(names.isEmpty());
@@ -220,7 +199,7 @@ TEST_F(CliPushNewFaultsTest, ACaptchaAtReloginEndsTheRunAfterOneSignIn) {
 
 TEST_F(CliPushNewFaultsTest, WhatWasSentStaysSentAfterTheHistoryForgotIt) {
     PELLORAN_NEED_INSTALLED(daemonAvailable(), "transmission-daemon");
-    ASSERT_TRUE(useTransmission());
+    ASSERT_TRUE(useTransmission(transmission));
     ASSERT_NO_FATAL_FAILURE(prepare(QStringLiteral("x264|FLAC")));
     const QStringList args =
         pushNew(unpaced + QStringList{QStringLiteral("--pages"), QStringLiteral("1")});

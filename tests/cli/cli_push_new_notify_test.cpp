@@ -46,16 +46,9 @@ protected:
         ASSERT_TRUE(closed.start());
         const int port = closed.port();
         closed.stop();
-        ASSERT_EQ(setClient(QStringLiteral("127.0.0.1"), port, QString(), QString()), 0);
-    }
-
-    int setClient(const QString& address, int port, const QString& user, const QString& pass) {
-        return cli({QStringLiteral("remote"), QStringLiteral("set"), QStringLiteral("--client"),
-                    QStringLiteral("Transmission"), QStringLiteral("--address"), address,
-                    QStringLiteral("--port"), QString::number(port), QStringLiteral("--user"), user,
-                    QStringLiteral("--password-stdin")},
-                   pass.toUtf8() + '\n')
-            .exitCode;
+        ASSERT_EQ(setClient(QStringLiteral("Transmission"), QStringLiteral("127.0.0.1"), port,
+                            QString(), QString()),
+                  0);
     }
 
     void prepare() {
@@ -142,8 +135,8 @@ TEST_F(CliNotifyTest, OneNotificationPerRunAndNoneWhenNothingHappened) {
     test::TransmissionDaemon transmission;
     QString error;
     ASSERT_TRUE(transmission.start(&error)) << error.toStdString();
-    ASSERT_EQ(setClient(transmission.address(), transmission.port(), transmission.username(),
-                        transmission.password()),
+    ASSERT_EQ(setClient(QStringLiteral("Transmission"), transmission.address(), transmission.port(),
+                        transmission.username(), transmission.password()),
               0);
     const CliRun sent = cliServingEvents(pushNew);
     EXPECT_EQ(sent.exitCode, 0) << sent.err.toStdString();

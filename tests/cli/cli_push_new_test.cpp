@@ -55,17 +55,11 @@ QString summary(qsizetype sent, qsizetype notSent,
 TEST_F(CliTest, PushNewSendsEachNewFavoriteOnceAndRetriesWhatFailed) {
     PELLORAN_NEED_INSTALLED(daemonAvailable(), "transmission-daemon");
     test::TransmissionDaemon daemon;
-    QString error;
-    ASSERT_TRUE(daemon.start(&error)) << error.toStdString();
+    ASSERT_TRUE(useTransmission(daemon));
     const auto setPort = [&](int port) {
-        return cli({QStringLiteral("remote"), QStringLiteral("set"), QStringLiteral("--client"),
-                    QStringLiteral("Transmission"), QStringLiteral("--address"), daemon.address(),
-                    QStringLiteral("--port"), QString::number(port), QStringLiteral("--user"),
-                    daemon.username(), QStringLiteral("--password-stdin")},
-                   daemon.password().toUtf8() + '\n')
-            .exitCode;
+        return setClient(QStringLiteral("Transmission"), daemon.address(), port, daemon.username(),
+                         daemon.password());
     };
-    ASSERT_EQ(setPort(daemon.port()), 0);
     ASSERT_EQ(signIn().exitCode, 0);
     const QStringList pushNew{QStringLiteral("favorites"), QStringLiteral("--push-new"),
                               QStringLiteral("--min-interval"), QStringLiteral("0"),
@@ -125,15 +119,7 @@ TEST_F(CliTest, PushNewSendsEachNewFavoriteOnceAndRetriesWhatFailed) {
 TEST_F(CliTest, TheRatioGuardHoldsBackEveryNewTorrentUntilTheRatioIsAboveIt) {
     PELLORAN_NEED_INSTALLED(daemonAvailable(), "transmission-daemon");
     test::TransmissionDaemon daemon;
-    QString error;
-    ASSERT_TRUE(daemon.start(&error)) << error.toStdString();
-    ASSERT_EQ(cli({QStringLiteral("remote"), QStringLiteral("set"), QStringLiteral("--client"),
-                   QStringLiteral("Transmission"), QStringLiteral("--address"), daemon.address(),
-                   QStringLiteral("--port"), QString::number(daemon.port()),
-                   QStringLiteral("--user"), daemon.username(), QStringLiteral("--password-stdin")},
-                  daemon.password().toUtf8() + '\n')
-                  .exitCode,
-              0);
+    ASSERT_TRUE(useTransmission(daemon));
     ASSERT_EQ(signIn().exitCode, 0);
     ASSERT_EQ(cli({QStringLiteral("filters"), QStringLiteral("add"), kKeyword}).exitCode, 0);
     const QStringList names = acceptedNames(site, 1, 1);
