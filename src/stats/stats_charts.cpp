@@ -13,6 +13,8 @@
 #include <QValueAxis>
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
+#include <memory>
 
 namespace pelloran::stats_charts {
 
@@ -85,6 +87,26 @@ void setRoundedRange(QValueAxis* axis, double low, double high) {
     axis->setTickCount(4);
 }
 
+// A plot of `lines` against the samples' time, its y axis from `low` to `high` (with some
+// room) labelled with `labelFormat`.
+QChart* timeChart(std::initializer_list<QLineSeries*> lines, const QList<MemberSample>& samples,
+                  const UiScale& scale, const QString& labelFormat, double low, double high) {
+    QChart* chart = darkChart(scale);
+    QDateTimeAxis* x = timeAxis(samples, scale);
+    auto* y = new QValueAxis();
+    styleAxis(y, scale);
+    y->setLabelFormat(labelFormat);
+    setRoundedRange(y, low, high);
+    chart->addAxis(x, Qt::AlignBottom);
+    chart->addAxis(y, Qt::AlignLeft);
+    for (QLineSeries* s : lines) {
+        chart->addSeries(s);
+        s->attachAxis(x);
+        s->attachAxis(y);
+    }
+    return chart;
+}
+
 struct ByteUnit {
     double divisor;
     const char* name;
@@ -119,7 +141,7 @@ QList<MemberSample> thinned(const QList<MemberSample>& samples, int maxPoints) {
 }
 
 QChart* ratioChart(const QList<MemberSample>& samples, const UiScale& scale) {
-    QLineSeries* series = line(QStringLiteral("Ratio"), kRatioColour, scale);
+    std::unique_ptr<QLineSeries> series(line(QStringLiteral("Ratio"), kRatioColour, scale));
     double low = 0;
     double high = 0;
     bool any = false;
@@ -134,21 +156,11 @@ QChart* ratioChart(const QList<MemberSample>& samples, const UiScale& scale) {
         any = true;
     }
     if (!any) {
-        delete series;
         return nullptr;
     }
-    QChart* chart = darkChart(scale);
-    chart->addSeries(series);
+    QChart* chart =
+        timeChart({series.release()}, samples, scale, QStringLiteral("%.2f"), low, high);
     chart->legend()->setVisible(false);
-    QDateTimeAxis* x = timeAxis(samples, scale);
-    auto* y = new QValueAxis();
-    styleAxis(y, scale);
-    y->setLabelFormat(QStringLiteral("%.2f"));
-    setRoundedRange(y, low, high);
-    chart->addAxis(x, Qt::AlignBottom);
-    chart->addAxis(y, Qt::AlignLeft);
-    series->attachAxis(x);
-    series->attachAxis(y);
     return chart;
 }
 
@@ -172,21 +184,8 @@ QChart* transferChart(const QList<MemberSample>& samples, const UiScale& scale) 
         up->append(at, double(s.uploaded) / unit.divisor);
         down->append(at, double(s.downloaded) / unit.divisor);
     }
-    QChart* chart = darkChart(scale);
-    chart->addSeries(up);
-    chart->addSeries(down);
-    QDateTimeAxis* x = timeAxis(samples, scale);
-    auto* y = new QValueAxis();
-    styleAxis(y, scale);
-    y->setLabelFormat(QStringLiteral("%.1f"));
-    setRoundedRange(y, double(smallest) / unit.divisor, double(largest) / unit.divisor);
-    chart->addAxis(x, Qt::AlignBottom);
-    chart->addAxis(y, Qt::AlignLeft);
-    for (QLineSeries* s : {up, down}) {
-        s->attachAxis(x);
-        s->attachAxis(y);
-    }
-    return chart;
+    return timeChart({up, down}, samples, scale, QStringLiteral("%.1f"),
+                     double(smallest) / unit.divisor, double(largest) / unit.divisor);
 }
 
 QChart* pushesChart(const QList<DayPushes>& days, const UiScale& scale) {
