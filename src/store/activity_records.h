@@ -26,7 +26,7 @@ struct MemberSample {
 };
 
 // A new sample with the same figures as the last one is kept only this long after it.
-inline constexpr qint64 kSampleQuietSeconds = 10 * 60;
+inline constexpr qint64 kSampleQuietSeconds = qint64(10) * 60;
 
 enum class PushResult { Sent, AlreadyOnServer, Failed };
 // What started a push.

@@ -5,6 +5,7 @@
 #include <unicode/unistr.h>
 
 #include <QStringView>
+#include <ranges>
 #include <vector>
 
 #include "text/html_entities.h"
@@ -160,9 +161,9 @@ QString stringByUnescapingFromHTML(const QString& text) {
     QString result;
     result.reserve(input.size());
     result.append(input.first(copiedFrom));
-    for (auto it = pieces.rbegin(); it != pieces.rend(); ++it) {
-        result.append(QChar(it->unit));
-        result.append(it->run);
+    for (const auto& piece : std::views::reverse(pieces)) {
+        result.append(QChar(piece.unit));
+        result.append(piece.run);
     }
     return result;
 }
