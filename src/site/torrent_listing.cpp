@@ -24,10 +24,13 @@ const QString kRowTailPattern = QStringLiteral(
 // Where each table row starts: "<tr" followed by white space or ">".
 QList<qsizetype> rowStarts(const QString& page) {
     QList<qsizetype> starts;
-    const QLatin1StringView open("<tr");
-    for (qsizetype at = page.indexOf(open); at >= 0; at = page.indexOf(open, at + 3)) {
+    // Each "<" found with Qt's vectorised character search, then the two letters after it:
+    // quicker than a general string search, which weighs every character of the page.
+    const QStringView text(page);
+    for (qsizetype at = text.indexOf(u'<'); at >= 0; at = text.indexOf(u'<', at + 1)) {
         const qsizetype next = at + 3;
-        if (next < page.size() && (page[next].isSpace() || page[next] == QLatin1Char('>'))) {
+        if (next < text.size() && text[at + 1] == u't' && text[at + 2] == u'r' &&
+            (text[next].isSpace() || text[next] == u'>')) {
             starts.append(at);
         }
     }
