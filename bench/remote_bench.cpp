@@ -323,7 +323,7 @@ void BM_RpcTorrentAdd(benchmark::State& state) {
         state.PauseTiming();
         client->setSessionId(env->net());
         state.ResumeTiming();
-        if (addTorrentByRpc(*client, env->net()) != PushOutcome::Sent) {
+        if (addTorrentByRpc(*client, env->net()).outcome != PushOutcome::Sent) {
             state.SkipWithError("torrent-add failed");
             return;
         }

@@ -10,6 +10,7 @@
 // command doesn't take) are refused before the command runs, with exit status 2.
 
 #include "cli/commands.h"
+#include "cli/push_option_flags.h"
 
 #include "remote/automatic_push.h"
 #include "site/favorites_scan.h"
@@ -92,7 +93,9 @@ QList<CommandSpec> makeTable() {
                   "push: sends every accepted torrent not sent before, one run at a time, SECONDS\n"
                   "(2) between requests to the site (0: no pace); --notify: one desktop\n"
                   "notification; exit 1 when something failed (tried again next run), 3 when the\n"
-                  "site wants a CAPTCHA"),
+                  "site wants a CAPTCHA. The cap options store the automatic push's caps (off: no\n"
+                  "cap) and show the rules, as --show-rules does; a torrent a cap holds back is\n"
+                  "sent by a later run once it passes"),
          .options = {valued("start", "S", "The first page of the scan.", kPageRange),
                      valued("pages", "N", "How many pages to scan (the stored count unless given).",
                             NumberRange{1, kMaxFavoritesPages}),
@@ -102,7 +105,18 @@ QList<CommandSpec> makeTable() {
                             "With --push-new: seconds between requests to the site (the stored "
                             "pace unless given; 0: no pace).",
                             NumberRange{0, kMaxMinIntervalSeconds}),
-                     flag("notify", "With --push-new: ends with one desktop notification.")},
+                     flag("notify", "With --push-new: ends with one desktop notification."),
+                     flag("show-rules",
+                          "Shows the filters with their routes and the automatic push's caps."),
+                     valued("max-size", "SIZE|off",
+                            "Caps the automatic push: no torrent bigger than SIZE (20GB, 700MB; "
+                            "a bare number is GB)."),
+                     valued("min-seeders", "N|off",
+                            "Caps the automatic push: no torrent with fewer than N seeders."),
+                     valued("max-per-day", "N|off",
+                            "Caps the automatic push: at most N torrents per rolling 24 hours."),
+                     valued("max-size-per-day", "SIZE|off",
+                            "Caps the automatic push: at most SIZE sent per rolling 24 hours.")},
          .run = runFavorites,
          .section = kLists},
         {.words = words("snatchlist"),
@@ -113,12 +127,15 @@ QList<CommandSpec> makeTable() {
 
         {.words = words("push"),
          .summary = text("fetch a .torrent from the site and push it: give --url and --name, or\n"
-                         "--browse-row (a torrent your client already has counts as sent)"),
-         .options = {valued("url", "URL", "The torrent file's address on the site."),
-                     valued("name", "NAME", "The torrent's name, for the history."),
-                     valued("browse-row", "I", "Pushes row I (from 0) of a browse page.",
-                            kRowRange),
-                     valued("page", "N", "The browse page of --browse-row.", kPageRange)},
+                         "--browse-row (a torrent your client already has counts as sent); the\n"
+                         "push options go over the client's defaults for this push only"),
+         .options =
+             QList<OptionSpec>{
+                 valued("url", "URL", "The torrent file's address on the site."),
+                 valued("name", "NAME", "The torrent's name, for the history."),
+                 valued("browse-row", "I", "Pushes row I (from 0) of a browse page.", kRowRange),
+                 valued("page", "N", "The browse page of --browse-row.", kPageRange)}
+             << pushOptionSpecs(PausedStyle::Flags, QStringLiteral("this push")),
          .run = runPush,
          .section = kSending},
         {.words = words("history"),
@@ -141,14 +158,18 @@ QList<CommandSpec> makeTable() {
          .run = runRemoteShow,
          .section = kSending},
         {.words = words("remote", "set"),
-         .summary = text("change your client settings (choosing a client brings its default port)"),
-         .options = {valued("client", "NAME",
-                            "Vuze, Transmission, Utorrent, qBittorrent or Deluge."),
-                     valued("address", "A", "The client's host name or address."),
-                     valued("port", "P", "The client's web UI port."),
-                     valued("user", "U", "The web UI's user name."),
-                     flag("password-stdin",
-                          "Reads the web UI's password from the first line of stdin.")},
+         .summary =
+             text("change your client settings (choosing a client brings its default port);\n"
+                  "the push options are the chosen client's defaults, for those it has"),
+         .options =
+             QList<OptionSpec>{
+                 valued("client", "NAME", "Vuze, Transmission, Utorrent, qBittorrent or Deluge."),
+                 valued("address", "A", "The client's host name or address."),
+                 valued("port", "P", "The client's web UI port."),
+                 valued("user", "U", "The web UI's user name."),
+                 flag("password-stdin",
+                      "Reads the web UI's password from the first line of stdin.")}
+             << pushOptionSpecs(PausedStyle::OnOff, QStringLiteral("every push")),
          .run = runRemoteSet,
          .section = kSending},
         {.words = words("remote", "test"),
@@ -162,7 +183,10 @@ QList<CommandSpec> makeTable() {
          .section = kStored},
         {.words = words("filters", "add"),
          .arguments = QStringLiteral("KEYWORD"),
-         .summary = text("add a favorite keyword"),
+         .summary =
+             text("add a favorite keyword; the push options route what it accepts (the\n"
+                  "first filter that accepts a torrent routes it, over the client's defaults)"),
+         .options = pushOptionSpecs(PausedStyle::OnOff, QStringLiteral("what it accepts")),
          .minPositional = 1,
          .maxPositional = 1,
          .run = runFiltersAdd,

@@ -6,11 +6,17 @@
 #include "cli/commands.h"
 #include "cli/listing_fetch.h"
 #include "cli/push_new_command.h"
+#include "cli/push_option_flags.h"
 
 #include "remote/automatic_push.h"
+#include "remote/automatic_push_caps.h"
+#include "remote/filter_routes.h"
 #include "site/favorites_scan.h"
 #include "site/filter.h"
 #include "site/site_urls.h"
+
+#include <algorithm>
+#include <limits>
 
 namespace pelloran::cli {
 
@@ -60,6 +66,104 @@ ScanResult scanFavorites(CliCore& core, int start, int pages, const QList<Filter
     return result;
 }
 
+const QString kOff = QStringLiteral("off");
+
+const struct {
+    PushCap cap;
+    const char* option;
+} kCapOptions[] = {{PushCap::MaxSize, "max-size"},
+                   {PushCap::MinSeeders, "min-seeders"},
+                   {PushCap::MaxPerDay, "max-per-day"},
+                   {PushCap::MaxBytesPerDay, "max-size-per-day"}};
+
+bool isSizeCap(PushCap cap) {
+    return cap == PushCap::MaxSize || cap == PushCap::MaxBytesPerDay;
+}
+
+// A cap's value as typed: a size ("20GB", "700 MB", a bare number of GB) or a count; absent
+// when it is neither.
+std::optional<qint64> capValue(PushCap cap, const QString& text) {
+    if (!isSizeCap(cap)) {
+        const std::optional<int> n = parseCount(text);
+        return n ? std::optional<qint64>(*n) : std::nullopt;
+    }
+    bool bare = false;
+    text.trimmed().toDouble(&bare);
+    return parseSize(bare ? text.trimmed() + QStringLiteral("GB") : text);
+}
+
+// The caps the options give, stored; false (with the usage error printed) when one can't be
+// read.
+bool storeCapOptions(CliCore& core, const CommandArgs& args, int* status) {
+    AutomaticPushCaps caps;
+    QList<PushCap> cleared;
+    for (const auto& [cap, option] : kCapOptions) {
+        const QString name = QString::fromLatin1(option);
+        if (!args.isSet(name)) {
+            continue;
+        }
+        const QString text = args.value(name);
+        if (text == kOff) {
+            cleared.append(cap);
+            continue;
+        }
+        const std::optional<qint64> value = capValue(cap, text);
+        if (!value || (!isSizeCap(cap) && *value > std::numeric_limits<int>::max())) {
+            *status = args.usageError(
+                QStringLiteral("favorites: --%1 is %2 or off")
+                    .arg(name, isSizeCap(cap) ? QStringLiteral("a size such as 20GB or 700MB")
+                                              : QStringLiteral("a whole number")));
+            return false;
+        }
+        switch (cap) {
+            case PushCap::MaxSize:
+                caps.maxSize = *value;
+                break;
+            case PushCap::MinSeeders:
+                caps.minSeeders = int(*value);
+                break;
+            case PushCap::MaxPerDay:
+                caps.maxPerDay = int(*value);
+                break;
+            case PushCap::MaxBytesPerDay:
+                caps.maxBytesPerDay = *value;
+                break;
+        }
+    }
+    storeCaps(core.settings(), caps, cleared);
+    return true;
+}
+
+QString capLine(const char* label, const std::optional<QString>& value) {
+    return QStringLiteral("  %1 %2").arg(QString::fromLatin1(label).leftJustified(15),
+                                         value.value_or(QStringLiteral("(no cap)")));
+}
+
+void printRules(CliCore& core) {
+    const QList<Filter> filters = loadFilters(core.settings());
+    const QList<FilterRoute> routes = loadFilterRoutes(core.settings());
+    printOut(QStringLiteral(
+        "Filters (the first that accepts a torrent routes it, over the client's defaults):"));
+    if (filters.isEmpty()) {
+        printOut(QStringLiteral("  none"));
+    }
+    for (qsizetype row = 0; row < filters.size(); ++row) {
+        printOut(filterLine(row, filters[row], routes));
+    }
+    const AutomaticPushCaps caps = storedCaps(core.settings());
+    const auto size = [](const std::optional<qint64>& bytes) {
+        return bytes ? std::optional<QString>(sizeText(*bytes)) : std::nullopt;
+    };
+    const auto count = [](const std::optional<int>& n) {
+        return n ? std::optional<QString>(QString::number(*n)) : std::nullopt;
+    };
+    printOut(QStringLiteral("Caps of the automatic push (a day: the last 24 hours):"));
+    printOut(capLine("Largest size:", size(caps.maxSize)));
+    printOut(capLine("Fewest seeders:", count(caps.minSeeders)));
+    printOut(capLine("Torrents a day:", count(caps.maxPerDay)));
+    printOut(capLine("Size a day:", size(caps.maxBytesPerDay)));
+}
+
 }  // namespace
 
 int runFavorites(CliCore& core, const CommandArgs& args) {
@@ -69,6 +173,22 @@ int runFavorites(CliCore& core, const CommandArgs& args) {
         (args.isSet(QStringLiteral("notify")) || args.isSet(QStringLiteral("min-interval")))) {
         return args.usageError(
             QStringLiteral("favorites: --notify and --min-interval go with --push-new"));
+    }
+    const bool setsCaps =
+        std::any_of(std::begin(kCapOptions), std::end(kCapOptions),
+                    [&args](const auto& c) { return args.isSet(QString::fromLatin1(c.option)); });
+    if (setsCaps || args.isSet(QStringLiteral("show-rules"))) {
+        if (pushing || json) {
+            return args.usageError(
+                QStringLiteral("favorites: --show-rules and the caps go without --push-new or "
+                               "--json"));
+        }
+        int status = kExitSuccess;
+        if (setsCaps && !storeCapOptions(core, args, &status)) {
+            return status;
+        }
+        printRules(core);
+        return kExitSuccess;
     }
     const int minInterval = args.number(
         QStringLiteral("min-interval"),

@@ -3,16 +3,18 @@
 #include "cli/cli_core.h"
 #include "cli/cli_output.h"
 #include "cli/commands.h"
+#include "cli/push_option_flags.h"
 
 #include "remote/automatic_push.h"
 #include "remote/bit_client_registry.h"
 #include "remote/fetch_page_remote_ui.h"
+#include "remote/filter_routes.h"
 #include "remote/remote_alerts.h"
 #include "site/category_table.h"
 #include "site/favorites_scan.h"
 #include "site/filter.h"
-#include "store/ratio_guard.h"
 #include "site/sign_out.h"
+#include "store/ratio_guard.h"
 #include "store/settings_keys.h"
 
 namespace pelloran::cli {
@@ -63,9 +65,9 @@ int runFiltersList(CliCore& core, const CommandArgs&) {
     if (filters.isEmpty()) {
         printOut(QStringLiteral("No favorite filters."));
     }
+    const QList<FilterRoute> routes = loadFilterRoutes(core.settings());
     for (qsizetype row = 0; row < filters.size(); ++row) {
-        printOut(fitColumn(QString::number(row), 4, true) + QLatin1Char(' ') +
-                 filters[row].regex());
+        printOut(filterLine(row, filters[row], routes));
     }
     return kExitSuccess;
 }
@@ -76,7 +78,18 @@ int runFiltersAdd(CliCore& core, const CommandArgs& args) {
     if (!Filter::isUsable(keyword)) {
         return args.usageError(QStringLiteral("filters: '%1' is not a valid pattern").arg(keyword));
     }
-    addFilter(core.settings(), keyword);
+    QString problem;
+    const std::optional<PushOptions> route =
+        pushOptionsFromFlags(args, PausedStyle::OnOff, &problem);
+    if (!route) {
+        return args.usageError(QStringLiteral("filters: ") + problem);
+    }
+    // A route the chosen client can't take would fail every push it routes.
+    const BitClientType* type = bitClientType(core.server().reloaded().client.value_or(QString()));
+    if (const QString refusal = pushOptionsRefusal(type, *route); !refusal.isEmpty()) {
+        return args.usageError(QStringLiteral("filters: ") + refusal);
+    }
+    addRoutedFilter(core.settings(), keyword, *route);
     return kExitSuccess;
 }
 
@@ -86,7 +99,7 @@ int runFiltersRemove(CliCore& core, const CommandArgs& args) {
         return args.usageError(
             QStringLiteral("filters remove: '%1' is not a row number").arg(args.positional()[0]));
     }
-    if (!removeFilter(core.settings(), row)) {
+    if (!removeRoutedFilter(core.settings(), row)) {
         return args.usageError(QStringLiteral("filters: there is no row %1").arg(row));
     }
     return kExitSuccess;
@@ -105,11 +118,43 @@ int runRemoteShow(CliCore& core, const CommandArgs&) {
     printOut(QStringLiteral("Kept in:  ") + (core.secrets().isKeyring()
                                                  ? QStringLiteral("the desktop's keyring")
                                                  : QStringLiteral("the settings file")));
+    // The chosen client's push defaults, for the options it has.
+    if (const BitClientType* type = bitClientType(v.client.value_or(QString()))) {
+        for (const QString& line : pushOptionLines(*type, v.pushDefaults)) {
+            printOut(line);
+        }
+    }
     return kExitSuccess;
 }
 
 int runRemoteSet(CliCore& core, const CommandArgs& args) {
     ServerInfo& server = core.server();
+    QString problem;
+    const std::optional<PushOptions> defaults =
+        pushOptionsFromFlags(args, PausedStyle::OnOff, &problem);
+    if (!defaults) {
+        return args.usageError(QStringLiteral("remote: ") + problem);
+    }
+    if (!defaults->isEmpty()) {
+        // Checked before anything is stored: the client these defaults are for is the one
+        // this command chooses, or the one chosen before.
+        const QString client = args.isSet(QStringLiteral("client"))
+                                   ? args.value(QStringLiteral("client"))
+                                   : server.reloaded().client.value_or(QString());
+        const BitClientType* type = nullptr;
+        for (const BitClientType* t : bitClientTypes()) {
+            if (t->name.compare(client, Qt::CaseInsensitive) == 0) {
+                type = t;
+            }
+        }
+        if (!type && !args.isSet(QStringLiteral("client"))) {
+            return args.usageError(
+                QStringLiteral("remote: choose a client (--client) before its push options"));
+        }
+        if (const QString refusal = pushOptionsRefusal(type, *defaults); !refusal.isEmpty()) {
+            return args.usageError(QStringLiteral("remote: ") + refusal);
+        }
+    }
     if (args.isSet(QStringLiteral("client"))) {
         const BitClientType* type = nullptr;
         for (const BitClientType* t : bitClientTypes()) {
@@ -141,6 +186,9 @@ int runRemoteSet(CliCore& core, const CommandArgs& args) {
     if (args.isSet(QStringLiteral("password-stdin"))) {
         server.setPassword(readSecretLine());
         core.sayWherePasswordsAreKept();
+    }
+    if (!defaults->isEmpty()) {
+        server.setPushDefaults(server.reloaded().client.value_or(QString()), *defaults);
     }
     return kExitSuccess;
 }

@@ -4,7 +4,9 @@
 #include "cli/cli_output.h"
 #include "cli/commands.h"
 #include "cli/listing_fetch.h"
+#include "cli/push_option_flags.h"
 
+#include "remote/bit_client_registry.h"
 #include "remote/fetch_page_download.h"
 #include "remote/remote_alerts.h"
 #include "site/site_urls.h"
@@ -17,6 +19,19 @@ int runPush(CliCore& core, const CommandArgs& args) {
     if (byUrl == byRow ||
         (byUrl && !(args.isSet(QStringLiteral("url")) && args.isSet(QStringLiteral("name"))))) {
         return args.usageError(QStringLiteral("push: give --url and --name, or --browse-row"));
+    }
+    // Options the chosen client can't take are refused before the site is even asked.
+    QString problem;
+    const std::optional<PushOptions> overrides =
+        pushOptionsFromFlags(args, PausedStyle::Flags, &problem);
+    if (!overrides) {
+        return args.usageError(QStringLiteral("push: ") + problem);
+    }
+    const ServerInfo::Values remote = core.server().reloaded();
+    const BitClientType* type = bitClientType(remote.client.value_or(QString()));
+    if (const QString refusal = pushOptionsRefusal(type, overrides->over(remote.pushDefaults));
+        !refusal.isEmpty()) {
+        return args.usageError(QStringLiteral("push: ") + refusal);
     }
     core.enterSignedInMode();
 
@@ -45,7 +60,7 @@ int runPush(CliCore& core, const CommandArgs& args) {
     }
     // Failures raise their own alert (printed on stderr) and deliver no name.
     const std::optional<QString> sent =
-        core.run<FetchPageDownload>(core.serialQueue(), url, name, core.remote());
+        core.run<FetchPageDownload>(core.serialQueue(), url, name, core.remote(), *overrides);
     if (!sent) {
         // When the session was the trouble, say so after the alert.
         if (core.reloginFailure() || core.session().keepsAskingCount() > 0) {

@@ -30,10 +30,7 @@ void tellProgress(const QString& name, AutomaticPush::Fate fate, bool json) {
             printError(QStringLiteral("Not sent (tried again next run): ") + name);
             return;
         case AutomaticPush::Fate::HeldBack:
-            if (!json) {
-                printOut(QStringLiteral("Held back (ratio guard): ") + name);
-            }
-            return;
+            return;  // listed with its reason after the run (heldBackLines)
     }
 }
 
@@ -97,8 +94,11 @@ int runPushNew(CliCore& core, const PushNewOptions& options) {
     if (options.json) {
         printOut(jsonText(report.json()));
     } else {
+        for (const QString& line : report.heldBackLines()) {
+            printOut(line);
+        }
         if (report.exitStatus() == kExitSuccess && report.sent.isEmpty() &&
-            report.alreadyOnServer.isEmpty()) {
+            report.alreadyOnServer.isEmpty() && report.heldBack.isEmpty()) {
             printOut(QStringLiteral("Nothing new to send."));
         }
         printOut(report.summaryLine());

@@ -1,10 +1,13 @@
 // The list's desktop input: Enter opens the current row, the wheel and the scroll keys rest
 // while a page loads, a click on a row's download button sends it rather than selecting the row,
-// and the context menu offers what a tap would do.
+// the context menu offers what a tap would do (and, for a client that has push options, "Send
+// paused" and "Send to…"), and so does a long press on a download button.
 
 #include "lists/all_list_view_controller.h"
 
 #include "lists/torrent_list_model.h"
+#include "remote/bit_client_registry.h"
+#include "remote/server_info.h"
 #include "ui/flat_cell_delegate.h"
 #include "ui/torrent_item_delegate.h"
 
@@ -15,6 +18,11 @@
 #include <QTimer>
 
 namespace pelloran {
+
+namespace {
+// How long a press on a download button lasts before it opens the row's menu.
+constexpr int kLongPressMs = 500;
+}  // namespace
 
 void AllListViewController::showRowMenu(const QPoint& pos) {
     const QModelIndex index = table_->indexAt(pos);
@@ -33,6 +41,21 @@ void AllListViewController::showRowMenu(const QPoint& pos) {
     if (qobject_cast<TorrentItemDelegate*>(table_->itemDelegate())) {
         menu->addAction(QStringLiteral("Send to my client"), this,
                         [this, row] { didTapDownloadButton(row); });
+        // Only what the chosen client can do: its push options.
+        ServerInfo* server = context_.remote.server;
+        const BitClientType* type =
+            server ? bitClientType(server->reloaded().client.value_or(QString())) : nullptr;
+        if (type && type->pushOptions.paused) {
+            menu->addAction(QStringLiteral("Send paused"), this, [this, row] {
+                PushOptions paused;
+                paused.paused = true;
+                sendRow(row, paused);
+            });
+        }
+        if (type && type->pushOptions.any()) {
+            menu->addAction(QStringLiteral("Send to…"), this,
+                            [this, row] { showSendToSheet(row); });
+        }
     }
     menu->popup(table_->viewport()->mapToGlobal(pos));
 }
@@ -70,6 +93,23 @@ bool AllListViewController::eventFilter(QObject* watched, QEvent* event) {
                 if (mouse->button() != Qt::LeftButton) {
                     return false;
                 }
+                longPressed_ = false;
+                if (pressedAccessory_ && event->type() == QEvent::MouseButtonPress) {
+                    // Held down, the download button offers the row's menu instead.
+                    if (!longPress_) {
+                        longPress_ = new QTimer(this);
+                        longPress_->setSingleShot(true);
+                        longPress_->setInterval(kLongPressMs);
+                        connect(longPress_, &QTimer::timeout, this, [this] {
+                            if (pressedRow_ >= 0 && pressedAccessory_) {
+                                longPressed_ = true;
+                                showRowMenu(longPressAt_);
+                            }
+                        });
+                    }
+                    longPressAt_ = mouse->position().toPoint();
+                    longPress_->start();
+                }
                 // The download button takes its own taps; rows take none while a page loads.
                 return pressedAccessory_ || !rowSelectionEnabled_;
             }
@@ -84,6 +124,13 @@ bool AllListViewController::eventFilter(QObject* watched, QEvent* event) {
                 const int pressed = pressedRow_;
                 pressedRow_ = -1;
                 pressedAccessory_ = false;
+                if (longPress_) {
+                    longPress_->stop();
+                }
+                if (longPressed_) {
+                    longPressed_ = false;
+                    return true;  // the menu took the press
+                }
                 if (row < 0 || row != pressed) {
                     return accessory;
                 }

@@ -2,8 +2,11 @@
 
 #include "lists/list_image_cache.h"
 #include "lists/list_rules.h"
+#include "lists/send_to_sheet.h"
 #include "lists/torrent_list_model.h"
+#include "remote/bit_client_registry.h"
 #include "remote/fetch_page_download.h"
+#include "remote/server_info.h"
 #include "settings/display_settings_state.h"
 #include "settings/display_settings_view_controller.h"
 #include "site/member_sample.h"
@@ -307,6 +310,25 @@ Alert AllListViewController::noDownloadPathAlert() const {
 }
 
 void AllListViewController::didTapDownloadButton(int tag) {
+    sendRow(tag, {});
+}
+
+void AllListViewController::showSendToSheet(int row) {
+    const TorrentPtr t = model_->torrentAt(row);
+    ServerInfo* server = context_.remote.server;
+    if (!t || !server) {
+        return;
+    }
+    const ServerInfo::Values v = server->reloaded();
+    const BitClientType* type = bitClientType(v.client.value_or(QString()));
+    QWidget* host = context_.window ? context_.window : window();
+    auto* sheet = new SendToSheet(
+        host, t->name().value_or(QString()), type ? type->pushOptions : PushOptionSupport{},
+        v.pushDefaults, [this, row](const PushOptions& options) { sendRow(row, options); });
+    sheet->present();
+}
+
+void AllListViewController::sendRow(int tag, const PushOptions& overrides) {
     const TorrentPtr t = model_->torrentAt(tag);
     if (!t) {
         return;
@@ -329,7 +351,7 @@ void AllListViewController::didTapDownloadButton(int tag) {
 
     const QString url = torrentFileUrl(*context_.site.config, *path);
     auto push = std::make_unique<FetchPageDownload>(
-        url, t->name().value_or(QString()), context_.remote, this,
+        url, t->name().value_or(QString()), context_.remote, overrides, this,
         [this](std::optional<QString> name) { downloadedFinished(name); });
     push->setSubject({t->name().value_or(QString()),
                       t->detailsUrl().value_or(QString()),

@@ -12,6 +12,7 @@
 
 #include "net/operation_queue.h"
 #include "remote/alert_sink.h"
+#include "remote/push_options.h"
 #include "site/listing_outcome.h"
 #include "ui/list_screen_target.h"
 #include "ui/screen_context.h"
@@ -24,6 +25,7 @@
 #include <optional>
 
 class QListView;
+class QTimer;
 
 namespace pelloran {
 
@@ -63,6 +65,10 @@ public:
     virtual void didSelectRow(int row);
     // Sends row `tag` to the member's client (its download button, or the details page's).
     void didTapDownloadButton(int tag) override;
+    // Sends row `row` with `overrides` over the client's push defaults ("Send paused").
+    void sendRow(int row, const PushOptions& overrides);
+    // "Send to…": the sheet for one push with options of its own, over the window.
+    void showSendToSheet(int row);
     void webPageLoaded() override;
     // The header shows the member bar as last read.
     void reloadHeaderView();
@@ -135,6 +141,10 @@ private:
     void downloadedFinished(const std::optional<QString>& name);
     void openDetails(int row);
     void showRowMenu(const QPoint& pos);
+    // A long press on a row's download button: where it began, and whether it opened the menu.
+    QPoint longPressAt_;
+    bool longPressed_ = false;
+    QTimer* longPress_ = nullptr;
     void deselectSoon();
 
     ScreenContext context_;

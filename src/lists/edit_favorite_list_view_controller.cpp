@@ -1,6 +1,9 @@
 #include "lists/edit_favorite_list_view_controller.h"
 
 #include "lists/favorite_compose_view_controller.h"
+#include "remote/bit_client_registry.h"
+#include "remote/filter_routes.h"
+#include "remote/server_info.h"
 #include "site/filter.h"
 #include "store/settings_keys.h"
 #include "store/settings_store.h"
@@ -104,12 +107,18 @@ void EditFavoriteListViewController::addFavorite() {
     QWidget* host = context_.window ? context_.window : window();
     compose_ = new FavoriteComposeViewController(host);
     compose_->setDelegate(this);
+    // The route fields the chosen client has.
+    if (context_.remote.server) {
+        const BitClientType* type =
+            bitClientType(context_.remote.server->reloaded().client.value_or(QString()));
+        compose_->setPushSupport(type ? type->pushOptions : PushOptionSupport{});
+    }
     compose_->present();
 }
 
-void EditFavoriteListViewController::didUpdateList(const QString& item) {
+void EditFavoriteListViewController::didUpdateList(const QString& item, const PushOptions& route) {
     // Stored as typed, an empty keyword included.
-    addFilter(*context_.site.settings, item);
+    addRoutedFilter(*context_.site.settings, item, route);
     reloadFilters();
     if (compose_) {
         compose_->dismiss();
@@ -127,8 +136,8 @@ void EditFavoriteListViewController::deleteRow(int row) {
         return;
     }
     // The keyword the member saw goes, even if another program changed the list meanwhile;
-    // the list then shows what is stored.
-    removeFilter(*context_.site.settings, row, filters_[row]);
+    // the list then shows what is stored. Its route goes with it.
+    removeRoutedFilter(*context_.site.settings, row, filters_[row]);
     reloadFilters();
 }
 

@@ -5,6 +5,7 @@
 // When there is no filter yet, the compose screen opens as the screen appears. UI thread only.
 
 #include "lists/favorite_compose_view_controller.h"
+#include "remote/push_options.h"
 #include "ui/screen_context.h"
 #include "ui/view_controller.h"
 
@@ -31,7 +32,8 @@ public:
     void deleteRow(int row);
 
     // The compose screen's answers.
-    void didUpdateList(const QString& item);
+    // `route`: where what the keyword accepts goes (empty: the client's defaults).
+    void didUpdateList(const QString& item, const PushOptions& route = {});
     void didCancelUpdateList();
 
     QStringList filters() const { return filters_; }

@@ -4,6 +4,8 @@
 #include "site/filter.h"
 #include "ui/colors.h"
 #include "ui/navigation_bar.h"
+#include "ui/push_options_form.h"
+#include "ui/sheet_chrome.h"
 #include "ui/ui_scale.h"
 
 #include <QKeyEvent>
@@ -18,24 +20,19 @@ namespace {
 constexpr qreal kMargin = 20;
 constexpr qreal kFieldHeight = 34;
 
-QToolButton* barButton(const QString& text, QWidget* parent) {
-    auto* b = new QToolButton(parent);
-    b->setText(text);
-    b->setCursor(Qt::PointingHandCursor);
-    b->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    return b;
-}
 }  // namespace
 
 FavoriteComposeViewController::FavoriteComposeViewController(QWidget* host)
     : ViewController(host),
       bar_(new NavigationBar(this)),
-      cancel_(barButton(QStringLiteral("Cancel"), this)),
-      save_(barButton(QStringLiteral("Save"), this)),
+      cancel_(sheet_chrome::barButton(QStringLiteral("Cancel"), this)),
+      save_(sheet_chrome::barButton(QStringLiteral("Save"), this)),
       caption_(new QLabel(QStringLiteral("New keyword:"), this)),
       newItem_(new QLineEdit(this)),
       error_(new QLabel(this)),
-      help_(new QLabel(this)) {
+      help_(new QLabel(this)),
+      routeToggle_(new QToolButton(this)),
+      route_(new PushOptionsForm(this)) {
     setTitle(QStringLiteral("New filter"));
     setObjectName(QStringLiteral("favoriteCompose"));
     bar_->setTitle(title());
@@ -60,16 +57,57 @@ FavoriteComposeViewController::FavoriteComposeViewController(QWidget* host)
         "Favorites list the torrents whose name contains the keyword. Capitals count: x264 is "
         "not X264. A | gives alternatives (720p|1080p), a dot stands for any character, and an "
         "empty keyword keeps every torrent."));
+    routeToggle_->setObjectName(QStringLiteral("routeToggle"));
+    routeToggle_->setCursor(Qt::PointingHandCursor);
+    routeToggle_->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    routeToggle_->setStyleSheet(
+        QStringLiteral("QToolButton { color: #e8a33d; background: transparent; border: none; "
+                       "text-align: left; }"));
+    connect(routeToggle_, &QToolButton::clicked, this, [this] { setRouteOpen(!routeOpen_); });
+    route_->setHeading(QStringLiteral("What it accepts goes:"));
+    setPushSupport({});
     hide();
+}
+
+void FavoriteComposeViewController::setPushSupport(const PushOptionSupport& support) {
+    route_->setSupport(support);
+    routeToggle_->setVisible(support.any());
+    setRouteOpen(routeOpen_ && support.any());
+}
+
+void FavoriteComposeViewController::setRouteOpen(bool open) {
+    routeOpen_ = open;
+    routeToggle_->setText(open ? QStringLiteral("▾ Where it goes")
+                               : QStringLiteral("▸ Where it goes"));
+    route_->setVisible(open);
+    resizeEvent(nullptr);
+}
+
+PushOptions FavoriteComposeViewController::route() const {
+    if (!routeOpen_) {
+        return {};
+    }
+    // A field left empty, or the switch off, leaves the client's default in place.
+    PushOptions options = route_->options();
+    if (options.category && options.category->isEmpty()) {
+        options.category.reset();
+    }
+    if (options.tags && options.tags->isEmpty()) {
+        options.tags.reset();
+    }
+    if (options.savePath && options.savePath->isEmpty()) {
+        options.savePath.reset();
+    }
+    if (options.paused && !*options.paused) {
+        options.paused.reset();
+    }
+    return options;
 }
 
 void FavoriteComposeViewController::present() {
     wasEditing_ = false;
     tempString_ = QString();
-    if (QWidget* host = parentWidget()) {
-        setGeometry(host->rect());
-        host->installEventFilter(this);  // follows the window's size
-    }
+    sheet_chrome::coverHost(this);
     show();
     raise();
     newItem_->setFocus();
@@ -92,7 +130,7 @@ void FavoriteComposeViewController::updateList() {
         return;
     }
     if (delegate_) {
-        delegate_->didUpdateList(keyword);
+        delegate_->didUpdateList(keyword, route());
     } else {
         dismiss();
     }
@@ -115,9 +153,7 @@ void FavoriteComposeViewController::keyPressEvent(QKeyEvent* event) {
 }
 
 bool FavoriteComposeViewController::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == parentWidget() && event->type() == QEvent::Resize) {
-        setGeometry(parentWidget()->rect());
-    }
+    sheet_chrome::followHost(this, watched, event);
     if (watched == newItem_ && event->type() == QEvent::KeyPress &&
         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
         cancel();
@@ -136,20 +172,7 @@ void FavoriteComposeViewController::paintEvent(QPaintEvent*) {
 
 void FavoriteComposeViewController::resizeEvent(QResizeEvent*) {
     const UiScale s = UiScale::of(this);
-    bar_->setGeometry(0, 0, width(), s.px(NavigationBar::kHeightPoints));
-    const QString buttonStyle =
-        QStringLiteral(
-            "QToolButton { color: white; background: %1; border: 1px solid %2; "
-            "border-radius: %3px; padding: 0 %4px; } QToolButton:pressed { "
-            "background: %2; }")
-            .arg(colors::grey(0.16).name(), colors::grey(0.35).name())
-            .arg(s.px(5))
-            .arg(s.px(9));
-    for (QToolButton* b : {cancel_, save_}) {
-        b->setStyleSheet(buttonStyle);
-        b->setFont(s.font(FontFace::SystemBold, 13));
-    }
-    bar_->setItems(cancel_, save_);
+    sheet_chrome::layoutBar(this, bar_, cancel_, save_);
     int y = s.px(NavigationBar::kHeightPoints + 20);
     caption_->setFont(s.font(FontFace::System, 15));
     caption_->setGeometry(s.px(kMargin), y, width() - 2 * s.px(kMargin), s.px(22));
@@ -168,6 +191,16 @@ void FavoriteComposeViewController::resizeEvent(QResizeEvent*) {
     y += s.px(36);
     help_->setFont(s.font(FontFace::Arial, 12));
     help_->setGeometry(s.px(kMargin), y, width() - 2 * s.px(kMargin), s.px(90));
+    // The route goes under the help, so the screen without it stays as it always was.
+    y += s.px(96);
+    if (routeToggle_->isVisibleTo(this)) {
+        routeToggle_->setFont(s.font(FontFace::SystemBold, 14));
+        routeToggle_->setGeometry(s.px(kMargin), y, routeToggle_->sizeHint().width(), s.px(26));
+        y += s.px(32);
+        if (routeOpen_) {
+            route_->move(s.px(kMargin), y);
+        }
+    }
 }
 
 }  // namespace pelloran

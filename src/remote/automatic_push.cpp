@@ -125,6 +125,15 @@ AutomaticPushReport AutomaticPush::run(const QList<Filter>& filters) {
     }
     ratioHold_ = ratioGuardHold(warnBelowRatio(*context_.site.settings), latestSample());
     report.ratioGuard = ratioHold_;
+    filters_ = filters;
+    routes_ = loadFilterRoutes(*context_.site.settings);
+    caps_ = storedCaps(*context_.site.settings);
+    report.caps = caps_;
+    if (caps_.countsTheDay() && context_.activity) {
+        dayBefore_ =
+            ActivityLog(*context_.activity)
+                .sentSince(PushOrigin::Automatic, QDateTime::currentDateTimeUtc() - kCapWindow);
+    }
     pushAll(found.accepted, report, pace);
     return report;
 }
@@ -179,14 +188,15 @@ void AutomaticPush::pushAll(const TorrentList& rows, AutomaticPushReport& report
             }
             seenNames.insert(name);
             seenPages.insert(page);
-            switch (decide(*row)) {
+            std::optional<HoldReason> reason;
+            switch (decide(*row, &reason)) {
                 case Decision::AlreadySent:
                     break;
-                case Decision::HeldByRatio:
-                    report.heldBack.append(name);
+                case Decision::HeldBack:
+                    report.heldBack.append({name, *reason});
                     tell(name, Fate::HeldBack);
                     break;
-                case Decision::HoldBack:
+                case Decision::Stopped:
                     report.notSent.append(name);
                     tell(name, Fate::NotSent);
                     break;
@@ -204,7 +214,8 @@ void AutomaticPush::pushAll(const TorrentList& rows, AutomaticPushReport& report
     worker->wait();
 }
 
-AutomaticPush::Decision AutomaticPush::decide(const Torrent& row) const {
+AutomaticPush::Decision AutomaticPush::decide(const Torrent& row,
+                                              std::optional<HoldReason>* reason) const {
     const QString name = row.name().value_or(QString());
     // The app or a member's push may have sent it meanwhile.
     context_.site.settings->refresh();
@@ -216,10 +227,25 @@ AutomaticPush::Decision AutomaticPush::decide(const Torrent& row) const {
         context_.activity->wasSentFrom(page).value_or(false)) {
         return Decision::AlreadySent;
     }
+    // The member's rules before the run's troubles: what they hold back is no failure.
     if (ratioHold_) {
-        return Decision::HeldByRatio;
+        *reason = HoldReason::RatioGuard;
+        return Decision::HeldBack;
     }
-    return stopped_ ? Decision::HoldBack : Decision::Push;
+    if (caps_.any()) {
+        std::optional<SentWindow> lastDay;
+        if (dayBefore_) {
+            lastDay = SentWindow{dayBefore_->count + sentThisRun_.count,
+                                 dayBefore_->bytes + sentThisRun_.bytes};
+        }
+        if (const std::optional<PushCap> cap =
+                capHoldingBack(caps_, bytesFromSizeText(row.size().value_or(QString())),
+                               parseCount(row.up().value_or(QString())), lastDay)) {
+            *reason = holdReasonOf(*cap);
+            return Decision::HeldBack;
+        }
+    }
+    return stopped_ ? Decision::Stopped : Decision::Push;
 }
 
 std::optional<MemberSample> AutomaticPush::latestSample() const {
@@ -244,8 +270,11 @@ void AutomaticPush::pushOne(const Torrent& row, const NetContext& net,
         torrentFileUrl(*context_.site.config, row.downloadUrl().value_or(QString()));
     const TorrentFileFetch fetched = fetchTorrentFile(url, net);
     AlertSink* alerts = context_.remote.alerts;
-    const PushSubject subject{name, page, bytesFromSizeText(row.size().value_or(QString())), {}};
-    const QString client = context_.remote.server->reloaded().client.value_or(QString());
+    const ServerInfo::Values settings = context_.remote.server->reloaded();
+    const PushOptions options = routeFor(name, filters_, routes_).over(settings.pushDefaults);
+    const std::optional<qint64> size = bytesFromSizeText(row.size().value_or(QString()));
+    const PushSubject subject{name, page, size, pushOptionsText(options)};
+    const QString client = settings.client.value_or(QString());
     if (!fetched.file) {
         logPush(context_.remote, subject, client, {}, PushResult::Failed,
                 (fetched.slowDown ? remote_alerts::siteSlowDown(*fetched.slowDown)
@@ -282,10 +311,11 @@ void AutomaticPush::pushOne(const Torrent& row, const NetContext& net,
         record();  // the same torrent on a new page: known by that page from now on
         return;
     }
-    const PushOutcome outcome =
-        pushTorrentFile(context_.remote.server->reloaded(), FetchPageDownload::fileNameFromUrl(url),
-                        *fetched.file, net, context_.remote.uploadRoutes);
-    const std::optional<Alert> said = remote_alerts::forPushOutcome(outcome);
+    const PushReply reply =
+        pushTorrentFile(settings, FetchPageDownload::fileNameFromUrl(url), *fetched.file, net,
+                        context_.remote.uploadRoutes, options);
+    const PushOutcome outcome = reply.outcome;
+    const std::optional<Alert> said = remote_alerts::forPushOutcome(reply);
     logPush(context_.remote, subject, client, *fetched.file, pushResultOf(outcome),
             said ? said->title : QString());
     if (said && alerts) {
@@ -294,6 +324,10 @@ void AutomaticPush::pushOne(const Torrent& row, const NetContext& net,
     if (isDone(outcome)) {
         context_.remote.history->appendIfMissing(name);
         record();
+        if (outcome == PushOutcome::Sent) {
+            sentThisRun_.count += 1;
+            sentThisRun_.bytes += size.value_or(0);
+        }
         (outcome == PushOutcome::Sent ? report.sent : report.alreadyOnServer).append(name);
         tell(name, outcome == PushOutcome::Sent ? Fate::Sent : Fate::AlreadyOnServer);
         return;

@@ -12,8 +12,12 @@
 //  - a torrent is sent once: not again while its name is in the download history, nor while
 //    the record of what the automatic push sent (activity_database.h) holds its details page
 //    or its info-hash, however long ago that was;
-//  - while the ratio guard is in force (ratio_guard.h), judged on the freshest member bar,
-//    nothing new is sent or recorded as sent.
+//  - a rule the member chose holds back what it should, neither sent nor recorded as sent,
+//    for a later run to send once it passes: the ratio guard (ratio_guard.h), judged on the
+//    freshest member bar, holds back everything new while in force; the caps
+//    (automatic_push_caps.h) what is too big, too poorly seeded or over a day's share.
+// Each torrent goes with the push options of the first filter that accepted it, over the
+// client's defaults (filter_routes.h).
 // What happened comes back as one AutomaticPushReport.
 //
 // Thread contract: run() is called on the thread of the QCoreApplication and blocks it while
@@ -21,12 +25,15 @@
 // progress callback is called there.
 
 #include "net/deadline.h"
+#include "remote/automatic_push_caps.h"
 #include "remote/automatic_push_report.h"
+#include "remote/filter_routes.h"
 #include "remote/remote_context.h"
 #include "site/filter.h"
 #include "site/sign_in.h"
 #include "site/site_context.h"
 #include "site/torrent.h"
+#include "store/activity_log.h"
 #include "store/ratio_guard.h"
 
 #include <QString>
@@ -80,15 +87,15 @@ public:
     enum class Decision {
         Push,
         AlreadySent,  // in the download history, or its details page in the sent record
-        HoldBack,     // the client or the site stopped taking anything in this run
-        HeldByRatio,  // the ratio guard is in force (ratio_guard.h)
+        Stopped,      // the client or the site stopped taking anything in this run
+        HeldBack,     // a rule the member chose holds it back (which: decide()'s `reason`)
     };
 
 private:
     struct Scan;
     Scan scan(const QList<Filter>& filters, RequestPacer* pacer);
     void pushAll(const TorrentList& rows, AutomaticPushReport& report, RequestPacer* pacer);
-    Decision decide(const Torrent& row) const;
+    Decision decide(const Torrent& row, std::optional<HoldReason>* reason) const;
     std::optional<MemberSample> latestSample() const;
     // Downloads and pushes one torrent; a failure every later push would meet sets stopped_.
     void pushOne(const Torrent& row, const NetContext& net, AutomaticPushReport& report);
@@ -99,6 +106,14 @@ private:
     Progress progress_;
     std::optional<AutomaticPushProblem> stopped_;  // on the push thread: why nothing more goes
     std::optional<RatioGuardHold> ratioHold_;      // judged once the pages were read
+    QList<Filter> filters_;                        // of this run, in stored order
+    QList<FilterRoute> routes_;                    // read at the run's start
+    AutomaticPushCaps caps_;                       // read at the run's start
+    // What was sent in the day before the run (absent when the record can't be read, or no
+    // cap counts the day); this run's sends are added as they happen, as the record is
+    // written behind the pushes.
+    std::optional<SentWindow> dayBefore_;
+    SentWindow sentThisRun_;  // on the push thread
 };
 
 }  // namespace pelloran

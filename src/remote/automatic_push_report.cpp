@@ -1,6 +1,7 @@
 #include "remote/automatic_push_report.h"
 
 #include <QJsonArray>
+#include <algorithm>
 
 namespace pelloran {
 
@@ -63,7 +64,89 @@ QJsonArray jsonNames(const QStringList& names) {
     return QJsonArray::fromStringList(names);
 }
 
+constexpr HoldReason kHoldReasons[] = {HoldReason::RatioGuard, HoldReason::MaxSize,
+                                       HoldReason::MinSeeders, HoldReason::MaxPerDay,
+                                       HoldReason::MaxBytesPerDay};
+
 }  // namespace
+
+HoldReason holdReasonOf(PushCap cap) {
+    switch (cap) {
+        case PushCap::MaxSize:
+            return HoldReason::MaxSize;
+        case PushCap::MinSeeders:
+            return HoldReason::MinSeeders;
+        case PushCap::MaxPerDay:
+            return HoldReason::MaxPerDay;
+        case PushCap::MaxBytesPerDay:
+            return HoldReason::MaxBytesPerDay;
+    }
+    return HoldReason::MaxSize;
+}
+
+namespace {
+
+std::optional<PushCap> capOf(HoldReason reason) {
+    switch (reason) {
+        case HoldReason::RatioGuard:
+            return std::nullopt;
+        case HoldReason::MaxSize:
+            return PushCap::MaxSize;
+        case HoldReason::MinSeeders:
+            return PushCap::MinSeeders;
+        case HoldReason::MaxPerDay:
+            return PushCap::MaxPerDay;
+        case HoldReason::MaxBytesPerDay:
+            return PushCap::MaxBytesPerDay;
+    }
+    return std::nullopt;
+}
+
+// "ratio 0.71 below 0.80", or with several rules each with its count: "largest size 20 GB: 2,
+// at most 5 torrents a day: 1". "" when nothing was held back and the guard is not in force.
+QString holdReasons(const AutomaticPushReport& report) {
+    QList<std::pair<HoldReason, qsizetype>> counts;
+    for (const HoldReason reason : kHoldReasons) {
+        const qsizetype n =
+            std::count_if(report.heldBack.begin(), report.heldBack.end(),
+                          [reason](const HeldBack& h) { return h.reason == reason; });
+        if (n > 0 || (reason == HoldReason::RatioGuard && report.ratioGuard)) {
+            counts.append({reason, n});
+        }
+    }
+    QStringList parts;
+    for (const auto& [reason, n] : counts) {
+        parts.append(counts.size() == 1
+                         ? report.holdReasonText(reason)
+                         : QStringLiteral("%1: %2").arg(report.holdReasonText(reason)).arg(n));
+    }
+    return parts.join(QStringLiteral(", "));
+}
+
+}  // namespace
+
+QString holdReasonKey(HoldReason reason) {
+    const std::optional<PushCap> cap = capOf(reason);
+    return cap ? capKey(*cap) : QStringLiteral("ratioGuard");
+}
+
+QString AutomaticPushReport::holdReasonText(HoldReason reason) const {
+    if (const std::optional<PushCap> cap = capOf(reason)) {
+        return capLimitText(caps, *cap);
+    }
+    return ratioGuard ? QStringLiteral("ratio %1 below %2")
+                            .arg(ratioText(ratioGuard->ratio), ratioText(ratioGuard->warnBelow))
+                      : QStringLiteral("ratio guard");
+}
+
+QStringList AutomaticPushReport::heldBackLines() const {
+    QStringList lines;
+    for (const HeldBack& held : heldBack) {
+        lines.append(
+            QStringLiteral("Held back (%1): %2").arg(holdReasonText(held.reason), held.name));
+    }
+    return lines;
+}
 
 int AutomaticPushReport::exitStatus() const {
     if (problem == AutomaticPushProblem::AnotherRunning) {
@@ -85,16 +168,21 @@ bool AutomaticPushReport::anythingToTell() const {
 
 QString AutomaticPushReport::summaryLine() const {
     const QString to = client.isEmpty() ? QString() : QStringLiteral(" to ") + client;
-    return QStringLiteral("Summary: sent %1%2, already on server %3, not sent %4, pages failed %5")
-               .arg(sent.size())
-               .arg(to)
-               .arg(alreadyOnServer.size())
-               .arg(notSent.size())
-               .arg(failedPages.size()) +
-           (ratioGuard ? QStringLiteral(", held back %1 (ratio %2 below %3)")
-                             .arg(heldBack.size())
-                             .arg(ratioText(ratioGuard->ratio), ratioText(ratioGuard->warnBelow))
-                       : QString());
+    QString line =
+        QStringLiteral("Summary: sent %1%2, already on server %3, not sent %4, pages failed %5")
+            .arg(sent.size())
+            .arg(to)
+            .arg(alreadyOnServer.size())
+            .arg(notSent.size())
+            .arg(failedPages.size());
+    // Without a rule that holds back, the line stays as journal readers know it.
+    if (ratioGuard || caps.any() || !heldBack.isEmpty()) {
+        line += QStringLiteral(", held back %1").arg(heldBack.size());
+        if (const QString reasons = holdReasons(*this); !reasons.isEmpty()) {
+            line += QStringLiteral(" (%1)").arg(reasons);
+        }
+    }
+    return line;
 }
 
 QJsonObject AutomaticPushReport::json() const {
@@ -123,7 +211,12 @@ QJsonObject AutomaticPushReport::json() const {
     if (!notRecorded.isEmpty()) {
         object.insert(QStringLiteral("notRecorded"), notRecorded);
     }
-    object.insert(QStringLiteral("heldBack"), jsonNames(heldBack));
+    QJsonArray held;
+    for (const HeldBack& h : heldBack) {
+        held.append(QJsonObject{{QStringLiteral("name"), h.name},
+                                {QStringLiteral("reason"), holdReasonKey(h.reason)}});
+    }
+    object.insert(QStringLiteral("heldBack"), held);
     object.insert(QStringLiteral("ratioGuard"),
                   ratioGuard ? QJsonValue(QJsonObject{
                                    {QStringLiteral("ratio"), ratioGuard->ratio},
@@ -217,6 +310,11 @@ std::optional<AutomaticPushReport::Notification> AutomaticPushReport::notificati
         parts.append(QStringLiteral("Holding back every new torrent (%1 in this run). %2")
                          .arg(heldBack.size())
                          .arg(ratioGuardSentence(*ratioGuard)));
+    } else if (!heldBack.isEmpty()) {
+        // Held back alone is no news (the same torrent is held back at every run until it
+        // passes), but a notification given anyway says so.
+        parts.append(QStringLiteral("%1 held back (%2).")
+                         .arg(torrents(heldBack.size()), holdReasons(*this)));
     }
     if (!notRecorded.isEmpty()) {
         parts.append(QStringLiteral("What was sent could not be recorded: %1").arg(notRecorded));

@@ -4,6 +4,7 @@
 // notification (none when nothing new was found and nothing failed). Pure.
 
 #include "net/slow_down.h"
+#include "remote/automatic_push_caps.h"
 #include "site/listing_outcome.h"
 #include "store/ratio_guard.h"
 
@@ -36,6 +37,22 @@ struct FailedPage {
     ListingStatus status = ListingStatus::NoPage;  // NoPage or NotUnderstood
 };
 
+// Why a new torrent was held back: a rule the member chose, not a failure. It is neither sent
+// nor recorded as sent, and a later run sends it once it passes (the ratio rose, a cap changed,
+// a day went by). The ratio guard comes first: while it is in force it holds back everything.
+enum class HoldReason { RatioGuard, MaxSize, MinSeeders, MaxPerDay, MaxBytesPerDay };
+
+HoldReason holdReasonOf(PushCap cap);
+// "ratioGuard", "maxSize", ... (the JSON's words).
+QString holdReasonKey(HoldReason reason);
+
+struct HeldBack {
+    QString name;
+    HoldReason reason = HoldReason::RatioGuard;
+
+    friend bool operator==(const HeldBack&, const HeldBack&) = default;
+};
+
 struct AutomaticPushReport {
     QString client;               // the client's stored name; "" when none is chosen
     QStringList sent;             // in the order pushed
@@ -46,10 +63,11 @@ struct AutomaticPushReport {
     QString problemDetail;             // the site's sign-in message, the lock's problem...
     std::optional<SlowDown> slowDown;  // with SiteSlowDown
     QString notRecorded;               // why what was sent could not be recorded; "" when it was
-    // The ratio guard was in force: every new torrent was held back (in `heldBack`, not
-    // recorded as sent, tried again next run). Not a failure: the member asked for it.
+    // The ratio guard was in force: every new torrent was held back by it.
     std::optional<RatioGuardHold> ratioGuard;
-    QStringList heldBack;
+    AutomaticPushCaps caps;    // the caps of the run
+    QList<HeldBack> heldBack;  // in page order
+
     // Whether the notification tells of the guard: once a day (the front end decides).
     bool tellRatioGuard = true;
 
@@ -59,8 +77,13 @@ struct AutomaticPushReport {
     bool anythingToTell() const;  // something new was found, or something failed
 
     // "Summary: sent 2 to qBittorrent, already on server 0, not sent 1, pages failed 1", and
-    // ", held back 3 (ratio 0.71 below 0.80)" while the ratio guard is in force.
+    // while the ratio guard is in force or caps are set ", held back 3 (ratio 0.71 below 0.80)"
+    // or ", held back 3 (largest size 20 GB: 2, at most 5 torrents a day: 1)".
     QString summaryLine() const;
+    // The rule in the member's words: "ratio 0.71 below 0.80", "largest size 20 GB".
+    QString holdReasonText(HoldReason reason) const;
+    // One line per torrent held back: "Held back (largest size 20 GB): NAME".
+    QStringList heldBackLines() const;
     QJsonObject json() const;
     // One sentence on what stopped the run; "" without a problem.
     QString problemSentence() const;

@@ -13,6 +13,7 @@
 
 #include "net/multipart_source.h"
 #include "net/net_context.h"
+#include "remote/push_options.h"
 
 #include <QByteArray>
 #include <QLatin1StringView>
@@ -23,10 +24,11 @@ namespace pelloran {
 
 // The constants of one adapter type.
 struct BitClientType {
-    int index = -1;                 // position in the settings screen's chooser
-    QLatin1StringView name;         // stored under the client settings key; "" for the base
-    QLatin1StringView defaultPort;  // web-interface port the settings screen proposes
-    QLatin1StringView description;  // setup help shown on the settings screen
+    int index = -1;                   // position in the settings screen's chooser
+    QLatin1StringView name;           // stored under the client settings key; "" for the base
+    QLatin1StringView defaultPort;    // web-interface port the settings screen proposes
+    QLatin1StringView description;    // setup help shown on the settings screen
+    PushOptionSupport pushOptions{};  // what a push may ask of it beyond the file
 };
 
 // What a handshake that signs in learned about the credentials. Handshakes that don't sign in
@@ -99,6 +101,10 @@ public:
     void setPassword(const QString& password) { password_ = password; }
     QByteArray file() const { return file_; }
     void setFile(const QByteArray& bytes) { file_ = bytes; }
+    // Where the torrent goes and how it starts; empty: the client's defaults, and the requests
+    // are exactly those of a push without options.
+    const PushOptions& pushOptions() const { return pushOptions_; }
+    void setPushOptions(const PushOptions& options) { pushOptions_ = options; }
 
 protected:
     // Path of the web interface on the client, "/" unless the adapter says otherwise.
@@ -122,6 +128,7 @@ private:
     QString username_;
     QString password_;
     QByteArray file_;
+    PushOptions pushOptions_;
 };
 
 // The multipart boundary as text, for the adapters' templates.

@@ -55,6 +55,10 @@ std::unique_ptr<BitClient> makeBitClient(const QString& name) {
     return nullptr;
 }
 
+QString clientDisplayName(const BitClientType& type) {
+    return &type == &Utorrent::kType ? QStringLiteral("uTorrent") : QString(type.name);
+}
+
 QString clientNameByIndex(int index) {
     const BitClientType* type = bitClientTypeByIndex(index);
     return type ? QString(type->name) : QString(QLatin1StringView(""));

@@ -28,4 +28,7 @@ std::unique_ptr<BitClient> makeBitClient(const QString& name);
 // The name of the adapter at that chooser position; "" for any other index.
 QString clientNameByIndex(int index);
 
+// The client's name as the member knows it ("uTorrent" for the stored "Utorrent").
+QString clientDisplayName(const BitClientType& type);
+
 }  // namespace pelloran

@@ -40,7 +40,10 @@ public:
             "your computer.  \n\t- Select \"Preferences\" then \"Plugins\" and enable the "
             "\"WebUi\" plugin (or start deluge-web).\n\t- Make sure your computer is online and "
             "running Deluge.\n\t- Fill in the fields below with the ip address and port (Default "
-            "is 8112) Deluge Web UI is using, and its password. The username is not used.")};
+            "is 8112) Deluge Web UI is using, and its password. The username is not used."),
+        PushOptionSupport{true, false, true, true, QLatin1StringView("label"),
+                          QLatin1StringView("tags"),
+                          QLatin1StringView("A label needs Deluge's Label plugin.")}};
 
     // Error codes of the web interface's answers.
     static constexpr int kNotAuthenticated = 1;

@@ -1,6 +1,11 @@
 #pragma once
 // A push to Deluge: the handshake (sign-in, daemon connected), then "core.add_torrent_file"
-// with the file name, the file in Base64 and no options. Only an answer naming the new torrent's
+// with the file name, the file in Base64 and the push options ("download_location",
+// "add_paused"; "{}" without any). A label goes through the Label plugin: before the torrent
+// is sent, the plugin must be enabled ("core.get_enabled_plugins") and the label exist
+// ("label.get_labels", else "label.add"; the plugin keeps labels in lower case); after, the
+// torrent gets it ("label.set_torrent"). A plugin switched off or a label refused ends the push
+// before the torrent is sent, with the reason. Only an answer naming the new torrent's
 // id is Sent: "{}", a null or false result say nothing was added. Error code 1 (the session
 // ended) signs
 // in again once and repeats the call once; error code 4 saying "already in session" is a torrent
@@ -18,7 +23,7 @@ namespace pelloran {
 class Deluge;
 struct DelugeAnswer;
 
-PushOutcome pushToDeluge(Deluge& client, const NetContext& net);
+PushReply pushToDeluge(Deluge& client, const NetContext& net);
 
 // How an answer to core.add_torrent_file ends the push.
 PushOutcome addTorrentOutcome(const DelugeAnswer& answer);

@@ -10,6 +10,10 @@
 //
 // Only a torrent file goes to the client (torrent_file_fetch.h): without one nothing is sent.
 //
+// The torrent goes with the client's push defaults (remote settings), each field of
+// `overrides` taking the place of the default. A push whose options the client refuses, or
+// does not have, fails with an alert giving the reason; nothing goes to a default place.
+//
 // Runs on the creating screen's queue; the fetch, handshake and upload block that thread. The
 // whole push, Transmission's RPC fallback included, ends within kActionTimeLimit of the start
 // of main(), or by the earlier deadline the context already carries (deadline.h).
@@ -17,6 +21,7 @@
 #include "net/fetch_page.h"
 #include "remote/alert_sink.h"
 #include "remote/push_log.h"
+#include "remote/push_options.h"
 #include "remote/push_outcome.h"
 #include "remote/remote_context.h"
 #include "remote/torrent_file_fetch.h"
@@ -34,7 +39,11 @@ public:
     // `url`: the absolute address of the torrent file; `name`: the torrent's display name, both
     // the history entry and the result.
     FetchPageDownload(const QString& url, const QString& name, const RemoteContext& remote,
-                      QObject* context, Callback callback);
+                      QObject* context, Callback callback)
+        : FetchPageDownload(url, name, remote, PushOptions{}, context, std::move(callback)) {}
+    // The same, `overrides` taking the place of the client's push defaults field by field.
+    FetchPageDownload(const QString& url, const QString& name, const RemoteContext& remote,
+                      const PushOptions& overrides, QObject* context, Callback callback);
 
     QString name() const { return name_; }
     // What the push log records beyond the name (push_log.h); set before it is queued.
@@ -51,12 +60,14 @@ protected:
 
 private:
     void alert(const Alert& alert) const;
-    void log(const QString& client, const QByteArray& file, PushResult result,
-             const QString& failure = {}) const;
+    // `options`: the push's own, over the client's defaults.
+    void log(const QString& client, const PushOptions& options, const QByteArray& file,
+             PushResult result, const QString& failure = {}) const;
 
     const QString name_;
     const RemoteContext remote_;
     PushSubject subject_;
+    const PushOptions overrides_;
     std::atomic<PushOutcome> outcome_{PushOutcome::Refused};
 };
 

@@ -3,6 +3,8 @@
 // AlreadyThere (each adapter says which words count); everything else is a failure, told apart
 // by what trying again would do.
 
+#include <QString>
+
 namespace pelloran {
 
 enum class PushOutcome {
@@ -12,6 +14,19 @@ enum class PushOutcome {
     SignInRefused,  // the client refused the credentials: every further try brings a ban nearer
     Banned,         // the client refuses to sign this address in after too many wrong passwords
     Unreachable,    // no answer from the client at all (or, for Deluge, from its daemon)
+};
+
+// An outcome with, for a push refused over its options, the reason in words: the client's own
+// ("qBittorrent refused the category ...: Incorrect category name") or ours when it was refused
+// before anything was sent ("Transmission has no category."). The reason never carries an
+// address or a credential.
+struct PushReply {
+    // Implicit: an outcome alone is a result without a reason.
+    PushReply(PushOutcome outcome = PushOutcome::Refused, QString reason = QString())
+        : outcome(outcome), reason(std::move(reason)) {}
+
+    PushOutcome outcome;
+    QString reason;  // "" for every failure the connection alert covers
 };
 
 // The client took the torrent, or had it: the push is done.

@@ -24,15 +24,25 @@ public:
             "tab.\n\t- Check the \"Web User Interface (Remote control)\" box and choose a "
             "username and password.\n\t- Make sure your computer is online and running "
             "qBittorrent.\n\t- Fill in the fields below with the ip address and port (Default is "
-            "8080) qBittorrent Web UI is using, and its username and password.")};
+            "8080) qBittorrent Web UI is using, and its username and password."),
+        PushOptionSupport{true, true, true, true}};
+
+    // The first Web API version (qBittorrent 5.0) that says "stopped" where earlier ones said
+    // "paused".
+    static constexpr int kStoppedSinceMajor = 2;
+    static constexpr int kStoppedSinceMinor = 11;
 
     const BitClientType& type() const override { return kType; }
+    // The multipart upload: the file in the part "torrents", then one part per push option
+    // (category, tags, savepath with autoTMM off so the path holds, paused or stopped as
+    // setStartField() chose). Without options the body is the file part alone.
     QByteArray getData() override;
     QString getUrl() const override;  // "http://address:port/api/v2/torrents/add"
     // Signs in: POST of the form "username=...&password=..." (UTF-8, percent-escaped) to
     // /api/v2/auth/login with a Referer of the client's own address, which it demands. Accepted
-    // only on an answer "Ok." (4.x answers a wrong password with status 200 "Fails."); a 403
-    // whose text says "banned" is Banned. Never repeated here: five refusals ban the address.
+    // only on an answer "Ok." (4.x answers a wrong password with status 200 "Fails."), or from
+    // 5.2 on a 204 with no body; a 403 whose text says "banned" is Banned. Never repeated here:
+    // five refusals ban the address.
     void setSessionId(const NetContext& net) override;
     SignInState signInState() const override { return signIn_; }
     bool usesHttpAuthentication() const override { return false; }
@@ -43,12 +53,18 @@ public:
     void prepare(HttpRequest& request) const;
     // "/api/v2/torrents/info?hashes=A%7CB": what the client holds of those info-hashes.
     QString torrentsInfoUrl(const QByteArrayList& hashes) const;
+    QString apiUrl(const QString& path) const;  // "http://address:port/api/v2/" + path
+
+    // The form field that starts a torrent paused: "paused" up to Web API 2.10, "stopped" from
+    // 2.11 on. Set by the push from app/webapiVersion before an upload that asks for it.
+    void setStartField(const QString& name) { startField_ = name; }
 
 private:
     QString referer() const;
 
     ClientSession session_;
     SignInState signIn_ = SignInState::NotChecked;
+    QString startField_ = QStringLiteral("paused");
 };
 
 }  // namespace pelloran

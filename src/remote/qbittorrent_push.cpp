@@ -5,6 +5,7 @@
 #include "net/http_request.h"
 #include "remote/info_hash.h"
 #include "remote/qbittorrent.h"
+#include "remote/qbittorrent_options.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -118,10 +119,15 @@ bool holdsTorrent(const QByteArray& answer, const QByteArrayList& hashes) {
     return false;
 }
 
-PushOutcome pushToQBittorrent(QBittorrent& client, const NetContext& net) {
+PushReply pushToQBittorrent(QBittorrent& client, const NetContext& net) {
     client.setSessionId(net);
     if (client.signInState() != SignInState::Accepted) {
         return refusedSignIn(client.signInState());
+    }
+    if (!client.pushOptions().isEmpty()) {
+        if (const std::optional<QString> refusal = prepareQBittorrentOptions(client, net)) {
+            return {PushOutcome::Refused, *refusal};
+        }
     }
     for (int attempt = 0; attempt < 2; ++attempt) {
         HttpRequest upload(client.getUrl(), net);

@@ -11,6 +11,8 @@
 //  - anything else (an HTML page or an empty body with 200, a redirect, which is never
 //    followed, 415 for a file that is not a torrent, ...) is a refusal.
 // A refused sign-in is never repeated (five ban the address for an hour); a banned one says so.
+// With push options, the category is made sure of and the start field chosen between sign-in
+// and upload (qbittorrent_options.h); a refusal there ends the push with the client's words.
 //
 // Blocks the calling thread: each exchange bounded by kRemoteTimeoutSeconds and the deadline
 // `net` carries.
@@ -26,7 +28,7 @@ namespace pelloran {
 
 class QBittorrent;
 
-PushOutcome pushToQBittorrent(QBittorrent& client, const NetContext& net);
+PushReply pushToQBittorrent(QBittorrent& client, const NetContext& net);
 
 // What an answer to torrents/add says.
 enum class QBittorrentAddAnswer {

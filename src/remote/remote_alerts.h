@@ -52,9 +52,19 @@ inline Alert alreadySent() {
                  AlertKind::Information};
 }
 
+// The client refused where or how the torrent was to go (a category, tags, a save path, start
+// paused), or one of them was refused before anything was sent: `reason` says which and why,
+// in the client's own words where it gave any.
+inline Alert pushOptionRefused(const QString& reason) {
+    return Alert{QStringLiteral("Torrent not sent."), reason, {QStringLiteral("Ok")}};
+}
+
 // The alert a push that ended so raises; none for a push that is done.
-inline std::optional<Alert> forPushOutcome(PushOutcome outcome) {
-    switch (outcome) {
+inline std::optional<Alert> forPushOutcome(const PushReply& result) {
+    if (result.outcome == PushOutcome::Refused && !result.reason.isEmpty()) {
+        return pushOptionRefused(result.reason);
+    }
+    switch (result.outcome) {
         case PushOutcome::Sent:
             return std::nullopt;
         case PushOutcome::AlreadyThere:

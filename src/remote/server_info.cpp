@@ -14,6 +14,20 @@ namespace {
 // known here.
 constexpr std::chrono::seconds kKeyringRefreshLimit{3};
 
+QString optionSuffix(PushOption option) {
+    switch (option) {
+        case PushOption::Category:
+            return QStringLiteral("Category");
+        case PushOption::Tags:
+            return QStringLiteral("Tags");
+        case PushOption::SavePath:
+            return QStringLiteral("SavePath");
+        case PushOption::Paused:
+            return QStringLiteral("Paused");
+    }
+    return QString();
+}
+
 bool onUiThread() {
     const QCoreApplication* app = QCoreApplication::instance();
     return app && QThread::currentThread() == app->thread();
@@ -31,6 +45,59 @@ void ServerInfo::reloadLocked() {
     values_.address = store_.string(keys::serverAddress);
     values_.port = store_.string(keys::serverPort);
     values_.client = store_.string(keys::serverClient);
+    values_.pushDefaults = pushDefaults(values_.client.value_or(QString()));
+}
+
+QString ServerInfo::pushDefaultKey(const QString& client, PushOption option) {
+    QString name = client;
+    if (!name.isEmpty()) {
+        name[0] = name[0].toLower();
+    }
+    return QStringLiteral("Pelloran_") + name + optionSuffix(option);
+}
+
+PushOptions ServerInfo::pushDefaults(const QString& client) const {
+    PushOptions options;
+    if (client.isEmpty()) {
+        return options;
+    }
+    options.category = store_.string(pushDefaultKey(client, PushOption::Category));
+    options.tags = store_.stringList(pushDefaultKey(client, PushOption::Tags));
+    options.savePath = store_.string(pushDefaultKey(client, PushOption::SavePath));
+    options.paused =
+        onOffValue(store_.string(pushDefaultKey(client, PushOption::Paused)).value_or(QString()));
+    return options;
+}
+
+void ServerInfo::setPushDefaults(const QString& client, const PushOptions& options) {
+    if (client.isEmpty()) {
+        return;
+    }
+    QMutexLocker lock(&mutex_);
+    const PushOptions stored = pushDefaults(client);
+    bool changed = false;
+    if (options.category && options.category != stored.category) {
+        store_.setValue(pushDefaultKey(client, PushOption::Category), *options.category);
+        changed = true;
+    }
+    if (options.tags && options.tags != stored.tags) {
+        store_.setValue(pushDefaultKey(client, PushOption::Tags), *options.tags);
+        changed = true;
+    }
+    if (options.savePath && options.savePath != stored.savePath) {
+        store_.setValue(pushDefaultKey(client, PushOption::SavePath), *options.savePath);
+        changed = true;
+    }
+    if (options.paused && options.paused != stored.paused) {
+        store_.setValue(pushDefaultKey(client, PushOption::Paused), onOffText(*options.paused));
+        changed = true;
+    }
+    if (changed) {
+        if (values_.client == client) {
+            values_.pushDefaults = options.over(values_.pushDefaults);
+        }
+        store_.flush();
+    }
 }
 
 void ServerInfo::reload() {

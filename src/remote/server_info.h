@@ -7,6 +7,8 @@
 // reload() before using the values, because the settings may have changed since it last looked.
 // Thread-safe: the UI thread edits while push and test operations reload and read.
 
+#include "remote/push_options.h"
+
 #include <QMutex>
 #include <QString>
 #include <optional>
@@ -25,6 +27,9 @@ public:
         std::optional<QString> address;
         std::optional<QString> port;
         std::optional<QString> client;  // adapter name (bit_client_registry.h)
+        // Where that client's pushes go unless a push says otherwise; each field absent until
+        // the member set it.
+        PushOptions pushDefaults;
     };
 
     // Loads the settings from `store`, and the password from `secrets` (the settings file when
@@ -54,6 +59,17 @@ public:
     void setAddress(const QString& value);
     void setPort(const QString& value);
     void setClient(const QString& value);
+
+    // The push defaults stored for client `client` (a stored adapter name), chosen or not: each
+    // client keeps its own, under "Pelloran_" + the name in lower camel case + "Category",
+    // "Tags", "SavePath" or "Paused" ("on"/"off"). Absent fields are absent.
+    PushOptions pushDefaults(const QString& client) const;
+    // Writes each field `options` sets that differs from the stored one, and flushes; fields it
+    // leaves absent stay as stored.
+    void setPushDefaults(const QString& client, const PushOptions& options);
+
+    // The settings key of one push default of one client: "Pelloran_qBittorrentCategory".
+    static QString pushDefaultKey(const QString& client, PushOption option);
 
 private:
     void reloadLocked();

@@ -2,6 +2,7 @@
 
 #include "net/http_request.h"
 #include "remote/bit_client.h"
+#include "remote/bit_client_registry.h"
 #include "remote/client_setup.h"
 #include "remote/deluge.h"
 #include "remote/deluge_push.h"
@@ -17,7 +18,7 @@ namespace {
 
 constexpr int kUnauthorized = 401;
 
-PushOutcome upload(BitClient& client, const NetContext& net) {
+PushReply upload(BitClient& client, const NetContext& net) {
     HttpRequest request(client.getUrl(), net);
     request.setType(QStringLiteral("POST"));
     request.setClient(&client);
@@ -36,31 +37,57 @@ PushOutcome upload(BitClient& client, const NetContext& net) {
     return request.isResponseValid() ? PushOutcome::Sent : PushOutcome::Refused;
 }
 
-PushOutcome pushToTransmission(Transmission& client, const NetContext& net, UploadRoutes* routes) {
+PushReply pushToTransmission(Transmission& client, const NetContext& net, UploadRoutes* routes) {
+    if (!client.pushOptions().isEmpty()) {
+        return addTorrentByRpc(client, net);
+    }
     const QString server = client.rpcUrl();
     if (routes && routes->prefersRpc(server)) {
-        const PushOutcome outcome = addTorrentByRpc(client, net);
-        if (outcome != PushOutcome::Refused) {
-            return outcome;
+        const PushReply result = addTorrentByRpc(client, net);
+        if (result.outcome != PushOutcome::Refused) {
+            return result;
         }
         routes->forget(server);  // it may have changed since: try the upload again
     }
-    const PushOutcome uploaded = upload(client, net);
-    if (uploaded == PushOutcome::Sent || uploaded == PushOutcome::SignInRefused) {
+    const PushReply uploaded = upload(client, net);
+    if (uploaded.outcome == PushOutcome::Sent || uploaded.outcome == PushOutcome::SignInRefused) {
         return uploaded;  // the RPC would only meet the same refusal of the password
     }
     // The upload was refused or went unanswered. Transmission 3 refuses the upload address with
     // its query string, Transmission 4 has none: both take the same file over RPC.
-    const PushOutcome outcome = addTorrentByRpc(client, net);
-    if (outcome != PushOutcome::Refused && routes) {
+    const PushReply result = addTorrentByRpc(client, net);
+    if (result.outcome != PushOutcome::Refused && routes) {
         routes->rememberRpc(server);
     }
-    return outcome;
+    return result;
+}
+
+bool hasControlCharacter(const QString& text) {
+    return std::any_of(text.begin(), text.end(),
+                       [](QChar c) { return c.category() == QChar::Other_Control; });
 }
 
 }  // namespace
 
-PushOutcome pushTorrent(BitClient& client, const NetContext& net, UploadRoutes* routes) {
+QString pushOptionsProblem(const BitClientType& type, const PushOptions& options) {
+    const QString unsupported =
+        unsupportedOptionsMessage(clientDisplayName(type), type.pushOptions, options);
+    if (!unsupported.isEmpty()) {
+        return unsupported;
+    }
+    QStringList values = options.tags.value_or(QStringList());
+    values << options.category.value_or(QString()) << options.savePath.value_or(QString());
+    if (std::any_of(values.begin(), values.end(), hasControlCharacter)) {
+        return QStringLiteral("A category, tag or save path can't hold a line break.");
+    }
+    return QString();
+}
+
+PushReply pushTorrent(BitClient& client, const NetContext& net, UploadRoutes* routes) {
+    if (const QString problem = pushOptionsProblem(client.type(), client.pushOptions());
+        !problem.isEmpty()) {
+        return {PushOutcome::Refused, problem};  // nothing was sent
+    }
     // These two sign in as part of their push.
     if (auto* qbittorrent = dynamic_cast<QBittorrent*>(&client)) {
         return pushToQBittorrent(*qbittorrent, net);
@@ -75,14 +102,16 @@ PushOutcome pushTorrent(BitClient& client, const NetContext& net, UploadRoutes* 
     return upload(client, net);
 }
 
-PushOutcome pushTorrentFile(const ServerInfo::Values& settings, const QString& fileName,
-                            const QByteArray& file, const NetContext& net, UploadRoutes* routes) {
+PushReply pushTorrentFile(const ServerInfo::Values& settings, const QString& fileName,
+                          const QByteArray& file, const NetContext& net, UploadRoutes* routes,
+                          const PushOptions& options) {
     std::unique_ptr<BitClient> client = clientFromSettings(settings);
     if (!client) {
         return PushOutcome::Refused;
     }
     client->setFilename(fileName);
     client->setFile(file);
+    client->setPushOptions(options);
     return pushTorrent(*client, net, routes);
 }
 

@@ -10,6 +10,10 @@
 // that did so once in this run is sent its later pushes over RPC at once (upload_routes.h).
 // qBittorrent and Deluge have pushes of their own (qbittorrent_push.h, deluge_push.h).
 //
+// Push options (the adapter's pushOptions()) the client does not have, or values no client
+// could take (a line break), are refused before anything is sent, with the reason. A
+// Transmission push with options goes over RPC at once: the upload carries none of them.
+//
 // Blocks the calling thread: one exchange per step, each bounded by kRemoteTimeoutSeconds and
 // all of them by the deadline `net` carries (deadline.h).
 
@@ -23,16 +27,22 @@
 namespace pelloran {
 
 class BitClient;
+struct BitClientType;
 class UploadRoutes;
 
 // `client` carries address, port, credentials, file name and file. `routes` may be null (no
 // memory between pushes).
-PushOutcome pushTorrent(BitClient& client, const NetContext& net, UploadRoutes* routes = nullptr);
+PushReply pushTorrent(BitClient& client, const NetContext& net, UploadRoutes* routes = nullptr);
 
-// The same for the client the remote settings choose, sent `file` under `fileName`. Refused
-// when no client is chosen (or the stored name is no adapter's).
-PushOutcome pushTorrentFile(const ServerInfo::Values& settings, const QString& fileName,
-                            const QByteArray& file, const NetContext& net,
-                            UploadRoutes* routes = nullptr);
+// The same for the client the remote settings choose, sent `file` under `fileName` with
+// `options` (over nothing: the caller merges the stored defaults). Refused when no client is
+// chosen (or the stored name is no adapter's).
+PushReply pushTorrentFile(const ServerInfo::Values& settings, const QString& fileName,
+                          const QByteArray& file, const NetContext& net,
+                          UploadRoutes* routes = nullptr, const PushOptions& options = {});
+
+// Why `options` can't go to the client of that type: the options it has not, or a value with a
+// line break or other control character; "" when they can.
+QString pushOptionsProblem(const BitClientType& type, const PushOptions& options);
 
 }  // namespace pelloran

@@ -16,7 +16,14 @@ public:
             "Transmission on your computer.  \n\t- Select \"Preferences\" then select the "
             "\"Remote\" tab.\n\t- Check the \"Enable remote access\" box.\n\t- Make sure your "
             "computer is online and running Transmission.\n\t- Fill in the fields below with the "
-            "ip address and port (Default is 9091) Transmission remote access is using.")};
+            "ip address and port (Default is 9091) Transmission remote access is using."),
+        PushOptionSupport{false, true, true, true, QLatin1StringView("category"),
+                          QLatin1StringView("labels"),
+                          QLatin1StringView("Labels need Transmission 4.")}};
+
+    // The RPC version (Transmission 4.0) from which torrent-add takes labels; earlier daemons
+    // drop them without a word.
+    static constexpr int kLabelsSinceRpcVersion = 17;
 
     // The header that carries the session id, in the handshake's answer and in RPC requests.
     static constexpr QLatin1StringView kSessionIdHeader{"X-Transmission-Session-Id"};

@@ -9,6 +9,7 @@
 #include "ui/colors.h"
 #include "ui/loading_indicator.h"
 #include "ui/navigation_stack.h"
+#include "ui/push_options_form.h"
 #include "ui/segmented_control.h"
 #include "ui/ui_scale.h"
 #include "ui/web_screen_factory.h"
@@ -34,12 +35,6 @@ constexpr qreal kFieldPitch = 40;
 constexpr qreal kHelpPoints = 11;
 constexpr qreal kHelpTabPoints = 10;
 constexpr int kClientsPerRow = 3;
-
-// The chooser's caption for an adapter name.
-QString clientCaption(const BitClientType& type) {
-    const QString name(type.name);
-    return name == QLatin1String("Utorrent") ? QStringLiteral("uTorrent") : name;
-}
 }  // namespace
 
 ServerSettingsViewController::ServerSettingsViewController(const ScreenContext& context,
@@ -56,7 +51,7 @@ ServerSettingsViewController::ServerSettingsViewController(const ScreenContext& 
     settings_layout::addLabel(content_, QStringLiteral("BitTorrent client:"), kLeft, 14, kWidth);
     QStringList captions;
     for (const BitClientType* type : types_) {
-        captions.append(clientCaption(*type));
+        captions.append(clientDisplayName(*type));
     }
     chooser_ = new SegmentedControl(captions, content_);
     chooser_->setObjectName(QStringLiteral("clientChooser"));
@@ -97,6 +92,10 @@ ServerSettingsViewController::ServerSettingsViewController(const ScreenContext& 
     testButton_->setCursor(Qt::PointingHandCursor);
     testButton_->setToolTip(QStringLiteral("Try these settings on your client"));
     connect(testButton_, &QPushButton::clicked, this, &ServerSettingsViewController::test);
+
+    pushOptions_ = new PushOptionsForm(content_);
+    connect(pushOptions_, &PushOptionsForm::optionEdited, this,
+            &ServerSettingsViewController::storePushOption);
 }
 
 ServerSettingsViewController::~ServerSettingsViewController() = default;
@@ -147,10 +146,53 @@ void ServerSettingsViewController::storeField(QLineEdit* field) {
     }
 }
 
+void ServerSettingsViewController::storePushOption(PushOption option) {
+    ServerInfo* server = context_.remote.server;
+    if (!server || !loaded_) {
+        return;
+    }
+    // Only the field the member changed is written, so a default set elsewhere (the command
+    // line) meanwhile is not put back.
+    const PushOptions shown = pushOptions_->options();
+    PushOptions changed;
+    switch (option) {
+        case PushOption::Category:
+            changed.category = shown.category;
+            break;
+        case PushOption::Tags:
+            changed.tags = shown.tags;
+            break;
+        case PushOption::SavePath:
+            changed.savePath = shown.savePath;
+            break;
+        case PushOption::Paused:
+            changed.paused = shown.paused;
+            break;
+    }
+    const QString client = server->reloaded().client.value_or(QString());
+    // An empty field or a switch left off over nothing stored is no choice: nothing is written.
+    const PushOptions stored = server->pushDefaults(client);
+    if (changed.over(stored) == stored) {
+        return;
+    }
+    if ((changed.category && changed.category->isEmpty() && !stored.category) ||
+        (changed.tags && changed.tags->isEmpty() && !stored.tags) ||
+        (changed.savePath && changed.savePath->isEmpty() && !stored.savePath) ||
+        (changed.paused && !*changed.paused && !stored.paused)) {
+        return;
+    }
+    server->setPushDefaults(client, changed);
+}
+
 void ServerSettingsViewController::storeAllFields() {
     // Whatever the member typed is kept when the tab is left, even without ending the edit.
     for (QLineEdit* f : {address_, port_, user_, password_}) {
         storeField(f);
+    }
+    for (const PushOption option : {PushOption::Category, PushOption::Tags, PushOption::SavePath}) {
+        if (pushOptions_->support().supports(option)) {
+            storePushOption(option);
+        }
     }
 }
 
@@ -197,6 +239,8 @@ void ServerSettingsViewController::loadFields() {
     showStored(address_, values.address.value_or(QString()));
     showStored(user_, values.username.value_or(QString()));
     showStored(password_, values.password.value_or(QString()));
+    pushOptions_->setSupport(type->pushOptions);
+    pushOptions_->setOptions(server->pushDefaults(QString(type->name)));
     loaded_ = true;
     relayout();
 }
@@ -212,6 +256,8 @@ void ServerSettingsViewController::didSelectClient(int position) {
     // The member's choice: the client's default port goes in, over any port typed before.
     showStored(port_, QString(type->defaultPort));
     server->setPort(port_->text());
+    pushOptions_->setSupport(type->pushOptions);
+    pushOptions_->setOptions(server->pushDefaults(QString(type->name)));
     relayout();
 }
 
@@ -267,18 +313,12 @@ void ServerSettingsViewController::relayout() {
     const int helpHeight = int(std::ceil(description_->document()->size().height()));
     description_->setGeometry(s.px(kLeft), y, s.px(kWidth), std::max(helpHeight, 0));
     y += helpHeight + s.px(18);
-    const QString fieldStyle = QStringLiteral(
-        "QLineEdit { color: white; background: %1; border: 1px solid %2; border-radius: %3px; "
-        "padding: 0 %4px; selection-background-color: #e8a33d; } QLineEdit:focus { border-color: "
-        "#e8a33d; }");
     for (QLineEdit* f : {address_, port_, user_, password_}) {
         const int row = f->property("row").toInt();
         const int top = y + s.px(row * kFieldPitch);
         f->setGeometry(s.px(kFieldX), top, s.px(kFieldWidth), s.px(kFieldHeight));
         f->setFont(s.font(FontFace::Arial, 15));
-        f->setStyleSheet(fieldStyle.arg(colors::grey(0.13).name(), colors::grey(0.4).name())
-                             .arg(s.px(5))
-                             .arg(s.px(6)));
+        f->setStyleSheet(PushOptionsForm::fieldStyle(s));
         if (auto* caption =
                 content_->findChild<QLabel*>(f->objectName() + QStringLiteral("Caption"))) {
             caption->setGeometry(s.px(kLeft), top, s.px(kCaptionWidth), s.px(kFieldHeight));
@@ -292,8 +332,11 @@ void ServerSettingsViewController::relayout() {
                                               "QPushButton:pressed { background: #c98a2c; } "
                                               "QPushButton:disabled { background: #6b5a3d; }")
                                    .arg(s.px(6)));
-    const int contentHeight =
-        std::max(s.px(kContentHeightPoints), testButton_->geometry().bottom() + s.px(30));
+    pushOptions_->move(s.px(kLeft), testButton_->geometry().bottom() + s.px(24));
+    pushOptions_->resize(s.px(PushOptionsForm::kWidthPoints), s.px(pushOptions_->heightPoints()));
+    const int below = pushOptions_->heightPoints() > 0 ? pushOptions_->geometry().bottom()
+                                                       : testButton_->geometry().bottom();
+    const int contentHeight = std::max(s.px(kContentHeightPoints), below + s.px(30));
     content_->resize(width(), contentHeight);
 }
 

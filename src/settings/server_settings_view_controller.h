@@ -3,7 +3,9 @@
 // reach its web interface. The client chooser lists every adapter in chooser order with its
 // setup help; choosing one stores its name and puts its default port in the port field. Each
 // field is stored when its editing ends (Return moves on to the next field), nothing is
-// validated, and Test opens the connection test. UI thread only.
+// validated, and Test opens the connection test. Under Test, the chosen client's push defaults
+// (where its torrents go), for the options it has; each stored when its editing ends, under
+// that client's own keys. UI thread only.
 //
 // Every showing reads the stored settings again (another program, the command line say, may
 // have changed them), and only a field the member changed since is written: what is shown but
@@ -11,6 +13,7 @@
 // first client and its default port, when none is stored.
 
 #include "net/operation_queue.h"
+#include "remote/push_options.h"
 #include "ui/screen_context.h"
 #include "ui/view_controller.h"
 
@@ -26,6 +29,7 @@ class QTextEdit;
 namespace pelloran {
 
 struct BitClientType;
+class PushOptionsForm;
 class SegmentedControl;
 
 class ServerSettingsViewController : public ViewController {
@@ -55,6 +59,8 @@ public:
     QLineEdit* userField() const { return user_; }
     QLineEdit* passwordField() const { return password_; }
     QPushButton* testButton() const { return testButton_; }
+    // The chosen client's push defaults, under the Test button; empty for a client with none.
+    PushOptionsForm* pushOptionsForm() const { return pushOptions_; }
     bool isLoaded() const { return loaded_; }
 
 protected:
@@ -68,6 +74,7 @@ private:
     // Writes the field's text when it differs from what was shown.
     void storeField(QLineEdit* field);
     void storeAllFields();
+    void storePushOption(PushOption option);
     void relayout();
 
     ScreenContext context_;
@@ -82,6 +89,7 @@ private:
     QLineEdit* password_;
     QPushButton* testButton_;
     QHash<QLineEdit*, QString> shown_;  // each field's text as read from the store
+    PushOptionsForm* pushOptions_;
     bool loaded_ = false;
     OperationQueue queue_{1};  // the connection test without the web screens
 };

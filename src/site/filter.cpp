@@ -53,13 +53,17 @@ void addFilter(SettingsStore& settings, const QString& keyword) {
     settings.flush();
 }
 
-bool removeFilter(SettingsStore& settings, int row, const std::optional<QString>& shown) {
+bool removeFilter(SettingsStore& settings, int row, const std::optional<QString>& shown,
+                  QString* removedKeyword) {
     bool removed = false;
     settings.updateStringList(keys::filters, [&](QStringList& list) {
         if (shown && (row < 0 || row >= list.size() || list[row] != *shown)) {
             row = int(list.indexOf(*shown));
         }
         if (row >= 0 && row < list.size()) {
+            if (removedKeyword) {
+                *removedKeyword = list.at(row);
+            }
             list.removeAt(row);
             removed = true;
         }

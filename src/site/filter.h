@@ -46,8 +46,9 @@ QList<Filter> loadFilters(const SettingsStore& settings);
 void addFilter(SettingsStore& settings, const QString& keyword);
 // Removes the keyword at `row` (in stored order) and flushes; false when there is no such row.
 // With `shown`, the keyword the member saw at that row: when another program changed the list
-// since, that keyword is removed wherever it now is, and nothing when it is gone.
+// since, that keyword is removed wherever it now is, and nothing when it is gone. `removed`,
+// when given, gets the keyword taken out.
 bool removeFilter(SettingsStore& settings, int row,
-                  const std::optional<QString>& shown = std::nullopt);
+                  const std::optional<QString>& shown = std::nullopt, QString* removed = nullptr);
 
 }  // namespace pelloran

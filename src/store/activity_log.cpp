@@ -315,6 +315,24 @@ PushCounts ActivityLog::pushCounts(const QDateTime& since) const {
     return counts;
 }
 
+std::optional<SentWindow> ActivityLog::sentSince(PushOrigin origin, const QDateTime& since) const {
+    const std::optional<QSqlDatabase> db = db_.connection();
+    if (!db) {
+        return std::nullopt;
+    }
+    QSqlQuery query(*db);
+    query.prepare(
+        sql("SELECT COUNT(*), TOTAL(size) FROM pushes "
+            "WHERE pushed_at >= ? AND origin = ? AND result = ?"));
+    query.addBindValue(msecs(since));
+    query.addBindValue(pushOriginKey(origin));
+    query.addBindValue(pushResultKey(PushResult::Sent));
+    if (!query.exec() || !query.next()) {
+        return std::nullopt;
+    }
+    return SentWindow{query.value(0).toInt(), qint64(query.value(1).toDouble())};
+}
+
 QList<DayPushes> ActivityLog::pushesPerDay(const QDateTime& since) const {
     QList<DayPushes> days;
     const std::optional<QSqlDatabase> db = db_.connection();

@@ -30,6 +30,14 @@ struct DayPushes {
     friend bool operator==(const DayPushes&, const DayPushes&) = default;
 };
 
+// What pushes of one origin newly sent in a span of time (a client that had the torrent already
+// got nothing new): the base of the automatic push's caps per rolling day.
+struct SentWindow {
+    int count = 0;
+    qint64 bytes = 0;  // torrents of unknown size count 0
+    friend bool operator==(const SentWindow&, const SentWindow&) = default;
+};
+
 class ActivityLog {
 public:
     explicit ActivityLog(ActivityDatabase& database) : db_(database) {}
@@ -51,6 +59,9 @@ public:
     // The newest pushes first; `limit` < 0 for all.
     QList<PushRecord> pushes(int limit) const;
     PushCounts pushCounts(const QDateTime& since = {}) const;
+    // Pushes from `origin` that sent a torrent at or after `since`; absent when the database
+    // can't be read.
+    std::optional<SentWindow> sentSince(PushOrigin origin, const QDateTime& since) const;
     // Per local day with any push, oldest first.
     QList<DayPushes> pushesPerDay(const QDateTime& since = {}) const;
 

@@ -142,7 +142,8 @@ TEST_F(CliTest, TheRatioGuardHoldsBackEveryNewTorrentUntilTheRatioIsAboveIt) {
         const CliRun held = cli(pushNew);
         EXPECT_EQ(held.exitCode, 0) << held.err.toStdString();
         for (const QString& name : names) {
-            EXPECT_TRUE(held.out.contains(QStringLiteral("Held back (ratio guard): ") + name));
+            EXPECT_TRUE(
+                held.out.contains(QStringLiteral("Held back (ratio 1.23 below 1.50): ") + name));
         }
         EXPECT_TRUE(held.out.contains(
             QStringLiteral(", held back %1 (ratio 1.23 below 1.50)").arg(names.size())))

@@ -1,6 +1,7 @@
 // The browse list against the demo site: the first appearance fetches page 1 and later ones
 // don't, the load-more row, quick pushes under the sending overlay, a push into the real
-// transmission-daemon, details and profile pages, and the desktop's keys.
+// transmission-daemon, "Send paused" and "Send to…", details and profile pages, and the
+// desktop's keys.
 
 #include "lists_fixture.h"
 #include "support/need_installed.h"
@@ -13,8 +14,15 @@
 #include "ui/more_list_view_controller.h"
 #include "ui/sending_text.h"
 
+#include "lists/send_to_sheet.h"
+#include "ui/push_options_form.h"
+
+#include <fake_clients.h>
+
 #include <QApplication>
+#include <QLineEdit>
 #include <QListView>
+#include <QMenu>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QToolButton>
@@ -120,6 +128,77 @@ TEST_F(BrowseListTest, ARowsDownloadButtonPutsTheTorrentIntoTheRealTransmissionD
     ASSERT_TRUE(held.has_value());
     ASSERT_EQ(held->size(), 1u);
     EXPECT_EQ(held->front().name, rows[2].fileName);
+}
+
+// "Send paused" and "Send to…" (from a row's menu, or a long press on its download button) push
+// with their own options over the client's defaults; the long press itself sends nothing.
+TEST_F(BrowseListTest, SendPausedAndSendToGoWithTheirOptionsOverTheDefaults) {
+    fake::FakeQBittorrent client;
+    client.setApi(fake::QBittorrentApi::V4);
+    ASSERT_TRUE(client.start());
+    ASSERT_NO_FATAL_FAILURE(launch());
+    ServerInfo& server = app->services().server();
+    server.setClient(QStringLiteral("qBittorrent"));
+    server.setAddress(QStringLiteral("127.0.0.1"));
+    server.setPort(QString::number(client.port()));
+    server.setUsername(QStringLiteral("admin"));
+    server.setPassword(QStringLiteral("adminadmin"));
+    server.setPushDefaults(QStringLiteral("qBittorrent"),
+                           PushOptions{QStringLiteral("Films"), {}, {}, {}});
+    auto* browse = screen<AllListViewController>(0);
+    const auto lastUpload = [&client] {
+        std::optional<fake::ReceivedRequest> found;
+        for (const fake::ReceivedRequest& r : client.requests()) {
+            if (r.path == "/api/v2/torrents/add") {
+                found = r;
+            }
+        }
+        return found;
+    };
+    const auto part = [](const std::optional<fake::ReceivedRequest>& r, const char* name) {
+        const fake::ReceivedPart* p = r ? r->part(name) : nullptr;
+        return p ? std::optional<QByteArray>(p->content) : std::nullopt;
+    };
+
+    PushOptions paused;
+    paused.paused = true;
+    browse->sendRow(1, paused);
+    ASSERT_TRUE(AppDriver::waitUntil([&] { return browse->sendingTorrentCount() == 0; }));
+    EXPECT_EQ(part(lastUpload(), "paused"), std::optional<QByteArray>("true"));
+    EXPECT_EQ(part(lastUpload(), "category"), std::optional<QByteArray>("Films"));
+
+    browse->showSendToSheet(2);
+    auto* sheet = app->tabBar()->window()->findChild<SendToSheet*>();
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_EQ(sheet->form()->categoryField()->text(), QStringLiteral("Films"));
+    sheet->form()->categoryField()->setText(QStringLiteral("Music"));
+    sheet->form()->savePathField()->setText(QStringLiteral("/srv/music"));
+    sheet->send();
+    ASSERT_TRUE(AppDriver::waitUntil([&] { return browse->sendingTorrentCount() == 0; }));
+    EXPECT_EQ(part(lastUpload(), "category"), std::optional<QByteArray>("Music"));
+    EXPECT_EQ(part(lastUpload(), "savepath"), std::optional<QByteArray>("/srv/music"));
+    EXPECT_EQ(part(lastUpload(), "paused"),
+              std::optional<QByteArray>("false"));  // the switch as shown
+    EXPECT_EQ(client.addedTorrents().size(), 2u);
+
+    // Held down, the download button opens the row's menu and sends nothing.
+    QListView* table = browse->tableView();
+    const auto* delegate = qobject_cast<FlatCellDelegate*>(table->itemDelegate());
+    const QRect button = delegate->accessoryRect(table->visualRect(browse->model()->index(3)));
+    QTest::mousePress(table->viewport(), Qt::LeftButton, {}, button.center());
+    ASSERT_TRUE(AppDriver::waitUntil(
+        [] { return qobject_cast<QMenu*>(QApplication::activePopupWidget()) != nullptr; }));
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    QStringList actions;
+    for (const QAction* a : menu->actions()) {
+        actions.append(a->text());
+    }
+    EXPECT_EQ(actions, (QStringList{"Open details", "Send to my client", "Send paused",
+                                    QStringLiteral("Send to…")}));
+    menu->close();
+    QTest::mouseRelease(table->viewport(), Qt::LeftButton, {}, button.center());
+    EXPECT_EQ(browse->sendingTorrentCount(), 0);
+    EXPECT_EQ(client.addedTorrents().size(), 2u);
 }
 
 TEST_F(BrowseListTest, RowsOpenDetailsAndTheNameOpensTheProfileThroughTheWebScreens) {

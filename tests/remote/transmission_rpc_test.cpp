@@ -184,7 +184,7 @@ TEST(TransmissionRpcAnswer, OnlyResultSuccessCounts) {
         {"", PushOutcome::Refused},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(torrentAddOutcome(c.answer), c.outcome) << c.answer;
+        EXPECT_EQ(torrentAddOutcome(c.answer).outcome, c.outcome) << c.answer;
     }
 }
 

@@ -1,14 +1,17 @@
 // Pictures of the list screens: browse (rows with sent marks, the load-more row, the sending
 // overlay), favorites with their filters, the filter edit screen (and a swipe on it) and the
 // compose screen, search, the snatch list, the three display settings screens, the Remote
-// Settings tab, and a list that could not reach the site.
+// Settings tab (and qBittorrent's push defaults on it), the "Send to…" sheet, a filter with its
+// route, and a list that could not reach the site.
 
 #include "screens.h"
 
 #include "lists/all_list_view_controller.h"
 #include "lists/edit_favorite_list_view_controller.h"
+#include "lists/favorite_compose_view_controller.h"
 #include "lists/favorite_list_view_controller.h"
 #include "lists/search_list_view_controller.h"
+#include "lists/send_to_sheet.h"
 #include "lists/snatch_list_view_controller.h"
 #include "lists/torrent_list_model.h"
 #include "remote/server_info.h"
@@ -19,8 +22,10 @@
 #include "ui/loading_indicator.h"
 #include "ui/more_list_view_controller.h"
 #include "ui/navigation_stack.h"
+#include "ui/push_options_form.h"
 #include "ui/row_deletion.h"
 #include "ui/search_bar.h"
+#include "ui/segmented_control.h"
 #include "ui/tab_bar.h"
 #include "ui/torrent_item_delegate.h"
 
@@ -29,6 +34,7 @@
 #include <QListView>
 #include <QListWidget>
 #include <QMouseEvent>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QTest>
 #include <QToolButton>
@@ -214,6 +220,35 @@ std::vector<Shot> listShots() {
              if (edit) {
                  edit->didCancelUpdateList();
              }
+             settle();
+             return shot;
+         }},
+        {QStringLiteral("favorite-compose-route.png"),
+         [](AppDriver& app, demo::DemoSite&) {
+             // A keyword with its route opened, for a qBittorrent member.
+             ServerInfo& info = app.services().server();
+             const std::optional<QString> client = info.reloaded().client;
+             info.setClient(QStringLiteral("qBittorrent"));
+             auto* edit = dynamic_cast<EditFavoriteListViewController*>(
+                 app.tabBar()->navigationStack(1)->topViewController());
+             if (edit) {
+                 edit->addFavorite();
+             }
+             auto* compose = app.tabBar()->window()->findChild<FavoriteComposeViewController*>();
+             if (compose) {
+                 compose->newItem()->setText(QStringLiteral("1080p"));
+                 compose->setRouteOpen(true);
+                 compose->routeForm()->categoryField()->setText(QStringLiteral("Films"));
+                 compose->routeForm()->tagsField()->setText(QStringLiteral("hd, x264"));
+                 compose->routeForm()->savePathField()->setText(QStringLiteral("/srv/films"));
+                 compose->newItem()->clearFocus();
+             }
+             settle();
+             QImage shot = app.grab();
+             if (edit) {
+                 edit->didCancelUpdateList();
+             }
+             info.setClient(client.value_or(QString()));
              popToRoot(app, 1);
              settle();
              return shot;
@@ -256,6 +291,41 @@ std::vector<Shot> listShots() {
              QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, r.center());
              settle();
              return app.grab();
+         }},
+        {QStringLiteral("remote-settings-qbittorrent.png"),
+         [](AppDriver& app, demo::DemoSite&) {
+             // qBittorrent chosen, with its push defaults under the Test button.
+             app.services().server().setPushDefaults(
+                 QStringLiteral("qBittorrent"),
+                 PushOptions{QStringLiteral("Films"),
+                             QStringList{QStringLiteral("hd"), QStringLiteral("x264")},
+                             QStringLiteral("/srv/films"), true});
+             auto* screen = app.tabBar()->window()->findChild<ServerSettingsViewController*>();
+             if (screen) {
+                 screen->clientChooser()->setSelectedIndex(3);
+                 screen->didSelectClient(3);
+                 settle();
+                 if (auto* area = screen->findChild<QScrollArea*>()) {
+                     area->verticalScrollBar()->setValue(area->verticalScrollBar()->maximum());
+                 }
+             }
+             settle();
+             return app.grab();
+         }},
+        {QStringLiteral("browse-send-to.png"),
+         [](AppDriver& app, demo::DemoSite&) {
+             // "Send to…" on a row, the chosen client's defaults filled in.
+             clickSlot(app, 0);
+             settle();
+             auto* browse = screenAt<AllListViewController>(app, 0);
+             browse->showSendToSheet(2);
+             settle();
+             QImage shot = app.grab();
+             if (auto* sheet = app.tabBar()->window()->findChild<SendToSheet*>()) {
+                 sheet->cancel();
+             }
+             settle();
+             return shot;
          }},
         {QStringLiteral("list-unreachable.png"),
          [](AppDriver& app, demo::DemoSite& site) {

@@ -10,7 +10,9 @@
 #include "support/fake_keyring.h"
 #include "support/temp_home.h"
 #include "ui/navigation_stack.h"
+#include "ui/push_options_form.h"
 #include "ui/segmented_control.h"
+#include "ui/toggle_switch.h"
 #include "ui/web_screen_loader.h"
 
 #include <gtest/gtest.h>
@@ -194,6 +196,60 @@ TEST_F(ServerSettingsTest, AnotherProgramsChangeIsShownOnTheNextVisitAndNeverWri
     EXPECT_EQ(stored(keys::serverUser), QStringLiteral("third"));
     EXPECT_EQ(stored(keys::serverPassword), QStringLiteral("third-pw"));
     EXPECT_EQ(stored(keys::serverAddress), QStringLiteral("10.0.0.9"));
+}
+
+}  // namespace
+}  // namespace pelloran
+
+namespace pelloran {
+namespace {
+
+// Each client shows the push fields it has, filled from its own defaults; an edit stores only
+// that field, under that client's keys.
+TEST_F(ServerSettingsTest, PushDefaultsShowTheChosenClientsFieldsAndStoreOneFieldAtATime) {
+    server.setPushDefaults(QStringLiteral("Deluge"),
+                           PushOptions{QStringLiteral("films"), {}, {}, {}});
+    auto stack = openTab();
+    PushOptionsForm* form = screen->pushOptionsForm();
+    const struct {
+        int position;
+        bool category, tags, savePath, paused;
+        QString categoryCaption;
+    } cases[] = {
+        {0, false, false, false, false, QString()},  // Vuze
+        {1, false, true, true, true, QString()},     // Transmission: labels
+        {2, false, false, false, false, QString()},  // uTorrent
+        {3, true, true, true, true, QStringLiteral("Category")},
+        {4, true, false, true, true, QStringLiteral("Label")},
+    };
+    for (const auto& c : cases) {
+        screen->clientChooser()->setSelectedIndex(c.position);
+        screen->didSelectClient(c.position);
+        EXPECT_EQ(form->categoryField()->isVisibleTo(form), c.category) << c.position;
+        EXPECT_EQ(form->tagsField()->isVisibleTo(form), c.tags) << c.position;
+        EXPECT_EQ(form->savePathField()->isVisibleTo(form), c.savePath) << c.position;
+        EXPECT_EQ(form->pausedSwitch()->isVisibleTo(form), c.paused) << c.position;
+        EXPECT_EQ(form->heightPoints() > 0, c.category || c.tags || c.savePath || c.paused)
+            << c.position;
+        if (!c.categoryCaption.isEmpty()) {
+            EXPECT_EQ(form->categoryField()->accessibleName(), c.categoryCaption);
+        }
+    }
+    // Deluge (chosen last) shows its stored label.
+    EXPECT_EQ(form->categoryField()->text(), QStringLiteral("films"));
+
+    screen->clientChooser()->setSelectedIndex(3);
+    screen->didSelectClient(3);
+    form->savePathField()->setText(QStringLiteral("/srv/films"));
+    Q_EMIT form->savePathField()->editingFinished();
+    form->pausedSwitch()->click();
+    EXPECT_EQ(stored(QLatin1StringView("Pelloran_qBittorrentSavePath")),
+              QStringLiteral("/srv/films"));
+    EXPECT_EQ(stored(QLatin1StringView("Pelloran_qBittorrentPaused")), QStringLiteral("on"));
+    // The empty category field is no choice: nothing written for it, and Deluge's stays.
+    stack->notifyWillDisappear();
+    EXPECT_FALSE(stored(QLatin1StringView("Pelloran_qBittorrentCategory")));
+    EXPECT_EQ(stored(QLatin1StringView("Pelloran_delugeCategory")), QStringLiteral("films"));
 }
 
 }  // namespace

@@ -230,32 +230,45 @@ std::optional<QJsonValue> DelugeDaemon::call(const std::string& method, const st
     return answer.value(QStringLiteral("result"));
 }
 
-std::optional<std::vector<DaemonTorrent>> DelugeDaemon::torrents() {
+bool DelugeDaemon::signInConnected() {
     const QByteArray passwordJson =
         QJsonDocument(QJsonArray{password_}).toJson(QJsonDocument::Compact);
     const auto login = call("auth.login", passwordJson.toStdString());
     if (!login || !login->toBool()) {
-        return std::nullopt;
+        return false;
     }
     const auto connected = call("web.connected", "[]");
     if (!connected) {
-        return std::nullopt;
+        return false;
     }
     if (!connected->toBool()) {
         const auto connect = call("web.connect", "[\"" + kHostId.toStdString() + "\"]");
         if (!connect || !connect->isArray()) {
-            return std::nullopt;
+            return false;
         }
     }
-    const auto status = call("core.get_torrents_status", R"([{},["name"]])");
+    return true;
+}
+
+std::optional<QJsonValue> DelugeDaemon::callConnected(const std::string& method,
+                                                      const std::string& params) {
+    if (!signInConnected()) {
+        return std::nullopt;
+    }
+    return call(method, params);
+}
+
+std::optional<std::vector<DaemonTorrent>> DelugeDaemon::torrents() {
+    const auto status = callConnected("core.get_torrents_status",
+                                      R"([{},["name","download_location","paused","label"]])");
     if (!status || !status->isObject()) {
         return std::nullopt;
     }
     std::vector<DaemonTorrent> out;
     const QJsonObject torrents = status->toObject();
     for (auto it = torrents.begin(); it != torrents.end(); ++it) {
-        out.push_back(
-            {0, it.value().toObject().value(QStringLiteral("name")).toString(), it.key()});
+        const QJsonObject t = it.value().toObject();
+        out.push_back({0, t.value(QStringLiteral("name")).toString(), it.key(), t});
     }
     return out;
 }

@@ -48,11 +48,15 @@ public:
     // Every torrent the daemon holds, through the web interface (signing the fixture in and
     // connecting it when needed); absent when that failed.
     std::optional<std::vector<DaemonTorrent>> torrents();
+    // One JSON-RPC call of the web interface, signed in and connected to the daemon first;
+    // the answer's "result", or absent ("core.enable_plugin", ["Label"]).
+    std::optional<QJsonValue> callConnected(const std::string& method, const std::string& params);
 
 private:
     bool launch(QString* error);
     bool writeConfig(QString* error);
     QString logTail() const;
+    bool signInConnected();
     // One JSON-RPC call with the fixture's session; the answer's "result", or absent.
     std::optional<QJsonValue> call(const std::string& method, const std::string& params);
 

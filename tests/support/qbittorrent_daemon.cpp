@@ -200,7 +200,7 @@ std::optional<std::vector<DaemonTorrent>> QBittorrentDaemon::torrents() {
     for (const QJsonValue& item : doc.array()) {
         const QJsonObject t = item.toObject();
         out.push_back({0, t.value(QStringLiteral("name")).toString(),
-                       t.value(QStringLiteral("hash")).toString()});
+                       t.value(QStringLiteral("hash")).toString(), t});
     }
     return out;
 }

@@ -149,7 +149,7 @@ std::optional<std::vector<DaemonTorrent>> TransmissionDaemon::torrents() {
     client.set_connection_timeout(2, 0);
     client.set_read_timeout(10, 0);
     const std::string body =
-        R"({"method":"torrent-get","arguments":{"fields":["id","name","hashString"]}})";
+        R"({"method":"torrent-get","arguments":{"fields":["id","name","hashString","downloadDir","status"]}})";
     for (int attempt = 0; attempt < 2; ++attempt) {
         const httplib::Headers headers{{"X-Transmission-Session-Id", sessionId_.toStdString()}};
         httplib::Result res = client.Post("/transmission/rpc", headers, body, "application/json");
@@ -175,7 +175,7 @@ std::optional<std::vector<DaemonTorrent>> TransmissionDaemon::torrents() {
             const QJsonObject t = item.toObject();
             out.push_back({t.value(QStringLiteral("id")).toInt(),
                            t.value(QStringLiteral("name")).toString(),
-                           t.value(QStringLiteral("hashString")).toString()});
+                           t.value(QStringLiteral("hashString")).toString(), t});
         }
         return out;
     }

@@ -8,6 +8,7 @@
 // It talks to the daemon with its own small RPC client (cpp-httplib), independent of the code
 // under test. Use it from one thread.
 
+#include <QJsonObject>
 #include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
@@ -21,6 +22,9 @@ struct DaemonTorrent {
     int id = 0;
     QString name;        // the "name" of the torrent's info dictionary
     QString hashString;  // info hash, 40 lowercase hex digits
+    // Everything else the client told of it, in its own keys: where it went, how it started,
+    // its category, tags or labels.
+    QJsonObject details;
 };
 
 class TransmissionDaemon {

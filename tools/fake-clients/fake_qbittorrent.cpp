@@ -87,6 +87,19 @@ FakeClientBase::Answer FakeQBittorrent::route(const ReceivedRequest& request) {
     if (request.method == "GET" && request.path == "/api/v2/torrents/info") {
         return info(request);
     }
+    if (request.method == "GET" && request.path == "/api/v2/app/webapiVersion") {
+        std::lock_guard lock(stateMutex_);
+        if (!hasSession(request)) {
+            return text(403, "Forbidden");
+        }
+        return text(200, api_ == QBittorrentApi::V4 ? "2.8.19" : "2.11.4");
+    }
+    if (request.method == "GET" && request.path == "/api/v2/torrents/categories") {
+        return categories(request);
+    }
+    if (request.method == "POST" && request.path == "/api/v2/torrents/createCategory") {
+        return createCategory(request);
+    }
     if (request.method == "GET" && request.path == "/") {
         return {200,
                 "text/html; charset=UTF-8",
@@ -161,6 +174,37 @@ FakeClientBase::Answer FakeQBittorrent::add(const ReceivedRequest& request) {
     held_.push_back(file->content);
     addTorrent(file->filename.value_or(QByteArray()), file->content);
     return v4 ? text(200, "Ok.") : Answer{202, kJson, R"({"pending_count":1})", {}};
+}
+
+FakeClientBase::Answer FakeQBittorrent::categories(const ReceivedRequest& request) {
+    std::lock_guard lock(stateMutex_);
+    if (!hasSession(request)) {
+        return text(403, "Forbidden");
+    }
+    QByteArray body = "{";
+    for (const QByteArray& name : categories_) {
+        body += QByteArray(body.size() > 1 ? "," : "") + "\"" + name + R"(":{"name":")" + name +
+                R"(","savePath":""})";
+    }
+    return {200, kJson, body + "}", {}};
+}
+
+FakeClientBase::Answer FakeQBittorrent::createCategory(const ReceivedRequest& request) {
+    const QByteArray name = formValue(request.body, "category");
+    std::lock_guard lock(stateMutex_);
+    if (!hasSession(request)) {
+        return text(403, "Forbidden");
+    }
+    if (name.isEmpty()) {
+        return text(400, "Category name is empty");
+    }
+    // As the real one: a name that is no valid folder name, or one it has already.
+    if (name.startsWith('/') || name.endsWith('/') || name.contains("//") ||
+        categories_.contains(name)) {
+        return text(409, "Category name is invalid");
+    }
+    categories_.append(name);
+    return text(200, {});
 }
 
 FakeClientBase::Answer FakeQBittorrent::info(const ReceivedRequest& request) {

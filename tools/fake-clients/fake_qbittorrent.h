@@ -22,6 +22,15 @@
 //  GET  "/api/v2/torrents/info" 403 without a session; else 200 and a JSON array with one
 //                              {"hash": H, "name": "held"} per hash set with setHeldHashes()
 //                              that the "hashes" query ("|"-separated) names
+//  GET  "/api/v2/app/webapiVersion" 403 without a session; else "2.8.19" for 4.x (4.5.2),
+//                              "2.11.4" for 5.2, the first that says "stopped" for "paused"
+//  GET  "/api/v2/torrents/categories" 403 without a session; else a JSON object with one
+//                              entry per category created here
+//  POST "/api/v2/torrents/createCategory" 403 without a session; the form's "category": empty
+//                              400, one with a leading, trailing or double "/" or one it has
+//                              409 "Category name is invalid"; otherwise created, 200
+//  The form fields of an upload (category, tags, savepath, paused or stopped) are kept in the
+//  recorded request (ReceivedRequest::part) and not acted on.
 //  GET  "/"                    200, the web UI's sign-in page (title kQBittorrentWebUiTitle)
 //  anything else               404
 
@@ -58,6 +67,8 @@ private:
     Answer login(const ReceivedRequest& request);
     Answer add(const ReceivedRequest& request);
     Answer info(const ReceivedRequest& request);
+    Answer categories(const ReceivedRequest& request);
+    Answer createCategory(const ReceivedRequest& request);
     bool hasSession(const ReceivedRequest& request) const;  // call with stateMutex_ held
 
     mutable std::mutex stateMutex_;
@@ -67,6 +78,7 @@ private:
     std::set<QByteArray> sessions_;
     std::vector<QByteArray> held_;  // torrent files it holds
     QByteArrayList heldHashes_;
+    QByteArrayList categories_;
     bool endSession_ = false;
     bool answerFails_ = false;
     int refused_ = 0;
