@@ -10,7 +10,9 @@
 
 #include "remote/automatic_push.h"
 #include "remote/automatic_push_caps.h"
+#include "remote/bit_client_registry.h"
 #include "remote/filter_routes.h"
+#include "remote/server_info.h"
 #include "site/favorites_scan.h"
 #include "site/filter.h"
 #include "site/site_urls.h"
@@ -147,8 +149,10 @@ void printRules(CliCore& core) {
     if (filters.isEmpty()) {
         printOut(QStringLiteral("  none"));
     }
+    const PushOptionSupport words =
+        pushOptionSupport(core.server().reloaded().client.value_or(QString()));
     for (qsizetype row = 0; row < filters.size(); ++row) {
-        printOut(filterLine(row, filters[row], routes));
+        printOut(filterLine(row, filters[row], routes, words));
     }
     const AutomaticPushCaps caps = storedCaps(core.settings());
     const auto size = [](const std::optional<qint64>& bytes) {

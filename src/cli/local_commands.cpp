@@ -66,8 +66,10 @@ int runFiltersList(CliCore& core, const CommandArgs&) {
         printOut(QStringLiteral("No favorite filters."));
     }
     const QList<FilterRoute> routes = loadFilterRoutes(core.settings());
+    const PushOptionSupport words =
+        pushOptionSupport(core.server().reloaded().client.value_or(QString()));
     for (qsizetype row = 0; row < filters.size(); ++row) {
-        printOut(filterLine(row, filters[row], routes));
+        printOut(filterLine(row, filters[row], routes, words));
     }
     return kExitSuccess;
 }

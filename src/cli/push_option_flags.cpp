@@ -114,11 +114,12 @@ QStringList pushOptionLines(const BitClientType& type, const PushOptions& option
     return lines;
 }
 
-QString filterLine(qsizetype row, const Filter& filter, const QList<FilterRoute>& routes) {
+QString filterLine(qsizetype row, const Filter& filter, const QList<FilterRoute>& routes,
+                   const PushOptionSupport& words) {
     QString line = fitColumn(QString::number(row), 4, true) + QLatin1Char(' ') + filter.regex();
     const PushOptions route = routeOf(routes, filter.regex());
     if (!route.isEmpty()) {
-        line += QStringLiteral("  -> ") + describePushOptions(route);
+        line += QStringLiteral("  -> ") + describePushOptions(route, words);
     }
     return line;
 }

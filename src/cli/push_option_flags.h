@@ -43,7 +43,9 @@ QString pushOptionsRefusal(const BitClientType* type, const PushOptions& options
 // when none is set.
 QStringList pushOptionLines(const BitClientType& type, const PushOptions& options);
 
-// "   0 x264  -> category Films; paused": a filter as filters lists it, with its route.
-QString filterLine(qsizetype row, const Filter& filter, const QList<FilterRoute>& routes);
+// "   0 x264  -> category Films; paused": a filter as filters lists it, with its route in the
+// words of `words` (the chosen client's: Deluge's category is a label).
+QString filterLine(qsizetype row, const Filter& filter, const QList<FilterRoute>& routes,
+                   const PushOptionSupport& words);
 
 }  // namespace pelloran::cli

@@ -39,22 +39,24 @@ void AllListViewController::showRowMenu(const QPoint& pos) {
     });
     open->setEnabled(rowSelectionEnabled_);
     if (qobject_cast<TorrentItemDelegate*>(table_->itemDelegate())) {
+        // The torrent itself, not its row: a reload while the menu is open may move it.
+        const TorrentPtr torrent = model_->torrentAt(row);
         menu->addAction(QStringLiteral("Send to my client"), this,
-                        [this, row] { didTapDownloadButton(row); });
+                        [this, torrent] { sendTorrent(torrent, {}); });
         // Only what the chosen client can do: its push options.
         ServerInfo* server = context_.remote.server;
         const BitClientType* type =
             server ? bitClientType(server->reloaded().client.value_or(QString())) : nullptr;
         if (type && type->pushOptions.paused) {
-            menu->addAction(QStringLiteral("Send paused"), this, [this, row] {
+            menu->addAction(QStringLiteral("Send paused"), this, [this, torrent] {
                 PushOptions paused;
                 paused.paused = true;
-                sendRow(row, paused);
+                sendTorrent(torrent, paused);
             });
         }
         if (type && type->pushOptions.any()) {
             menu->addAction(QStringLiteral("Send to…"), this,
-                            [this, row] { showSendToSheet(row); });
+                            [this, torrent] { showSendToSheet(torrent); });
         }
     }
     menu->popup(table_->viewport()->mapToGlobal(pos));

@@ -314,22 +314,35 @@ void AllListViewController::didTapDownloadButton(int tag) {
 }
 
 void AllListViewController::showSendToSheet(int row) {
-    const TorrentPtr t = model_->torrentAt(row);
+    showSendToSheet(model_->torrentAt(row));
+}
+
+void AllListViewController::showSendToSheet(const TorrentPtr& t) {
     ServerInfo* server = context_.remote.server;
     if (!t || !server) {
         return;
     }
     const ServerInfo::Values v = server->reloaded();
-    const BitClientType* type = bitClientType(v.client.value_or(QString()));
     QWidget* host = context_.window ? context_.window : window();
+    // The sheet lives on the window, which may outlast this screen.
     auto* sheet = new SendToSheet(
-        host, t->name().value_or(QString()), type ? type->pushOptions : PushOptionSupport{},
-        v.pushDefaults, [this, row](const PushOptions& options) { sendRow(row, options); });
+        host, t->name().value_or(QString()), pushOptionSupport(v.client.value_or(QString())),
+        v.pushDefaults,
+        [screen = QPointer<AllListViewController>(this), t](const PushOptions& options) {
+            if (screen) {
+                screen->sendTorrent(t, options);
+            }
+        });
     sheet->present();
 }
 
 void AllListViewController::sendRow(int tag, const PushOptions& overrides) {
-    const TorrentPtr t = model_->torrentAt(tag);
+    if (const TorrentPtr t = model_->torrentAt(tag)) {
+        sendTorrent(t, overrides);
+    }
+}
+
+void AllListViewController::sendTorrent(const TorrentPtr& t, const PushOptions& overrides) {
     if (!t) {
         return;
     }

@@ -67,8 +67,13 @@ public:
     void didTapDownloadButton(int tag) override;
     // Sends row `row` with `overrides` over the client's push defaults ("Send paused").
     void sendRow(int row, const PushOptions& overrides);
+    // Sends that torrent, on whichever row it is by then, if any: what a menu or a sheet
+    // opened for it sends, whatever a reload did to the rows meanwhile.
+    void sendTorrent(const TorrentPtr& torrent, const PushOptions& overrides);
     // "Send to…": the sheet for one push with options of its own, over the window.
+    // It holds the torrent itself, never its row.
     void showSendToSheet(int row);
+    void showSendToSheet(const TorrentPtr& torrent);
     void webPageLoaded() override;
     // The header shows the member bar as last read.
     void reloadHeaderView();

@@ -22,22 +22,34 @@
 
 namespace pelloran {
 
-namespace {
-
-// Shows an empty keyword for what it does.
+// Shows an empty keyword for what it does, and where what a keyword accepts goes when it has a
+// route of its own: "x264  → category Films; paused".
 class FilterRowsModel : public QStringListModel {
 public:
     using QStringListModel::QStringListModel;
+    // One description per row, "" for a keyword without a route.
+    void setRoutes(const QStringList& routes) {
+        routes_ = routes;
+        if (rowCount() > 0) {
+            Q_EMIT dataChanged(index(0), index(rowCount() - 1), {Qt::DisplayRole});
+        }
+    }
     QVariant data(const QModelIndex& index, int role) const override {
         const QVariant v = QStringListModel::data(index, role);
-        if (role == Qt::DisplayRole && v.toString().isEmpty()) {
-            return QStringLiteral("(empty: every torrent)");
+        if (role != Qt::DisplayRole) {
+            return v;
         }
-        return v;
+        QString text =
+            v.toString().isEmpty() ? QStringLiteral("(empty: every torrent)") : v.toString();
+        if (const QString route = routes_.value(index.row()); !route.isEmpty()) {
+            text += QStringLiteral("  → ") + route;
+        }
+        return text;
     }
-};
 
-}  // namespace
+private:
+    QStringList routes_;
+};
 
 EditFavoriteListViewController::EditFavoriteListViewController(const ScreenContext& context,
                                                                QWidget* parent)
@@ -82,10 +94,19 @@ void EditFavoriteListViewController::reloadFilters() {
     SettingsStore& settings = *context_.site.settings;
     settings.refresh();
     filters_.clear();
+    // In the chosen client's words: Deluge's category is a label.
+    const PushOptionSupport words =
+        context_.remote.server
+            ? pushOptionSupport(context_.remote.server->reloaded().client.value_or(QString()))
+            : PushOptionSupport{};
+    const QList<FilterRoute> routes = loadFilterRoutes(settings);
+    QStringList described;
     for (const Filter& f : loadFilters(settings)) {
         filters_.append(f.regex());
+        described.append(describePushOptions(routeOf(routes, f.regex()), words));
     }
     model_->setStringList(filters_);
+    model_->setRoutes(described);
     relayout();
 }
 
@@ -109,9 +130,8 @@ void EditFavoriteListViewController::addFavorite() {
     compose_->setDelegate(this);
     // The route fields the chosen client has.
     if (context_.remote.server) {
-        const BitClientType* type =
-            bitClientType(context_.remote.server->reloaded().client.value_or(QString()));
-        compose_->setPushSupport(type ? type->pushOptions : PushOptionSupport{});
+        compose_->setPushSupport(
+            pushOptionSupport(context_.remote.server->reloaded().client.value_or(QString())));
     }
     compose_->present();
 }

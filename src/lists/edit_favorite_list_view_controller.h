@@ -1,5 +1,6 @@
 #pragma once
-// The "Favorite filters" screen: the saved keywords in the order added. "+" opens the compose
+// The "Favorite filters" screen: the saved keywords in the order added, each with its route when
+// it has one. "+" opens the compose
 // screen for a new one; a swipe to the left, Delete or the context menu removes one, from the
 // store at once.
 // When there is no filter yet, the compose screen opens as the screen appears. UI thread only.
@@ -14,9 +15,9 @@
 
 class QLabel;
 class QListView;
-class QStringListModel;
-
 namespace pelloran {
+
+class FilterRowsModel;
 
 class EditFavoriteListViewController : public ViewController {
     Q_OBJECT
@@ -48,7 +49,7 @@ private:
 
     ScreenContext context_;
     QStringList filters_;
-    QStringListModel* model_;
+    FilterRowsModel* model_;
     QListView* table_;
     QLabel* hint_;
     QPointer<FavoriteComposeViewController> compose_;

@@ -64,4 +64,9 @@ QString clientNameByIndex(int index) {
     return type ? QString(type->name) : QString(QLatin1StringView(""));
 }
 
+PushOptionSupport pushOptionSupport(const QString& name) {
+    const BitClientType* type = bitClientType(name);
+    return type ? type->pushOptions : PushOptionSupport{};
+}
+
 }  // namespace pelloran

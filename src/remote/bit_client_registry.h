@@ -28,6 +28,9 @@ std::unique_ptr<BitClient> makeBitClient(const QString& name);
 // The name of the adapter at that chooser position; "" for any other index.
 QString clientNameByIndex(int index);
 
+// The push options the client of that name has, in its own words; none for no client.
+PushOptionSupport pushOptionSupport(const QString& name);
+
 // The client's name as the member knows it ("uTorrent" for the stored "Utorrent").
 QString clientDisplayName(const BitClientType& type);
 

@@ -58,6 +58,11 @@ TEST_F(CliTest, PushOptionsAClientHasNotAreRefusedWithUsageBeforeAnythingIsAsked
     // Nothing refused was stored: the client is still uTorrent, without a filter.
     EXPECT_TRUE(cli(args({"remote", "show"})).out.contains(QStringLiteral("Client:   Utorrent")));
     EXPECT_EQ(cli(args({"filters"})).out, QStringLiteral("No favorite filters.\n"));
+
+    // Deluge's category is a label, in a filter's route too.
+    ASSERT_EQ(cli(args({"remote", "set", "--client", "Deluge"})).exitCode, 0);
+    ASSERT_EQ(cli(args({"filters", "add", "x264", "--category", "Films"})).exitCode, 0);
+    EXPECT_EQ(cli(args({"filters"})).out, QStringLiteral("   0 x264  -> label Films\n"));
 }
 
 class CliPushOptionsTest : public CliTest {

@@ -15,6 +15,7 @@
 #include "ui/sending_text.h"
 
 #include "lists/send_to_sheet.h"
+#include "remote/fetch_page_download.h"
 #include "ui/push_options_form.h"
 
 #include <fake_clients.h>
@@ -199,6 +200,31 @@ TEST_F(BrowseListTest, SendPausedAndSendToGoWithTheirOptionsOverTheDefaults) {
     QTest::mouseRelease(table->viewport(), Qt::LeftButton, {}, button.center());
     EXPECT_EQ(browse->sendingTorrentCount(), 0);
     EXPECT_EQ(client.addedTorrents().size(), 2u);
+
+    // The sheet holds its torrent, not its row: a reload while it is open that puts another
+    // torrent on that row can't send the other one.
+    const TorrentPtr fourth = browse->model()->torrentAt(4);
+    ASSERT_NE(fourth, nullptr);
+    browse->showSendToSheet(4);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);  // the last sheet
+    sheet = app->tabBar()->window()->findChild<SendToSheet*>();
+    ASSERT_NE(sheet, nullptr);
+    TorrentList reordered;
+    for (int i = browse->model()->recordCount() - 1; i >= 0; --i) {
+        reordered.append(browse->model()->torrentAt(i));
+    }
+    browse->model()->setTorrentData(reordered);
+    ASSERT_NE(browse->model()->torrentAt(4), fourth);
+    sheet->send();
+    ASSERT_TRUE(AppDriver::waitUntil([&] { return browse->sendingTorrentCount() == 0; }));
+    const std::optional<fake::ReceivedRequest> upload = lastUpload();
+    const fake::ReceivedPart* file = upload ? upload->part("torrents") : nullptr;
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(file->filename,
+              std::optional<QByteArray>(
+                  FetchPageDownload::fileNameFromUrl(fourth->downloadUrl().value_or(QString()))
+                      .toUtf8()));
+    EXPECT_EQ(client.addedTorrents().size(), 3u);
 }
 
 TEST_F(BrowseListTest, RowsOpenDetailsAndTheNameOpensTheProfileThroughTheWebScreens) {

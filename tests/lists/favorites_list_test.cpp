@@ -7,6 +7,7 @@
 #include "lists/edit_favorite_list_view_controller.h"
 #include "lists/favorite_compose_view_controller.h"
 #include "lists/favorite_list_view_controller.h"
+#include "remote/server_info.h"
 #include "store/settings_keys.h"
 #include "ui/header_view.h"
 
@@ -154,6 +155,14 @@ TEST_F(FavoritesListTest, TheFilterScreenAddsKeepsOrderAndDeletes) {
     EXPECT_TRUE(edit->filters().isEmpty());
     // The last one gone leaves an empty list stored, not a missing one.
     EXPECT_EQ(SettingsStore(app->homePath()).stringList(keys::filters), QStringList{});
+
+    // A keyword with a route shows where what it accepts goes, in the chosen client's words.
+    app->services().server().setClient(QStringLiteral("Deluge"));
+    edit->didUpdateList(QStringLiteral("FLAC"), PushOptions{QStringLiteral("Music"), {}, {}, true});
+    const QAbstractItemModel* rows = edit->tableView()->model();
+    EXPECT_EQ(rows->data(rows->index(0, 0)).toString(),
+              QStringLiteral("FLAC  \u2192 label Music; paused"));
+    EXPECT_EQ(edit->filters(), QStringList{QStringLiteral("FLAC")});
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "lists/send_to_sheet.h"
 #include "lists/snatch_list_view_controller.h"
 #include "lists/torrent_list_model.h"
+#include "remote/filter_routes.h"
 #include "remote/server_info.h"
 #include "settings/server_settings_view_controller.h"
 #include "store/settings_keys.h"
@@ -175,6 +176,9 @@ std::vector<Shot> listShots() {
         {QStringLiteral("favorite-filters.png"),
          [](AppDriver& app, demo::DemoSite&) {
              popToRoot(app, 1);
+             // One keyword with a route of its own, which its row shows.
+             setFilterRoute(app.settings(), QStringLiteral("x264"),
+                            PushOptions{QStringLiteral("Films"), {}, {}, true});
              auto* favorites = screenAt<FavoriteListViewController>(app, 1);
              QTest::mouseClick(favorites->headerView()->filtersButton(), Qt::LeftButton);
              settle();
