@@ -2,6 +2,7 @@
 
 #include "net/request_pacer.h"
 #include "remote/alert_sink.h"
+#include "remote/client_probe.h"
 #include "remote/client_setup.h"
 #include "remote/download_history.h"
 #include "remote/fetch_page_download.h"
@@ -201,6 +202,13 @@ void AutomaticPush::pushAll(const TorrentList& rows, AutomaticPushReport& report
                     tell(name, Fate::NotSent);
                     break;
                 case Decision::Push:
+                    if (!clientTakesTorrents(
+                            context_.remote.net.withPacer(pacer).withDeadline(startAction()),
+                            report)) {
+                        report.notSent.append(name);
+                        tell(name, Fate::NotSent);
+                        break;
+                    }
                     // One deadline per torrent: its download, handshake and upload.
                     pushOne(*row, context_.remote.net.withPacer(pacer).withDeadline(startAction()),
                             report);
@@ -256,6 +264,27 @@ std::optional<MemberSample> AutomaticPush::latestSample() const {
         }
     }
     return context_.activity ? ActivityLog(*context_.activity).latestSample() : std::nullopt;
+}
+
+bool AutomaticPush::clientTakesTorrents(const NetContext& net, AutomaticPushReport& report) {
+    // Every download is a grab on the site, so none is made for a client that can't take it;
+    // and asking once per run keeps a refused password from being tried again and again.
+    if (clientAsked_) {
+        return !stopped_;
+    }
+    clientAsked_ = true;
+    const std::optional<PushOutcome> stopper =
+        probeClient(context_.remote.server->reloaded(), net).stopper();
+    if (!stopper) {
+        return true;
+    }
+    if (const std::optional<Alert> said = remote_alerts::forPushOutcome(*stopper);
+        said && context_.remote.alerts) {
+        context_.remote.alerts->showAlert(*said);
+    }
+    stopped_ = problemOf(*stopper);
+    noteProblem(report, *stopped_);
+    return false;
 }
 
 void AutomaticPush::pushOne(const Torrent& row, const NetContext& net,

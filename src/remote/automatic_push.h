@@ -97,6 +97,9 @@ private:
     void pushAll(const TorrentList& rows, AutomaticPushReport& report, RequestPacer* pacer);
     Decision decide(const Torrent& row, std::optional<HoldReason>* reason) const;
     std::optional<MemberSample> latestSample() const;
+    // Whether the client can take torrents now, asked once per run before its first download;
+    // a client that can't sets stopped_.
+    bool clientTakesTorrents(const NetContext& net, AutomaticPushReport& report);
     // Downloads and pushes one torrent; a failure every later push would meet sets stopped_.
     void pushOne(const Torrent& row, const NetContext& net, AutomaticPushReport& report);
     void tell(const QString& name, Fate fate) const;
@@ -114,6 +117,7 @@ private:
     // written behind the pushes.
     std::optional<SentWindow> dayBefore_;
     SentWindow sentThisRun_;  // on the push thread
+    bool clientAsked_ = false;                     // on the push thread
 };
 
 }  // namespace pelloran

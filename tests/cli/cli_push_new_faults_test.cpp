@@ -2,13 +2,14 @@
 // clients: a refused qBittorrent password costs one refusal per run (five would ban the
 // address), two runs at once send each torrent once, a favorites page that fails is named and
 // fails the run after the others were pushed, a site that asks to slow down is obeyed, a
-// CAPTCHA at re-login ends the run after one sign-in, and what was sent stays sent after the
-// download history forgot it.
+// CAPTCHA at re-login ends the run after one sign-in, what was sent stays sent after the
+// download history forgot it, and a client that can't take torrents costs the site no download.
 
 #include "cli/cli_fixture.h"
 #include "site/filter.h"
 #include "store/settings_keys.h"
 #include "store/settings_store.h"
+#include "support/loopback_port.h"
 #include "support/need_installed.h"
 #include "support/qbittorrent_daemon.h"
 #include "text/qstring_printer.h"
@@ -94,7 +95,7 @@ TEST_F(CliPushNewFaultsTest, RefusedQBittorrentPasswordIsTriedOncePerRunSoTheAdd
     EXPECT_TRUE(refused.err.contains(QStringLiteral("qBittorrent refused the password")));
     EXPECT_EQ(linesStartingWith(refused.err, QStringLiteral("Not sent (tried again next run): ")),
               names);
-    EXPECT_EQ(siteRequests(QStringLiteral("/download/")), 1);  // nothing more fetched for it
+    EXPECT_EQ(siteRequests(QStringLiteral("/download/")), 0);  // no grab for a refusing client
     EXPECT_TRUE(refused.out.contains(
         QStringLiteral("already on server 0, not sent %1, pages failed 0").arg(names.size())));
 
@@ -107,6 +108,40 @@ TEST_F(CliPushNewFaultsTest, RefusedQBittorrentPasswordIsTriedOncePerRunSoTheAdd
     EXPECT_EQ(linesStartingWith(sent.out, QStringLiteral("Sent ")), names);
     EXPECT_EQ(qbittorrent.torrents().value_or(std::vector<test::DaemonTorrent>{}).size(),
               size_t(names.size()));
+}
+
+// Every download is a grab on the site: a client that can't take torrents is found out before
+// the first one, and its password is tried once.
+TEST_F(CliPushNewFaultsTest, AClientThatCantTakeTorrentsCostsTheSiteNoDownload) {
+    PELLORAN_NEED_INSTALLED(daemonAvailable(), "transmission-daemon");
+    QString error;
+    ASSERT_TRUE(transmission.start(&error)) << error.toStdString();
+    ASSERT_NO_FATAL_FAILURE(prepare(QStringLiteral(".")));
+    const struct {
+        const char* what;
+        int port;
+        QString password;
+        QString said;
+    } cases[] = {
+        {"refused password", transmission.port(), transmission.password() + QStringLiteral("x"),
+         QStringLiteral("Transmission refused the password")},
+        {"nobody listening", test::freeLoopbackPort(), transmission.password(),
+         QStringLiteral("Transmission could not be reached")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_EQ(setClient(QStringLiteral("Transmission"), transmission.address(), c.port,
+                            transmission.username(), c.password),
+                  0);
+        site.clearRequestLog();
+        const CliRun run =
+            cli(pushNew(unpaced + QStringList{QStringLiteral("--pages"), QStringLiteral("1")}));
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_TRUE(run.err.contains(c.said)) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(QStringLiteral("Not sent (tried again next run): ")));
+        EXPECT_EQ(siteRequests(QStringLiteral("/download/")), 0);
+    }
+    EXPECT_EQ(held(), 0u);
 }
 
 TEST_F(CliPushNewFaultsTest, TwoRunsAtOnceSendEachTorrentOnce) {
