@@ -30,7 +30,10 @@ void tellProgress(const QString& name, AutomaticPush::Fate fate, bool json) {
             printError(QStringLiteral("Not sent (tried again next run): ") + name);
             return;
         case AutomaticPush::Fate::HeldBack:
-            return;  // listed with its reason after the run (heldBackLines)
+        case AutomaticPush::Fate::RefusedBefore:
+            return;  // listed with its reason after the run
+        case AutomaticPush::Fate::Refused:
+            return;  // named in the sentence on what stopped the run
     }
 }
 
@@ -94,11 +97,12 @@ int runPushNew(CliCore& core, const PushNewOptions& options) {
     if (options.json) {
         printOut(jsonText(report.json()));
     } else {
-        for (const QString& line : report.heldBackLines()) {
+        for (const QString& line : report.heldBackLines() + report.refusedBeforeLines()) {
             printOut(line);
         }
         if (report.exitStatus() == kExitSuccess && report.sent.isEmpty() &&
-            report.alreadyOnServer.isEmpty() && report.heldBack.isEmpty()) {
+            report.alreadyOnServer.isEmpty() && report.heldBack.isEmpty() &&
+            report.refusedBefore.isEmpty()) {
             printOut(QStringLiteral("Nothing new to send."));
         }
         printOut(report.summaryLine());

@@ -197,6 +197,10 @@ void AutomaticPush::pushAll(const TorrentList& rows, AutomaticPushReport& report
                     report.heldBack.append({name, *reason});
                     tell(name, Fate::HeldBack);
                     break;
+                case Decision::RefusedBefore:
+                    report.refusedBefore.append(name);
+                    tell(name, Fate::RefusedBefore);
+                    break;
                 case Decision::Stopped:
                     report.notSent.append(name);
                     tell(name, Fate::NotSent);
@@ -234,6 +238,11 @@ AutomaticPush::Decision AutomaticPush::decide(const Torrent& row,
     if (context_.activity && !page.isEmpty() &&
         context_.activity->wasSentFrom(page).value_or(false)) {
         return Decision::AlreadySent;
+    }
+    // Sending it again would only be downloaded from the site and refused again.
+    if (context_.activity && !page.isEmpty() &&
+        context_.activity->wasRefusedFrom(page).value_or(false)) {
+        return Decision::RefusedBefore;
     }
     // The member's rules before the run's troubles: what they hold back is no failure.
     if (ratioHold_) {
@@ -359,6 +368,26 @@ void AutomaticPush::pushOne(const Torrent& row, const NetContext& net,
         }
         (outcome == PushOutcome::Sent ? report.sent : report.alreadyOnServer).append(name);
         tell(name, outcome == PushOutcome::Sent ? Fate::Sent : Fate::AlreadyOnServer);
+        return;
+    }
+    if (outcome == PushOutcome::Refused) {
+        // The client answered and did not take it. The next torrent would cost the site one
+        // more download to meet what may be the same refusal: the run stops here. A refusal of
+        // the torrent itself is kept, so no later run downloads it again; one of the member's
+        // options (its words say which) is mended in the settings, and the torrent goes then.
+        const bool remembered = reply.reason.isEmpty() && !page.isEmpty() && activity;
+        if (remembered) {
+            if (!activity->recordRefused(page, name, QDateTime::currentDateTimeUtc())) {
+                report.notRecorded = QStringLiteral("the activity database %1 can't be written")
+                                         .arg(activity->filePath());
+            }
+            tell(name, Fate::Refused);
+        } else {
+            notSent();
+        }
+        report.refused = RefusedTorrent{name, reply.reason, remembered};
+        stopped_ = AutomaticPushProblem::ClientRefusedTorrent;
+        noteProblem(report, *stopped_);
         return;
     }
     notSent();

@@ -73,7 +73,7 @@ public:
     };
 
     // What became of one torrent, told as it happens.
-    enum class Fate { Sent, AlreadyOnServer, NotSent, HeldBack };
+    enum class Fate { Sent, AlreadyOnServer, NotSent, HeldBack, Refused, RefusedBefore };
     using Progress = std::function<void(const QString& name, Fate fate)>;
 
     AutomaticPush(Context context, Options options);
@@ -86,9 +86,10 @@ public:
     // The per-torrent decision, before anything is downloaded for it.
     enum class Decision {
         Push,
-        AlreadySent,  // in the download history, or its details page in the sent record
-        Stopped,      // the client or the site stopped taking anything in this run
-        HeldBack,     // a rule the member chose holds it back (which: decide()'s `reason`)
+        AlreadySent,    // in the download history, or its details page in the sent record
+        Stopped,        // the client or the site stopped taking anything in this run
+        HeldBack,       // a rule the member chose holds it back (which: decide()'s `reason`)
+        RefusedBefore,  // the client refused it in an earlier run: left to the member
     };
 
 private:
@@ -116,8 +117,8 @@ private:
     // cap counts the day); this run's sends are added as they happen, as the record is
     // written behind the pushes.
     std::optional<SentWindow> dayBefore_;
-    SentWindow sentThisRun_;  // on the push thread
-    bool clientAsked_ = false;                     // on the push thread
+    SentWindow sentThisRun_;    // on the push thread
+    bool clientAsked_ = false;  // on the push thread
 };
 
 }  // namespace pelloran

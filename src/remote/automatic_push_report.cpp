@@ -32,6 +32,8 @@ QString problemKey(AutomaticPushProblem problem) {
             return QStringLiteral("clientBanned");
         case AutomaticPushProblem::ClientUnreachable:
             return QStringLiteral("clientUnreachable");
+        case AutomaticPushProblem::ClientRefusedTorrent:
+            return QStringLiteral("clientRefusedTorrent");
         case AutomaticPushProblem::NoClient:
             return QStringLiteral("noClient");
         case AutomaticPushProblem::RunLockFailed:
@@ -139,6 +141,14 @@ QString AutomaticPushReport::holdReasonText(HoldReason reason) const {
                       : QStringLiteral("ratio guard");
 }
 
+QStringList AutomaticPushReport::refusedBeforeLines() const {
+    QStringList lines;
+    for (const QString& name : refusedBefore) {
+        lines.append(QStringLiteral("Not sent again (refused by the client before): ") + name);
+    }
+    return lines;
+}
+
 QStringList AutomaticPushReport::heldBackLines() const {
     QStringList lines;
     for (const HeldBack& held : heldBack) {
@@ -182,6 +192,9 @@ QString AutomaticPushReport::summaryLine() const {
             line += QStringLiteral(" (%1)").arg(reasons);
         }
     }
+    if (!refusedBefore.isEmpty()) {
+        line += QStringLiteral(", refused before %1").arg(refusedBefore.size());
+    }
     return line;
 }
 
@@ -217,6 +230,11 @@ QJsonObject AutomaticPushReport::json() const {
                                 {QStringLiteral("reason"), holdReasonKey(h.reason)}});
     }
     object.insert(QStringLiteral("heldBack"), held);
+    object.insert(QStringLiteral("refused"),
+                  refused ? QJsonValue(QJsonObject{{QStringLiteral("name"), refused->name},
+                                                   {QStringLiteral("reason"), refused->reason}})
+                          : QJsonValue(QJsonValue::Null));
+    object.insert(QStringLiteral("refusedBefore"), jsonNames(refusedBefore));
     object.insert(QStringLiteral("ratioGuard"),
                   ratioGuard ? QJsonValue(QJsonObject{
                                    {QStringLiteral("ratio"), ratioGuard->ratio},
@@ -258,6 +276,20 @@ QString AutomaticPushReport::problemSentence() const {
                 .arg(who);
         case AutomaticPushProblem::ClientUnreachable:
             return QStringLiteral("%1 could not be reached.").arg(who);
+        case AutomaticPushProblem::ClientRefusedTorrent: {
+            const RefusedTorrent r = refused.value_or(RefusedTorrent{});
+            const QString why =
+                r.reason.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(r.reason);
+            return r.remembered
+                       ? QStringLiteral(
+                             "%1 refused %2%3. The automatic push does not send it again: push "
+                             "it by hand once %1 takes it.")
+                             .arg(who, r.name, why)
+                       : QStringLiteral(
+                             "%1 refused %2%3. Mend the push options in the settings; it is "
+                             "sent again at the next run.")
+                             .arg(who, r.name, why);
+        }
         case AutomaticPushProblem::NoClient:
             return QStringLiteral(
                 "No BitTorrent client is set up: choose one with pelloran-cli remote set.");

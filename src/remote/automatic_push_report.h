@@ -27,6 +27,7 @@ enum class AutomaticPushProblem {
     ClientRefusedPassword,  // the client refused the credentials once: not asked again
     ClientBanned,           // the client refuses this address after too many wrong passwords
     ClientUnreachable,      // the client (or Deluge's daemon) did not answer
+    ClientRefusedTorrent,   // the client answered a push without taking the torrent
     NoClient,               // no client is chosen in the remote settings
     RunLockFailed,          // the run lock could not be taken (not held by another run)
 };
@@ -53,11 +54,25 @@ struct HeldBack {
     friend bool operator==(const HeldBack&, const HeldBack&) = default;
 };
 
+struct RefusedTorrent {
+    QString name;
+    QString reason;  // the client's words; "" when it gave none
+    // Whether later runs leave it alone: a refusal of the torrent itself, not of the options
+    // the member set (those are mended in the settings, and the torrent goes then).
+    bool remembered = false;
+
+    friend bool operator==(const RefusedTorrent&, const RefusedTorrent&) = default;
+};
+
 struct AutomaticPushReport {
     QString client;               // the client's stored name; "" when none is chosen
     QStringList sent;             // in the order pushed
     QStringList alreadyOnServer;  // the client had them already
     QStringList notSent;          // tried again next run
+    // The torrent the client refused in this run (the run stopped there), with the client's
+    // reason when it gave one; and what earlier runs saw refused, which is not sent again.
+    std::optional<RefusedTorrent> refused;
+    QStringList refusedBefore;
     QList<FailedPage> failedPages;
     AutomaticPushProblem problem = AutomaticPushProblem::None;
     QString problemDetail;             // the site's sign-in message, the lock's problem...
@@ -84,6 +99,8 @@ struct AutomaticPushReport {
     QString holdReasonText(HoldReason reason) const;
     // One line per torrent held back: "Held back (largest size 20 GB): NAME".
     QStringList heldBackLines() const;
+    // One line per torrent not sent because an earlier run saw the client refuse it.
+    QStringList refusedBeforeLines() const;
     QJsonObject json() const;
     // One sentence on what stopped the run; "" without a problem.
     QString problemSentence() const;

@@ -47,6 +47,11 @@ const Migration kMigrations[] = {
       "CREATE INDEX pushes_by_time ON pushes (pushed_at)",
       // Small things a run remembers for the next one (the day the ratio guard last spoke).
       "CREATE TABLE run_state (name TEXT PRIMARY KEY, value TEXT NOT NULL)"}},
+    {3,
+     // What the member's client refused from the automatic push: not sent by it again.
+     {"CREATE TABLE refused_torrents (id INTEGER PRIMARY KEY, details_path TEXT NOT NULL, "
+      "name TEXT NOT NULL, refused_at INTEGER NOT NULL)",
+      "CREATE INDEX refused_torrents_by_page ON refused_torrents (details_path)"}},
 };
 
 // SQLite's result codes that mean the file itself is unusable, not busy.
@@ -283,25 +288,49 @@ std::optional<int> ActivityDatabase::schemaVersion() const {
     return query.value(0).toInt();
 }
 
-std::optional<bool> ActivityDatabase::anySentWhere(const char* condition,
-                                                   const QString& value) const {
+std::optional<bool> ActivityDatabase::anyRowWhere(const char* table, const char* condition,
+                                                  const QString& value) const {
     const std::optional<QSqlDatabase> db = connection();
     if (!db) {
         return std::nullopt;
     }
     QSqlQuery query(*db);
     query.prepare(
-        QStringLiteral("SELECT 1 FROM sent_torrents WHERE %1 LIMIT 1").arg(sql(condition)));
+        QStringLiteral("SELECT 1 FROM %1 WHERE %2 LIMIT 1").arg(sql(table), sql(condition)));
     query.addBindValue(value);
     return anyRow(query);
 }
 
 std::optional<bool> ActivityDatabase::wasSent(const QByteArray& infoHash) const {
-    return anySentWhere("info_hash = ?", QString::fromLatin1(infoHash.toLower()));
+    return anyRowWhere("sent_torrents", "info_hash = ?", QString::fromLatin1(infoHash.toLower()));
 }
 
 std::optional<bool> ActivityDatabase::wasSentFrom(const QString& detailsPath) const {
-    return anySentWhere("details_path = ?", detailsPath);
+    return anyRowWhere("sent_torrents", "details_path = ?", detailsPath);
+}
+
+std::optional<bool> ActivityDatabase::wasRefusedFrom(const QString& detailsPath) const {
+    return anyRowWhere("refused_torrents", "details_path = ?", detailsPath);
+}
+
+bool ActivityDatabase::recordRefused(const QString& detailsPath, const QString& name,
+                                     const QDateTime& refusedAt) {
+    const std::optional<QSqlDatabase> db = connection();
+    if (!db) {
+        return false;
+    }
+    QSqlQuery query(*db);
+    query.prepare(
+        sql("INSERT INTO refused_torrents (details_path, name, refused_at) VALUES (?, ?, ?)"));
+    query.addBindValue(detailsPath);
+    query.addBindValue(name);
+    query.addBindValue(refusedAt.toMSecsSinceEpoch());
+    if (!query.exec()) {
+        failed(QStringLiteral("could not be written"), describe(query.lastError()));
+        return false;
+    }
+    notices_.saved();
+    return true;
 }
 
 bool ActivityDatabase::recordSent(const SentTorrent& sent) {

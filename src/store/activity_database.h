@@ -60,6 +60,11 @@ public:
     // Everything recorded, oldest first.
     QList<SentTorrent> sentTorrents() const;
 
+    // What the member's client refused from the automatic push, by details page: whether one
+    // is recorded (absent when the database can't be read), and recording one.
+    std::optional<bool> wasRefusedFrom(const QString& detailsPath) const;
+    bool recordRefused(const QString& detailsPath, const QString& name, const QDateTime& refusedAt);
+
     // The schema version this program writes, and the one the file holds (absent when it can't
     // be opened).
     static int currentSchemaVersion();
@@ -84,7 +89,8 @@ private:
     bool openConnection(QSqlDatabase& db, QString* problem) const;
     bool setAsideAndStartAfresh(const QString& problem) const;
     // Whether a sent_torrents row meets `condition` (one "?" bound to `value`).
-    std::optional<bool> anySentWhere(const char* condition, const QString& value) const;
+    std::optional<bool> anyRowWhere(const char* table, const char* condition,
+                                    const QString& value) const;
 
     const QString directory_;
     const QString filePath_;

@@ -3,12 +3,14 @@
 // address), two runs at once send each torrent once, a favorites page that fails is named and
 // fails the run after the others were pushed, a site that asks to slow down is obeyed, a
 // CAPTCHA at re-login ends the run after one sign-in, what was sent stays sent after the
-// download history forgot it, and a client that can't take torrents costs the site no download.
+// download history forgot it, a client that can't take torrents costs the site no download, and
+// a torrent the client refused is not downloaded again.
 
 #include "cli/cli_fixture.h"
 #include "site/filter.h"
 #include "store/settings_keys.h"
 #include "store/settings_store.h"
+#include "support/hostile_server.h"
 #include "support/loopback_port.h"
 #include "support/need_installed.h"
 #include "support/qbittorrent_daemon.h"
@@ -142,6 +144,43 @@ TEST_F(CliPushNewFaultsTest, AClientThatCantTakeTorrentsCostsTheSiteNoDownload) 
         EXPECT_EQ(siteRequests(QStringLiteral("/download/")), 0);
     }
     EXPECT_EQ(held(), 0u);
+}
+
+// A client that answers an upload without taking the torrent: the run stops after that one
+// download, and no later run downloads it again.
+TEST_F(CliPushNewFaultsTest, ATorrentTheClientRefusedIsDownloadedOnceAndLeftToTheMember) {
+    test::HostileServer client;
+    client.route("GET", "*", test::page("<html>Vuze</html>"));
+    client.route("POST", "*", test::page("<html>error</html>", 500));
+    ASSERT_TRUE(client.start());
+    ASSERT_NO_FATAL_FAILURE(prepare(QStringLiteral(".")));
+    const QStringList names = acceptedNames(site, QStringLiteral("."), {1});
+    ASSERT_GE(names.size(), 3);
+    ASSERT_EQ(setClient(QStringLiteral("Vuze"), QStringLiteral("127.0.0.1"), client.port(),
+                        QString(), QString()),
+              0);
+    const QStringList args =
+        pushNew(unpaced + QStringList{QStringLiteral("--pages"), QStringLiteral("1")});
+
+    for (int run = 0; run < 2; ++run) {
+        SCOPED_TRACE(run);
+        site.clearRequestLog();
+        const int uploads = client.count("POST", "/index.tmpl");
+        const CliRun refused = cli(args);
+        EXPECT_EQ(refused.exitCode, 1);
+        EXPECT_EQ(siteRequests(QStringLiteral("/download/")), 1);
+        EXPECT_EQ(client.count("POST", "/index.tmpl") - uploads, 1);
+        EXPECT_TRUE(refused.err.contains(QStringLiteral("Vuze refused %1.").arg(names[run])))
+            << refused.err.toStdString();
+        // The ones after it wait for the next run; the one refused before is only named.
+        EXPECT_EQ(
+            linesStartingWith(refused.err, QStringLiteral("Not sent (tried again next run): ")),
+            names.mid(run + 1));
+        EXPECT_EQ(
+            linesStartingWith(refused.out,
+                              QStringLiteral("Not sent again (refused by the client before): ")),
+            names.mid(0, run));
+    }
 }
 
 TEST_F(CliPushNewFaultsTest, TwoRunsAtOnceSendEachTorrentOnce) {
