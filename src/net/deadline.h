@@ -16,6 +16,8 @@
 // waiting at the deadline and delivers no page. Contexts outside an action carry Forever: each
 // exchange then has only its own limit.
 
+#include "net/cancellation.h"
+
 #include <QDeadlineTimer>
 #include <chrono>
 #include <thread>
@@ -43,9 +45,14 @@ inline QDeadlineTimer earlierDeadline(const QDeadlineTimer& a, const QDeadlineTi
 
 // Pauses the calling (operation) thread for `pause` when that ends before `deadline`; returns
 // at once with false otherwise, so a short wait between two asks never outlives the action.
-inline bool pauseWithin(std::chrono::milliseconds pause, const QDeadlineTimer& deadline) {
+// A cancellation (the program closing) ends the pause at once, with false.
+inline bool pauseWithin(std::chrono::milliseconds pause, const QDeadlineTimer& deadline,
+                        Cancellation* cancellation = nullptr) {
     if (!deadline.isForever() && std::chrono::milliseconds(deadline.remainingTime()) <= pause) {
         return false;
+    }
+    if (cancellation) {
+        return cancellation->pauseUntil(QDeadlineTimer(pause));
     }
     std::this_thread::sleep_for(pause);
     return true;

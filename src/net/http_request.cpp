@@ -95,7 +95,7 @@ std::chrono::milliseconds HttpRequest::ownLimit() const {
 }
 
 void HttpRequest::exchange() {
-    const PacedTurn turn(net_.pacer, url_, net_.deadline, ownLimit());
+    const PacedTurn turn(net_.pacer, url_, net_.deadline, ownLimit(), net_.cancellation);
     if (!turn.granted()) {
         // No time left for the turn, or the site asked to wait longer than this request can.
         responseData_.clear();

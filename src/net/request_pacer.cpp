@@ -1,5 +1,6 @@
 #include "net/request_pacer.h"
 
+#include "net/cancellation.h"
 #include "net/deadline.h"
 
 #include <QUrl>
@@ -42,7 +43,19 @@ bool RequestPacer::covers(const QString& url) const {
     return !authority.isEmpty() && hosts_.contains(authority);
 }
 
-RequestPacer::Turn RequestPacer::acquire(const QDeadlineTimer& deadline, milliseconds maxHold) {
+RequestPacer::Turn RequestPacer::acquire(const QDeadlineTimer& deadline, milliseconds maxHold,
+                                         Cancellation* cancellation) {
+    // A cancel wakes the wait below. It calls the waker under the cancellation's lock and the
+    // waker takes this one, so the watch begins before this lock is taken and ends after.
+    struct CancelWaker final : Waker {
+        explicit CancelWaker(RequestPacer& p) : pacer(p) {}
+        void wake() override {
+            QMutexLocker lock(&pacer.mutex_);
+            pacer.changed_.wakeAll();
+        }
+        RequestPacer& pacer;
+    } waker(*this);
+    const Cancellation::Watch watch(cancellation, &waker);
     QMutexLocker lock(&mutex_);
     const quint64 ticket = nextTicket_++;
     waiting_.push_back(ticket);
@@ -52,6 +65,9 @@ RequestPacer::Turn RequestPacer::acquire(const QDeadlineTimer& deadline, millise
         return turn;
     };
     for (;;) {
+        if (isCancelled(cancellation)) {
+            return leave(Turn{});
+        }
         const Clock::time_point now = Clock::now();
         if (heldUntil_ && *heldUntil_ > now) {
             const auto held = *heldUntil_ - now;
@@ -102,12 +118,12 @@ int RequestPacer::started() const {
 }
 
 PacedTurn::PacedTurn(RequestPacer* pacer, const QString& url, const QDeadlineTimer& deadline,
-                     milliseconds maxHold) {
+                     milliseconds maxHold, Cancellation* cancellation) {
     if (!pacer || !pacer->covers(url)) {
         turn_.granted = true;
         return;
     }
-    turn_ = pacer->acquire(deadline, maxHold);
+    turn_ = pacer->acquire(deadline, maxHold, cancellation);
     if (turn_.granted) {
         pacer_ = pacer;
     }

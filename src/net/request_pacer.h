@@ -21,6 +21,8 @@
 
 namespace pelloran {
 
+class Cancellation;
+
 class RequestPacer {
 public:
     using Clock = std::chrono::steady_clock;
@@ -39,8 +41,10 @@ public:
     // Waits for the request's turn, at most until `deadline`. A wait the site asked for is
     // only waited out when it ends within `maxHold` and before `deadline`; otherwise the turn
     // is refused at once with heldFor set. Not granted otherwise when the deadline passed. A
-    // granted turn must be given back with release() when the exchange ends.
-    Turn acquire(const QDeadlineTimer& deadline, std::chrono::milliseconds maxHold);
+    // granted turn must be given back with release() when the exchange ends. A cancellation
+    // (the program closing) ends the wait at once, not granted.
+    Turn acquire(const QDeadlineTimer& deadline, std::chrono::milliseconds maxHold,
+                 Cancellation* cancellation = nullptr);
     void release();
 
     // The site asked not to be sent anything for `wait`: later starts wait until then.
@@ -69,7 +73,7 @@ private:
 class PacedTurn {
 public:
     PacedTurn(RequestPacer* pacer, const QString& url, const QDeadlineTimer& deadline,
-              std::chrono::milliseconds maxHold);
+              std::chrono::milliseconds maxHold, Cancellation* cancellation = nullptr);
     ~PacedTurn();
     PacedTurn(const PacedTurn&) = delete;
     PacedTurn& operator=(const PacedTurn&) = delete;

@@ -49,12 +49,7 @@ PushOutcome heldOrRefused(QBittorrent& client, const NetContext& net) {
     }
     for (const std::chrono::milliseconds pause : kHeldLookupPauses) {
         // A program that closes meanwhile ends the pause at once.
-        const bool paused =
-            net.cancellation && (net.deadline.isForever() ||
-                                 std::chrono::milliseconds(net.deadline.remainingTime()) > pause)
-                ? net.cancellation->pauseUntil(QDeadlineTimer(pause))
-                : pauseWithin(pause, net.deadline);
-        if (!paused) {
+        if (!pauseWithin(pause, net.deadline, net.cancellation)) {
             break;
         }
         if (isHeldNow(client, wanted, net)) {

@@ -6,13 +6,16 @@
 
 #include "net/cancellation.h"
 #include "net/cookie_store.h"
+#include "net/deadline.h"
 #include "net/http_request.h"
+#include "net/request_pacer.h"
 #include "support/hostile_server.h"
 
 #include <gtest/gtest.h>
 
 #include <QTest>
 #include <atomic>
+#include <functional>
 #include <thread>
 
 namespace pelloran {
@@ -101,6 +104,48 @@ TEST(CancellationTest, NothingStartsOnceCancelledAndPausesEnd) {
     EXPECT_FALSE(after.urlResponse().has_value());
     EXPECT_EQ(server.count("", "/b"), 0);
     EXPECT_EQ(server.connectionCount(), 1);
+}
+
+TEST(CancellationTest, WaitsOnTheirOwnClockEndToo) {
+    // A wait the site asked for, in a pacer's queue, and a pause between two asks of a client.
+    using std::chrono::seconds;
+    const struct {
+        const char* what;
+        std::function<bool(Cancellation*)> wait;  // true when it waited its whole time
+    } cases[] = {
+        {"pacer",
+         [](Cancellation* c) {
+             RequestPacer pacer(std::chrono::milliseconds(0), {QStringLiteral("site.test")});
+             pacer.holdFor(seconds(kExchangeLimitSeconds));
+             const PacedTurn turn(&pacer, QStringLiteral("http://site.test/a"),
+                                  QDeadlineTimer(QDeadlineTimer::Forever),
+                                  seconds(2 * kExchangeLimitSeconds), c);
+             return turn.granted();
+         }},
+        {"pause",
+         [](Cancellation* c) {
+             return pauseWithin(seconds(kExchangeLimitSeconds),
+                                QDeadlineTimer(QDeadlineTimer::Forever), c);
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Cancellation cancellation;
+        std::atomic<bool> started{false};
+        std::atomic<bool> ended{false};
+        std::atomic<bool> waitedOut{true};
+        std::thread waiter([&] {
+            started = true;
+            waitedOut = c.wait(&cancellation);
+            ended = true;
+        });
+        ASSERT_TRUE(QTest::qWaitFor([&] { return started.load(); }, 5000));
+        QTest::qWait(50);  // into the wait
+        cancellation.cancel();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return ended.load(); }, kMuchSoonerMs));
+        waiter.join();
+        EXPECT_FALSE(waitedOut.load());
+    }
 }
 
 }  // namespace
