@@ -4,6 +4,8 @@
 #include "cli/commands.h"
 #include "store/keyring_secret_store.h"
 
+#include <csignal>
+
 namespace pelloran::cli {
 
 void StderrAlertSink::showAlert(const Alert& alert) {
@@ -23,6 +25,9 @@ std::optional<Alert> StderrAlertSink::lastAlert() const {
 // Passwords are opened when first needed: most commands need none and never load the keyring's
 // library nor reach the session bus.
 CliCore::CliCore() : services_(Services::fromEnvironment(SecretStoreOpening::WhenFirstNeeded)) {
+    // A stopped command ends through finish() like any other: the cancelled exchanges deliver
+    // nothing, and what the stores hold is written whole.
+    stop_ = std::make_unique<StopSignals>([this](int) { services_->closeNetwork(); });
     sayNotices();
 }
 
@@ -45,6 +50,12 @@ int CliCore::finish(int status) {
     // A change the member asked for that isn't on disk is not a success, whatever else worked.
     const bool settingsLost = settings().hasUnsavedChanges();
     sayNotices();
+    if (const int signal = stop_->received()) {
+        printError(
+            QStringLiteral("Stopped by %1: the exchanges in flight were cancelled.")
+                .arg(signal == SIGINT ? QStringLiteral("SIGINT") : QStringLiteral("SIGTERM")));
+        return stoppedExitStatus(signal);
+    }
     return status == kExitSuccess && settingsLost ? kExitFailure : status;
 }
 

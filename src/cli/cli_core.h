@@ -4,6 +4,7 @@
 // printer, and the silent re-login. Operations run on queues as in the app; the command waits
 // for each delivery in a local event loop.
 
+#include "cli/stop_signals.h"
 #include "net/operation_queue.h"
 #include "remote/alert_sink.h"
 #include "remote/services.h"
@@ -39,8 +40,11 @@ public:
 
     // Ends the run: waits for the queue, saves the cookies and prints what the stores have to
     // say. Returns `status`, or the failure status when the command succeeded but settings it
-    // changed could not be saved.
+    // changed could not be saved, or the stopped status (stop_signals.h) when a SIGTERM or
+    // SIGINT stopped it.
     int finish(int status);
+    // Whether a SIGTERM or SIGINT stopped the command: every exchange was cancelled then.
+    bool stopped() const { return stop_ && stop_->received() != 0; }
     // A store's message the command printed itself: not printed again as a notice.
     void markSaid(const QString& text) { said_.insert(text); }
 
@@ -95,6 +99,7 @@ public:
 
 private:
     std::unique_ptr<Services> services_;
+    std::unique_ptr<StopSignals> stop_;  // after services_: it closes their network
     StderrAlertSink alerts_;
     std::unique_ptr<SessionRenewer> renewer_;
     mutable QMutex failureMutex_;

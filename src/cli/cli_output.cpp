@@ -1,6 +1,7 @@
 #include "cli/cli_output.h"
 
 #include "cli/json_rows.h"
+#include "cli/stop_signals.h"
 
 #include <QJsonDocument>
 #include <QTextStream>
@@ -206,7 +207,11 @@ void ProgressLine::show(const QString& text) {
 
 QString readSecretLine() {
     std::string line;
-    std::getline(std::cin, line);
+    {
+        // Nothing cancels a read of stdin: Ctrl+C there ends the process at once, as ever.
+        const StopSignals::DefaultAction byDefault;
+        std::getline(std::cin, line);
+    }
     if (!line.empty() && line.back() == '\r') {
         line.pop_back();
     }

@@ -291,7 +291,7 @@ QString overallHelp() {
         "\nEnvironment: PELLORAN_HOME (settings and cookies folder), PELLORAN_KEYRING=off "
         "(passwords in\nthe settings file, not the desktop's keyring), PELLORAN_SITE_HOST and "
         "the other PELLORAN_*\nsite values. Exit status: 0 done, 1 failed (reason on stderr), "
-        "2 usage, 3 CAPTCHA.\n");
+        "2 usage, 3 CAPTCHA,\n130 stopped by SIGINT, 143 stopped by SIGTERM.\n");
     return help;
 }
 

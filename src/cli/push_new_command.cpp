@@ -80,6 +80,12 @@ int runPushNew(CliCore& core, const PushNewOptions& options) {
         tellProgress(name, fate, json);
     });
     const AutomaticPushReport report = push.run(filters);
+    if (core.stopped()) {
+        // What went is told and kept; what a cancelled exchange left undone is not a problem
+        // of the site or the client, and goes next run. Nobody asked for a notification.
+        printOut(options.json ? jsonText(report.json()) : report.summaryLine());
+        return kExitSuccess;  // finish() says it was stopped, with its own status
+    }
     if (report.problem == AutomaticPushProblem::AnotherRunning) {
         if (options.json) {
             printOut(jsonText(report.json()));

@@ -1,5 +1,6 @@
 #include "remote/automatic_push.h"
 
+#include "net/cancellation.h"
 #include "net/request_pacer.h"
 #include "remote/alert_sink.h"
 #include "remote/client_probe.h"
@@ -106,6 +107,9 @@ AutomaticPushReport AutomaticPush::run(const QList<Filter>& filters) {
     RequestPacer* pace = pacer ? &*pacer : nullptr;
 
     const Scan found = scan(filters, pace);
+    if (isCancelled(context_.site.net.cancellation)) {
+        return report;  // stopped: what the scan found goes next run
+    }
     report.failedPages = found.failedPages;
     const std::optional<SignInVerdict> signIn =
         context_.signInFailure ? context_.signInFailure() : std::nullopt;
@@ -182,6 +186,9 @@ void AutomaticPush::pushAll(const TorrentList& rows, AutomaticPushReport& report
         QSet<QString> seenNames;
         QSet<QString> seenPages;
         for (const TorrentPtr& row : rows) {
+            if (isCancelled(context_.remote.net.cancellation)) {
+                break;  // stopped: the rest goes next run
+            }
             const QString name = row->name().value_or(QString());
             const QString page = row->detailsUrl().value_or(QString());
             if (seenNames.contains(name) || (!page.isEmpty() && seenPages.contains(page))) {
@@ -313,6 +320,10 @@ void AutomaticPush::pushOne(const Torrent& row, const NetContext& net,
     const std::optional<qint64> size = bytesFromSizeText(row.size().value_or(QString()));
     const PushSubject subject{name, page, size, pushOptionsText(options)};
     const QString client = settings.client.value_or(QString());
+    if (!fetched.file && isCancelled(net.cancellation)) {
+        notSent();  // stopped before it came: neither the site's fault nor the client's
+        return;
+    }
     if (!fetched.file) {
         logPush(context_.remote, subject, client, {}, PushResult::Failed,
                 (fetched.slowDown ? remote_alerts::siteSlowDown(*fetched.slowDown)
@@ -353,6 +364,10 @@ void AutomaticPush::pushOne(const Torrent& row, const NetContext& net,
         pushTorrentFile(settings, FetchPageDownload::fileNameFromUrl(url), *fetched.file, net,
                         context_.remote.uploadRoutes, options);
     const PushOutcome outcome = reply.outcome;
+    if (!isDone(outcome) && isCancelled(net.cancellation)) {
+        notSent();  // stopped before the client answered: tried again next run
+        return;
+    }
     const std::optional<Alert> said = remote_alerts::forPushOutcome(reply);
     logPush(context_.remote, subject, client, *fetched.file, pushResultOf(outcome),
             said ? said->title : QString());
