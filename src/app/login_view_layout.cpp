@@ -206,7 +206,7 @@ void LoginViewController::styleViews() {
     infoBtn_->setStyleSheet(
         QStringLiteral(
             "QToolButton { color: white; background: transparent; border: %1px solid white;"
-            " border-radius: %2px; }")
+            " border-radius: %2px; } QToolButton:focus { color: #e8a33d; border-color: #e8a33d; }")
             .arg(std::max(1, s.px(1.5)))
             .arg(s.px(kInfoSize / 2)));
 }

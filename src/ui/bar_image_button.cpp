@@ -1,5 +1,6 @@
 #include "ui/bar_image_button.h"
 
+#include "ui/focus_ring.h"
 #include "ui/image_library.h"
 #include "ui/ui_scale.h"
 
@@ -59,6 +60,7 @@ QToolButton* makeBarImageButton(const QString& imageName, const QString& toolTip
     auto* b = new BarImageButton(imageName, parent);
     b->setObjectName(imageName);
     b->setToolTip(toolTip);
+    addFocusRing(b);
     return b;
 }
 

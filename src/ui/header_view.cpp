@@ -1,6 +1,7 @@
 #include "ui/header_view.h"
 
 #include "ui/colors.h"
+#include "ui/focus_ring.h"
 #include "ui/image_library.h"
 #include "ui/ui_scale.h"
 
@@ -44,6 +45,7 @@ HeaderView::HeaderView(QWidget* parent)
     username_->setFocusPolicy(Qt::TabFocus);
     username_->setToolTip(QStringLiteral("Your profile"));
     username_->setObjectName(QStringLiteral("usernameLbl"));
+    addFocusRing(username_, 4);
     for (QLabel* l : {ratioCaption_, ratio_, up_, down_, upIcon_, downIcon_}) {
         l->setAttribute(Qt::WA_TransparentForMouseEvents);
     }
@@ -65,6 +67,7 @@ QToolButton* HeaderView::makeButton(const QString& imageName, const QString& tip
     b->setCursor(Qt::PointingHandCursor);
     b->setFocusPolicy(Qt::TabFocus);
     b->setAutoRaise(true);
+    addFocusRing(b);
     return b;
 }
 

@@ -1,6 +1,7 @@
 #include "ui/navigation_bar.h"
 
 #include "ui/colors.h"
+#include "ui/focus_ring.h"
 #include "ui/ui_scale.h"
 
 #include <QLabel>
@@ -23,6 +24,7 @@ NavigationBar::NavigationBar(QWidget* parent)
     back_->setToolButtonStyle(Qt::ToolButtonTextOnly);
     back_->setCursor(Qt::PointingHandCursor);
     back_->setFocusPolicy(Qt::TabFocus);
+    addFocusRing(back_);
     back_->hide();
     connect(back_, &QToolButton::clicked, this, &NavigationBar::backClicked);
 }

@@ -1,6 +1,7 @@
 #include "ui/sheet_chrome.h"
 
 #include "ui/colors.h"
+#include "ui/focus_ring.h"
 #include "ui/navigation_bar.h"
 #include "ui/ui_scale.h"
 
@@ -14,6 +15,7 @@ QToolButton* barButton(const QString& text, QWidget* parent) {
     b->setText(text);
     b->setCursor(Qt::PointingHandCursor);
     b->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    addFocusRing(b);
     return b;
 }
 

@@ -61,9 +61,13 @@ void ToggleSwitch::paintEvent(QPaintEvent*) {
     p.setBrush(Qt::white);
     p.drawEllipse(QRectF(x, track.top() + 2, d, d));
     if (hasFocus()) {
+        // Dark inside a white edge: seen on the grey track and on the amber one alike.
         p.setBrush(Qt::NoBrush);
-        p.setPen(QPen(QColor(255, 255, 255, 160), 1.5));
+        p.setPen(QPen(QColor(255, 255, 255, 230), 1.5));
         p.drawRoundedRect(track, radius, radius);
+        const QRectF inner = track.adjusted(2, 2, -2, -2);
+        p.setPen(QPen(QColor(20, 20, 20, 200), 2));
+        p.drawRoundedRect(inner, inner.height() / 2, inner.height() / 2);
     }
 }
 

@@ -1,5 +1,6 @@
 #include "web/bar_buttons.h"
 
+#include "ui/focus_ring.h"
 #include "ui/image_library.h"
 #include "ui/ui_scale.h"
 
@@ -12,6 +13,7 @@ ToolbarButton::ToolbarButton(const QString& imageName, QWidget* parent)
     setCursor(Qt::PointingHandCursor);
     setFocusPolicy(Qt::TabFocus);
     setObjectName(imageName);
+    addFocusRing(this);
 }
 
 QSize ToolbarButton::sizeHint() const {
