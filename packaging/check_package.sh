@@ -51,6 +51,12 @@ for size in 16 48 256; do
 done
 
 gzip -t "$root/usr/share/doc/pelloran/changelog.Debian.gz" || fail "the changelog is not gzip"
+# Nothing for a maintainer script to do: the modules in /usr/lib/pelloran are opened by path, so
+# no ldconfig run, and the user units are the member's to enable.
+dpkg-deb --ctrl-tarfile "$deb" | tar -t >"$scratch/control-files"
+if grep -Eq '(^|/)(preinst|postinst|prerm|postrm)$' "$scratch/control-files"; then
+    fail "the package has maintainer scripts: $(tr '\n' ' ' <"$scratch/control-files")"
+fi
 # A user unit can't order itself after a system target: such a line would only mislead.
 if grep -q 'network-online' "$root/usr/lib/systemd/user/pelloran-push.service"; then
     fail "the user unit names network-online.target"
