@@ -303,29 +303,31 @@ void ServerSettingsViewController::resizeEvent(QResizeEvent*) {
 void ServerSettingsViewController::relayout() {
     const UiScale s = UiScale::of(this);
     scroll_->setGeometry(rect());
-    settings_layout::placeByPoints(content_, s, width());  // the labels' fonts, the caption
-    chooser_->setGeometry(s.px(kLeft), s.px(44), s.px(kWidth), chooser_->sizeHint().height());
+    // The labels' fonts, the caption; the column's left edge for what is placed here.
+    const int left = settings_layout::placeByPoints(content_, s, width());
+    chooser_->setGeometry(left + s.px(kLeft), s.px(44), s.px(kWidth),
+                          chooser_->sizeHint().height());
     int y = chooser_->geometry().bottom() + s.px(14);
     description_->setFont(s.font(FontFace::Arial, kHelpPoints));
     description_->setTabStopDistance(s.pxF(kHelpTabPoints));
     description_->document()->setDocumentMargin(0);
     description_->document()->setTextWidth(s.px(kWidth));
     const int helpHeight = int(std::ceil(description_->document()->size().height()));
-    description_->setGeometry(s.px(kLeft), y, s.px(kWidth), std::max(helpHeight, 0));
+    description_->setGeometry(left + s.px(kLeft), y, s.px(kWidth), std::max(helpHeight, 0));
     y += helpHeight + s.px(18);
     for (QLineEdit* f : {address_, port_, user_, password_}) {
         const int row = f->property("row").toInt();
         const int top = y + s.px(row * kFieldPitch);
-        f->setGeometry(s.px(kFieldX), top, s.px(kFieldWidth), s.px(kFieldHeight));
+        f->setGeometry(left + s.px(kFieldX), top, s.px(kFieldWidth), s.px(kFieldHeight));
         f->setFont(s.font(FontFace::Arial, 15));
         f->setStyleSheet(PushOptionsForm::fieldStyle(s));
         if (auto* caption =
                 content_->findChild<QLabel*>(f->objectName() + QStringLiteral("Caption"))) {
-            caption->setGeometry(s.px(kLeft), top, s.px(kCaptionWidth), s.px(kFieldHeight));
+            caption->setGeometry(left + s.px(kLeft), top, s.px(kCaptionWidth), s.px(kFieldHeight));
         }
     }
     y += s.px(4 * kFieldPitch + 10);
-    testButton_->setGeometry(s.px(kLeft), y, s.px(kWidth), s.px(40));
+    testButton_->setGeometry(left + s.px(kLeft), y, s.px(kWidth), s.px(40));
     testButton_->setFont(s.font(FontFace::SystemBold, 16));
     testButton_->setStyleSheet(QStringLiteral("QPushButton { color: #141414; background: #e8a33d; "
                                               "border: none; border-radius: %1px; }"

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <algorithm>
 
 namespace pelloran::settings_layout {
 
@@ -40,7 +41,12 @@ void styleSectionHeader(QLabel* label) {
     label->setStyleSheet(QStringLiteral("color: #e8a33d; background: transparent;"));
 }
 
-void placeByPoints(QWidget* content, const UiScale& scale, int width) {
+int columnLeft(const UiScale& scale, int width) {
+    return std::max(0, (width - scale.px(UiScale::kPhoneWidth)) / 2);
+}
+
+int placeByPoints(QWidget* content, const UiScale& scale, int width) {
+    const int left = columnLeft(scale, width);
     for (QObject* child : content->children()) {
         auto* w = qobject_cast<QWidget*>(child);
         if (!w) {
@@ -49,7 +55,8 @@ void placeByPoints(QWidget* content, const UiScale& scale, int width) {
         const QVariant r = w->property("pointRect");
         if (r.isValid()) {
             const QRectF pts = r.toRectF();
-            w->setGeometry(scale.rect(pts.x(), pts.y(), pts.width(), pts.height()));
+            w->setGeometry(
+                scale.rect(pts.x(), pts.y(), pts.width(), pts.height()).translated(left, 0));
         }
         if (auto* label = qobject_cast<QLabel*>(w)) {
             const QVariant size = label->property("fontPoints");
@@ -61,6 +68,7 @@ void placeByPoints(QWidget* content, const UiScale& scale, int width) {
     }
     const qreal heightPoints = content->property("contentHeightPoints").toReal();
     content->resize(width, scale.px(heightPoints));
+    return left;
 }
 
 }  // namespace pelloran::settings_layout

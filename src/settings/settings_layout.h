@@ -27,8 +27,13 @@ QLabel* addLabel(QWidget* parent, const QString& text, qreal x, qreal y, qreal w
 // A centred section header.
 void styleSectionHeader(QLabel* label);
 // Places every child of `content` that has a "pointRect", sizes the labels' fonts, and makes
-// `content` `width` pixels wide and as tall as its "contentHeightPoints".
-void placeByPoints(QWidget* content, const UiScale& scale, int width);
+// `content` `width` pixels wide and as tall as its "contentHeightPoints". The points are those
+// of a phone-wide column; a wider window centres that column (a form stretched across a
+// maximized window reads badly). Returns the column's left edge in pixels, for the controls a
+// screen places itself.
+int placeByPoints(QWidget* content, const UiScale& scale, int width);
+// The left edge of the centred phone-wide column in `width` pixels; 0 when it is that narrow.
+int columnLeft(const UiScale& scale, int width);
 
 }  // namespace settings_layout
 }  // namespace pelloran

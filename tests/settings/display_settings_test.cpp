@@ -180,5 +180,24 @@ TEST_F(DisplaySettingsTest, SearchSettingsStartWithEveryCategoryAndTouchNoBrowse
     EXPECT_EQ(stored(keys::searchCategories), allCategoriesSetting());
 }
 
+TEST_F(DisplaySettingsTest, AWideWindowCentresTheColumnAndThePhoneWidthKeepsItsPositions) {
+    DisplaySettingsState state(settings, ListingKind::Browse);
+    DisplaySettingsViewController screen(state);
+    screen.show();
+    int anySwitch = 0;
+    for (const Category& c : categoryTable()) {
+        if (!c.isHeader()) {
+            anySwitch = c.id;
+        }
+    }
+    for (const int width : {320, 700}) {
+        SCOPED_TRACE(width);
+        screen.resize(width, 480);
+        const int left = (width - 320) / 2;
+        EXPECT_EQ(screen.orderSelector()->geometry(), QRect(left + 20, 130, 280, 30));
+        EXPECT_EQ(screen.categorySwitch(anySwitch)->geometry().x(), left + 200);
+    }
+}
+
 }  // namespace
 }  // namespace pelloran

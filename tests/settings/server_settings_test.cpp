@@ -198,6 +198,22 @@ TEST_F(ServerSettingsTest, AnotherProgramsChangeIsShownOnTheNextVisitAndNeverWri
     EXPECT_EQ(stored(keys::serverAddress), QStringLiteral("10.0.0.9"));
 }
 
+TEST_F(ServerSettingsTest, AWideWindowCentresTheFormAndThePhoneWidthKeepsItsPositions) {
+    auto stack = openTab();
+    const struct {
+        int width;
+        int left;  // where the phone-wide column starts
+    } widths[] = {{320, 0}, {640, 160}, {1000, 340}};
+    for (const auto& w : widths) {
+        SCOPED_TRACE(w.width);
+        stack->resize(w.width, 480);
+        EXPECT_EQ(screen->clientChooser()->geometry().x(), w.left + 20);
+        EXPECT_EQ(screen->addressField()->geometry().x(), w.left + 100);
+        EXPECT_EQ(screen->testButton()->geometry().x(), w.left + 20);
+        EXPECT_EQ(screen->testButton()->width(), 280);
+    }
+}
+
 }  // namespace
 }  // namespace pelloran
 
