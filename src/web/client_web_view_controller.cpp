@@ -30,6 +30,8 @@ ClientWebViewController::ClientWebViewController(WebSession& session, const Scre
                                                  Role role, ViewController*, QWidget* parent)
     : WebViewController(session, context, nullptr, parent), role_(role) {
     setTabBarItem(QStringLiteral("Remote UI"), QStringLiteral("tabbar-remote.png"));
+    // The clients' own interfaces are drawn for a browser's white default.
+    webPage()->setBackgroundColor(Qt::white);
     if (role_ == Role::ConnectionTest) {
         buildBackBar(ToolbarButton::kWidth);  // the title takes the rest of the bar
         // A test that hangs must not keep the member here.

@@ -2,6 +2,7 @@
 
 #include "net/operation_queue.h"
 #include "site/site_config.h"
+#include "ui/colors.h"
 #include "ui/list_screen_target.h"
 #include "ui/loading_indicator.h"
 #include "ui/navigation_stack.h"
@@ -35,6 +36,14 @@ WebViewController::WebViewController(WebSession& session, const ScreenContext& c
       view_(new QWebEngineView(this)),
       page_(new WebPage(session.profile(), view_)) {
     setTitle(QString());
+    // The site's pages are dark: until one paints, the screen shows the app's dark grey, never
+    // a white flash (the view's own background shows before its first frame, the page's
+    // behind a document that has none yet).
+    page_->setBackgroundColor(colors::listBackground());
+    QPalette dark = view_->palette();
+    dark.setColor(QPalette::Window, colors::listBackground());
+    view_->setPalette(dark);
+    view_->setAutoFillBackground(true);
     view_->setPage(page_);
     // Pages are laid out for a phone: one CSS pixel is one point of the app's layout.
     page_->setZoomFactor(context_.scale.factor());
