@@ -27,14 +27,9 @@ TEST_F(CliStopTest, AStoppedPushNewEndsAtOnceWithTheStoppedStatusAndItsFilesWhol
     ASSERT_EQ(signIn().exitCode, 0);
     ASSERT_EQ(cli({QStringLiteral("filters"), QStringLiteral("add"), QStringLiteral(".")}).exitCode,
               0);
-    ASSERT_EQ(
-        cli({QStringLiteral("remote"), QStringLiteral("set"), QStringLiteral("--client"),
-             QStringLiteral("Transmission"), QStringLiteral("--address"),
-             QStringLiteral("127.0.0.1"), QStringLiteral("--port"), QString::number(client.port()),
-             QStringLiteral("--user"), QStringLiteral("demo"), QStringLiteral("--password-stdin")},
-            "secret\n")
-            .exitCode,
-        0);
+    ASSERT_EQ(setClient(QStringLiteral("Transmission"), QStringLiteral("127.0.0.1"), client.port(),
+                        QStringLiteral("demo"), QStringLiteral("secret")),
+              0);
     const auto favoritesAsked = [&] { return !site.requestLog(QStringLiteral("site")).empty(); };
     const struct {
         const char* what;
