@@ -294,6 +294,9 @@ bool AutomaticPush::clientTakesTorrents(const NetContext& net, AutomaticPushRepo
     if (!stopper) {
         return true;
     }
+    if (isCancelled(net.cancellation)) {
+        return false;  // stopped while asking: no fault of the client's
+    }
     if (const std::optional<Alert> said = remote_alerts::forPushOutcome(*stopper);
         said && context_.remote.alerts) {
         context_.remote.alerts->showAlert(*said);
