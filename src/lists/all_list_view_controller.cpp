@@ -172,7 +172,8 @@ void AllListViewController::startListingFetch(const QString& url, const QString&
     setRowSelectionEnabled(false);
     updateTabLock();
     operationQueue_.addOperation(std::make_unique<FetchPageAllTorrents>(
-        url, context_.site, this, [this](ListingOutcome outcome) { loadedTorrents(outcome); }));
+        url, context_.site, this,
+        [this](const ListingOutcome& outcome) { loadedTorrents(outcome); }));
     model_->loadMoreStateChanged();
 }
 

@@ -35,7 +35,7 @@ public:
         }
     }
     QVariant data(const QModelIndex& index, int role) const override {
-        const QVariant v = QStringListModel::data(index, role);
+        QVariant v = QStringListModel::data(index, role);
         if (role != Qt::DisplayRole) {
             return v;
         }

@@ -42,7 +42,7 @@ void SnatchListViewController::fetchSnatchList() {
     updateTabLock();
     operationQueue().addOperation(std::make_unique<FetchPageAllSnatchTorrents>(
         snatchListUrl(*context().site.config), body, context().site.net, this,
-        [this](std::optional<TorrentList> rows) { loadedSnatchList(rows); }));
+        [this](const std::optional<TorrentList>& rows) { loadedSnatchList(rows); }));
 }
 
 void SnatchListViewController::loadedSnatchList(const std::optional<TorrentList>& rows) {

@@ -180,7 +180,7 @@ QChart* transferChart(const QList<MemberSample>& samples, const UiScale& scale) 
     QLineSeries* up = line(QStringLiteral("Uploaded (%1)").arg(unitName), kUpColour, scale);
     QLineSeries* down = line(QStringLiteral("Downloaded (%1)").arg(unitName), kDownColour, scale);
     for (const MemberSample& s : points) {
-        const double at = double(s.time.toMSecsSinceEpoch());
+        const auto at = double(s.time.toMSecsSinceEpoch());
         up->append(at, double(s.uploaded) / unit.divisor);
         down->append(at, double(s.downloaded) / unit.divisor);
     }

@@ -7,7 +7,7 @@ namespace pelloran::web {
 namespace {
 
 // Chromium's url::kMaxURLChars.
-constexpr qsizetype kMaxUrlChars = 2 * 1024 * 1024;
+constexpr qsizetype kMaxUrlChars = qsizetype(2) * 1024 * 1024;
 // What setHtml() puts in front of the encoded text.
 constexpr QLatin1StringView kDataUrlPrefix{"data:text/html;charset=UTF-8,"};
 

@@ -75,6 +75,8 @@ TEST_F(CliTest, UsageErrorsSayWhatIsWrong) {
          QStringLiteral("unexpected argument '2'")},
         {{QStringLiteral("remote"), QStringLiteral("bogus")}, QStringLiteral("'bogus'")},
         {{QStringLiteral("settings")}, QStringLiteral("get, set")},
+        {{QStringLiteral("filters"), QStringLiteral("add"), QStringLiteral("a)")},
+         QStringLiteral("'a)' is not a valid pattern")},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args.join(QLatin1Char(' ')).toStdString());
@@ -82,6 +84,11 @@ TEST_F(CliTest, UsageErrorsSayWhatIsWrong) {
         EXPECT_EQ(r.exitCode, 2);
         EXPECT_TRUE(r.err.contains(c.said)) << r.err.toStdString();
     }
+    // A keyword is judged inside the pattern it is looked for with, as the app judges it:
+    // ")(" is no pattern on its own but a valid piece of one.
+    const CliRun piece =
+        cli({QStringLiteral("filters"), QStringLiteral("add"), QStringLiteral(")(")});
+    EXPECT_EQ(piece.exitCode, 0) << piece.err.toStdString();
 }
 
 }  // namespace
