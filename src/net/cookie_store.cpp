@@ -8,7 +8,7 @@ namespace pelloran {
 
 namespace {
 
-constexpr qint64 kMaxCookieFileSize = 4 * 1024 * 1024;
+constexpr qint64 kMaxCookieFileSize = qint64(4) * 1024 * 1024;
 
 qint64 now() {
     return QDateTime::currentSecsSinceEpoch();

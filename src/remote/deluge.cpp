@@ -67,7 +67,7 @@ bool Deluge::connectToDaemon(const NetContext& net) {
         return false;
     }
     // Each host is [id, address, port, user]; the first that takes the connection serves.
-    for (const QJsonValue& host : hosts.result.toArray()) {
+    for (const auto& host : hosts.result.toArray()) {
         const QString id = host.toArray().at(0).toString();
         if (id.isEmpty()) {
             continue;

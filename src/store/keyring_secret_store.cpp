@@ -71,7 +71,7 @@ std::unique_ptr<KeyringSecretStore> KeyringSecretStore::open(
 
 std::optional<QString> KeyringSecretStore::read(QLatin1StringView key) const {
     QMutexLocker lock(&mutex_);
-    const std::optional<QString> known = values_.value(QString(key));
+    std::optional<QString> known = values_.value(QString(key));
     if (known) {
         return known;
     }

@@ -8,7 +8,7 @@ namespace pelloran {
 
 namespace {
 
-constexpr qint64 kMaxSettingsFileSize = 16 * 1024 * 1024;
+constexpr qint64 kMaxSettingsFileSize = qint64(16) * 1024 * 1024;
 
 std::optional<SettingsStore::Value> fromJson(const QJsonValue& json) {
     if (json.isString()) {
@@ -28,7 +28,7 @@ std::optional<SettingsStore::Value> fromJson(const QJsonValue& json) {
     }
     if (json.isArray()) {
         QStringList list;
-        for (const QJsonValue& element : json.toArray()) {
+        for (const auto& element : json.toArray()) {
             if (!element.isString()) {
                 return std::nullopt;
             }
@@ -139,7 +139,7 @@ void SettingsStore::adopt(QJsonObject disk) {
     QHash<QString, Value> values;
     for (auto it = disk_.constBegin(); it != disk_.constEnd(); ++it) {
         if (std::optional<Value> value = fromJson(it.value())) {
-            values.insert(it.key(), std::move(*value));
+            values.insert(it.key(), *value);
         }
     }
     QMutexLocker lock(&mutex_);
