@@ -135,34 +135,39 @@ TEST(PushOptionsRefusedTest, OptionsAClientHasNotAreRefusedBeforeAnythingIsSent)
     EXPECT_EQ(pushOptionsProblem(*bitClientType(QStringLiteral("Vuze")), cleared), QString());
 }
 
+// One real daemon for a whole suite, its start-up being the slow part: started by the suite's
+// set-up when installed, stopped by its tear-down.
+template <typename Daemon>
+struct SuiteDaemon {
+    static void start(bool installed) {
+        if (installed) {
+            daemon = std::make_unique<Daemon>();
+            if (!daemon->start(&startError)) {
+                daemon.reset();
+            }
+        }
+    }
+    static void stop() { daemon.reset(); }
+
+    static inline std::unique_ptr<Daemon> daemon;
+    static inline QString startError;
+};
+
 class QBittorrentOptionsTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        if (test::QBittorrentDaemon::binaryPath().isEmpty()) {
-            return;
-        }
-        daemon_ = new test::QBittorrentDaemon;
-        if (!daemon_->start(&startError_)) {
-            delete daemon_;
-            daemon_ = nullptr;
-        }
-    }
-    static void TearDownTestSuite() {
-        delete daemon_;
-        daemon_ = nullptr;
-    }
+    using Shared = SuiteDaemon<test::QBittorrentDaemon>;
+    static bool installed() { return !test::QBittorrentDaemon::binaryPath().isEmpty(); }
+    static void SetUpTestSuite() { Shared::start(installed()); }
+    static void TearDownTestSuite() { Shared::stop(); }
     void SetUp() override {
-        PELLORAN_NEED_INSTALLED(!test::QBittorrentDaemon::binaryPath().isEmpty(),
-                                "qbittorrent-nox");
-        ASSERT_NE(daemon_, nullptr) << startError_.toStdString();
+        PELLORAN_NEED_INSTALLED(installed(), "qbittorrent-nox");
+        ASSERT_NE(Shared::daemon, nullptr) << Shared::startError.toStdString();
     }
+    static test::QBittorrentDaemon& daemon() { return *Shared::daemon; }
     static ServerInfo::Values settings() {
-        return clientAt(QStringLiteral("qBittorrent"), daemon_->port(), daemon_->username(),
-                        daemon_->password());
+        return clientAt(QStringLiteral("qBittorrent"), Shared::daemon->port(),
+                        Shared::daemon->username(), Shared::daemon->password());
     }
-
-    static inline test::QBittorrentDaemon* daemon_ = nullptr;
-    static inline QString startError_;
 };
 
 TEST_F(QBittorrentOptionsTest, CategoryTagsPathAndPausedArriveAndARefusedCategoryAddsNothing) {
@@ -174,13 +179,13 @@ TEST_F(QBittorrentOptionsTest, CategoryTagsPathAndPausedArriveAndARefusedCategor
     options.paused = true;
     const PushReply sent = push(settings(), QStringLiteral("routed"), options);
     EXPECT_EQ(sent.outcome, PushOutcome::Sent) << sent.reason.toStdString();
-    QJsonObject t = addedDetails(*daemon_, QStringLiteral("routed"));
+    QJsonObject t = addedDetails(daemon(), QStringLiteral("routed"));
     // Its state says paused once it has looked at its folder.
     for (QDeadlineTimer patience(std::chrono::seconds(10));
          t.value(QStringLiteral("state")).toString().startsWith(QLatin1StringView("checking")) &&
          !patience.hasExpired();
          QThread::msleep(100)) {
-        t = detailsOf(*daemon_, QStringLiteral("routed"));
+        t = detailsOf(daemon(), QStringLiteral("routed"));
     }
     EXPECT_EQ(t.value(QStringLiteral("category")).toString(), QStringLiteral("Films HD"));
     EXPECT_EQ(t.value(QStringLiteral("tags")).toString(), QStringLiteral("hd, x264"));
@@ -193,7 +198,7 @@ TEST_F(QBittorrentOptionsTest, CategoryTagsPathAndPausedArriveAndARefusedCategor
     again.category = QStringLiteral("Films HD");
     again.paused = false;
     EXPECT_EQ(push(settings(), QStringLiteral("second"), again).outcome, PushOutcome::Sent);
-    const QJsonObject second = addedDetails(*daemon_, QStringLiteral("second"));
+    const QJsonObject second = addedDetails(daemon(), QStringLiteral("second"));
     EXPECT_EQ(second.value(QStringLiteral("category")).toString(), QStringLiteral("Films HD"));
     EXPECT_FALSE(
         second.value(QStringLiteral("state")).toString().startsWith(QLatin1StringView("paused")));
@@ -206,7 +211,7 @@ TEST_F(QBittorrentOptionsTest, CategoryTagsPathAndPausedArriveAndARefusedCategor
     EXPECT_TRUE(refused.reason.startsWith(
         QStringLiteral("qBittorrent refused the category \"/bad//name/\": ")))
         << refused.reason.toStdString();
-    EXPECT_TRUE(detailsOf(*daemon_, QStringLiteral("refused")).isEmpty());
+    EXPECT_TRUE(detailsOf(daemon(), QStringLiteral("refused")).isEmpty());
 }
 
 // qBittorrent 5 (Web API 2.11) says "stopped" where 4.x said "paused": the field is chosen
@@ -239,32 +244,19 @@ TEST(QBittorrentStartFieldTest, PausedOrStoppedAsTheWebApiVersionSays) {
 
 class TransmissionOptionsTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        if (test::TransmissionDaemon::binaryPath().isEmpty()) {
-            return;
-        }
-        daemon_ = new test::TransmissionDaemon;
-        if (!daemon_->start(&startError_)) {
-            delete daemon_;
-            daemon_ = nullptr;
-        }
-    }
-    static void TearDownTestSuite() {
-        delete daemon_;
-        daemon_ = nullptr;
-    }
+    using Shared = SuiteDaemon<test::TransmissionDaemon>;
+    static bool installed() { return !test::TransmissionDaemon::binaryPath().isEmpty(); }
+    static void SetUpTestSuite() { Shared::start(installed()); }
+    static void TearDownTestSuite() { Shared::stop(); }
     void SetUp() override {
-        PELLORAN_NEED_INSTALLED(!test::TransmissionDaemon::binaryPath().isEmpty(),
-                                "transmission-daemon");
-        ASSERT_NE(daemon_, nullptr) << startError_.toStdString();
+        PELLORAN_NEED_INSTALLED(installed(), "transmission-daemon");
+        ASSERT_NE(Shared::daemon, nullptr) << Shared::startError.toStdString();
     }
+    static test::TransmissionDaemon& daemon() { return *Shared::daemon; }
     static ServerInfo::Values settings() {
-        return clientAt(QStringLiteral("Transmission"), daemon_->port(), daemon_->username(),
-                        daemon_->password());
+        return clientAt(QStringLiteral("Transmission"), Shared::daemon->port(),
+                        Shared::daemon->username(), Shared::daemon->password());
     }
-
-    static inline test::TransmissionDaemon* daemon_ = nullptr;
-    static inline QString startError_;
 };
 
 TEST_F(TransmissionOptionsTest, FolderAndPausedArriveAndLabelsAreRefusedBy300) {
@@ -274,7 +266,7 @@ TEST_F(TransmissionOptionsTest, FolderAndPausedArriveAndLabelsAreRefusedBy300) {
     options.paused = true;
     const PushReply sent = push(settings(), QStringLiteral("routed"), options);
     EXPECT_EQ(sent.outcome, PushOutcome::Sent) << sent.reason.toStdString();
-    const QJsonObject t = addedDetails(*daemon_, QStringLiteral("routed"));
+    const QJsonObject t = addedDetails(daemon(), QStringLiteral("routed"));
     EXPECT_EQ(cleanPath(t.value(QStringLiteral("downloadDir"))), QDir::cleanPath(folder.path()));
     // Stopped, or checking its folder before it stops; never queued or downloading.
     const int status = t.value(QStringLiteral("status")).toInt(-1);
@@ -286,7 +278,7 @@ TEST_F(TransmissionOptionsTest, FolderAndPausedArriveAndLabelsAreRefusedBy300) {
     EXPECT_EQ(refused.outcome, PushOutcome::Refused);
     EXPECT_EQ(refused.reason, QStringLiteral("This Transmission (3.00) has no labels: labels came "
                                              "with Transmission 4."));
-    EXPECT_TRUE(detailsOf(*daemon_, QStringLiteral("labelled")).isEmpty());
+    EXPECT_TRUE(detailsOf(daemon(), QStringLiteral("labelled")).isEmpty());
 }
 
 // Transmission 4 (RPC version 17) takes labels with the torrent.
@@ -325,32 +317,22 @@ TEST(TransmissionLabelsTest, Rpc17TakesLabels) {
 
 class DelugeOptionsTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        if (test::DelugeDaemon::daemonPath().isEmpty() || test::DelugeDaemon::webPath().isEmpty()) {
-            return;
-        }
-        deluge_ = new test::DelugeDaemon;
-        if (!deluge_->start(&startError_)) {
-            delete deluge_;
-            deluge_ = nullptr;
-        }
+    using Shared = SuiteDaemon<test::DelugeDaemon>;
+    static bool installed() {
+        return !test::DelugeDaemon::daemonPath().isEmpty() &&
+               !test::DelugeDaemon::webPath().isEmpty();
     }
-    static void TearDownTestSuite() {
-        delete deluge_;
-        deluge_ = nullptr;
-    }
+    static void SetUpTestSuite() { Shared::start(installed()); }
+    static void TearDownTestSuite() { Shared::stop(); }
     void SetUp() override {
-        PELLORAN_NEED_INSTALLED(
-            !test::DelugeDaemon::daemonPath().isEmpty() && !test::DelugeDaemon::webPath().isEmpty(),
-            "deluged and deluge-web");
-        ASSERT_NE(deluge_, nullptr) << startError_.toStdString();
+        PELLORAN_NEED_INSTALLED(installed(), "deluged and deluge-web");
+        ASSERT_NE(Shared::daemon, nullptr) << Shared::startError.toStdString();
     }
+    static test::DelugeDaemon& daemon() { return *Shared::daemon; }
     static ServerInfo::Values settings() {
-        return clientAt(QStringLiteral("Deluge"), deluge_->port(), QString(), deluge_->password());
+        return clientAt(QStringLiteral("Deluge"), Shared::daemon->port(), QString(),
+                        Shared::daemon->password());
     }
-
-    static inline test::DelugeDaemon* deluge_ = nullptr;
-    static inline QString startError_;
 };
 
 TEST_F(DelugeOptionsTest, FolderPausedAndALabelWithThePluginOnAndOff) {
@@ -360,7 +342,7 @@ TEST_F(DelugeOptionsTest, FolderPausedAndALabelWithThePluginOnAndOff) {
     options.paused = true;
     const PushReply sent = push(settings(), QStringLiteral("routed"), options);
     EXPECT_EQ(sent.outcome, PushOutcome::Sent) << sent.reason.toStdString();
-    const QJsonObject t = detailsOf(*deluge_, QStringLiteral("routed"));
+    const QJsonObject t = detailsOf(daemon(), QStringLiteral("routed"));
     EXPECT_EQ(cleanPath(t.value(QStringLiteral("download_location"))),
               QDir::cleanPath(folder.path()));
     EXPECT_EQ(t.value(QStringLiteral("paused")), QJsonValue(true));
@@ -372,13 +354,13 @@ TEST_F(DelugeOptionsTest, FolderPausedAndALabelWithThePluginOnAndOff) {
     EXPECT_EQ(off.outcome, PushOutcome::Refused);
     EXPECT_TRUE(off.reason.startsWith(QStringLiteral("Deluge's Label plugin is not enabled")))
         << off.reason.toStdString();
-    EXPECT_TRUE(detailsOf(*deluge_, QStringLiteral("labelled")).isEmpty());
+    EXPECT_TRUE(detailsOf(daemon(), QStringLiteral("labelled")).isEmpty());
 
     // On: the label is made (in lower case, as the plugin keeps labels) and given.
-    ASSERT_TRUE(deluge_->callConnected("core.enable_plugin", R"(["Label"])").has_value());
+    ASSERT_TRUE(daemon().callConnected("core.enable_plugin", R"(["Label"])").has_value());
     const PushReply on = push(settings(), QStringLiteral("labelled"), labelled);
     EXPECT_EQ(on.outcome, PushOutcome::Sent) << on.reason.toStdString();
-    EXPECT_EQ(detailsOf(*deluge_, QStringLiteral("labelled")).value(QStringLiteral("label")),
+    EXPECT_EQ(detailsOf(daemon(), QStringLiteral("labelled")).value(QStringLiteral("label")),
               QJsonValue(QStringLiteral("films")));
 }
 
