@@ -313,18 +313,16 @@ std::optional<bool> ActivityDatabase::wasRefusedFrom(const QString& detailsPath)
     return anyRowWhere("refused_torrents", "details_path = ?", detailsPath);
 }
 
-bool ActivityDatabase::recordRefused(const QString& detailsPath, const QString& name,
-                                     const QDateTime& refusedAt) {
+bool ActivityDatabase::insertRow(const char* statement, const QVariantList& values) {
     const std::optional<QSqlDatabase> db = connection();
     if (!db) {
         return false;
     }
     QSqlQuery query(*db);
-    query.prepare(
-        sql("INSERT INTO refused_torrents (details_path, name, refused_at) VALUES (?, ?, ?)"));
-    query.addBindValue(detailsPath);
-    query.addBindValue(name);
-    query.addBindValue(refusedAt.toMSecsSinceEpoch());
+    query.prepare(sql(statement));
+    for (const QVariant& value : values) {
+        query.addBindValue(value);
+    }
     if (!query.exec()) {
         failed(QStringLiteral("could not be written"), describe(query.lastError()));
         return false;
@@ -333,25 +331,18 @@ bool ActivityDatabase::recordRefused(const QString& detailsPath, const QString& 
     return true;
 }
 
+bool ActivityDatabase::recordRefused(const QString& detailsPath, const QString& name,
+                                     const QDateTime& refusedAt) {
+    return insertRow(
+        "INSERT INTO refused_torrents (details_path, name, refused_at) VALUES (?, ?, ?)",
+        {detailsPath, name, refusedAt.toMSecsSinceEpoch()});
+}
+
 bool ActivityDatabase::recordSent(const SentTorrent& sent) {
-    const std::optional<QSqlDatabase> db = connection();
-    if (!db) {
-        return false;
-    }
-    QSqlQuery query(*db);
-    query.prepare(
-        sql("INSERT INTO sent_torrents (info_hash, details_path, name, sent_at) "
-            "VALUES (?, ?, ?, ?)"));
-    query.addBindValue(QString::fromLatin1(sent.infoHash.toLower()));
-    query.addBindValue(sent.detailsPath);
-    query.addBindValue(sent.name);
-    query.addBindValue(sent.sentAt.toMSecsSinceEpoch());
-    if (!query.exec()) {
-        failed(QStringLiteral("could not be written"), describe(query.lastError()));
-        return false;
-    }
-    notices_.saved();
-    return true;
+    return insertRow(
+        "INSERT INTO sent_torrents (info_hash, details_path, name, sent_at) VALUES (?, ?, ?, ?)",
+        {QString::fromLatin1(sent.infoHash.toLower()), sent.detailsPath, sent.name,
+         sent.sentAt.toMSecsSinceEpoch()});
 }
 
 QList<SentTorrent> ActivityDatabase::sentTorrents() const {

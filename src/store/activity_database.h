@@ -23,6 +23,7 @@
 #include <QList>
 #include <QMutex>
 #include <QString>
+#include <QVariant>
 #include <optional>
 
 class QSqlDatabase;
@@ -89,6 +90,8 @@ private:
     bool openConnection(QSqlDatabase& db, QString* problem) const;
     bool setAsideAndStartAfresh(const QString& problem) const;
     // Whether a sent_torrents row meets `condition` (one "?" bound to `value`).
+    // One INSERT with its values bound in order; false (and a notice) when it failed.
+    bool insertRow(const char* statement, const QVariantList& values);
     std::optional<bool> anyRowWhere(const char* table, const char* condition,
                                     const QString& value) const;
 
