@@ -15,9 +15,11 @@
 //  - BM_DetailsPageMemory: the memory of the whole process tree (the app and Qt WebEngine's
 //    processes, PSS summed, and RSS summed for comparison) with one details page open after
 //    signing in.
-//  - BM_DetailsClick: the member clicks a browse row; the time until a frame shows the details
-//    screen's navigation and loading overlay, and until the page's text is in, for the first
-//    details page of the run (the web plugin loads then) and a later one.
+//  - BM_DetailsClick: the member clicks a browse row; the time until a frame shows a navigation
+//    bar and the loading overlay (the stand-in while the web plugin loads counts), until one
+//    shows the details screen's own, and until the page's text is in, for the first
+//    details page of the run (the web plugin loads then) and a later one; and whether the
+//    window's native window was re-created on the way (it must not be).
 //  - BM_CloseToExit/idle and /mid_push: the time from the member closing the window until the
 //    process has ended, signed in and idle, and with a push waiting on a client that never
 //    answers.
@@ -83,9 +85,8 @@ ProbeRun runProbe(const QString& mode, const QProcessEnvironment& env,
                                     : QProcess::SeparateChannels);
     QElapsedTimer clock;
     clock.start();
-    probe.start(program,
-                {mode, QStringLiteral("--scale"), QStringLiteral("1.5"), QStringLiteral("--height"),
-                 QStringLiteral("568")});
+    probe.start(program, {mode, QStringLiteral("--scale"), QStringLiteral("1.5"),
+                          QStringLiteral("--height"), QStringLiteral("568")});
     while (probe.state() != QProcess::NotRunning || probe.canReadLine()) {
         if (!probe.canReadLine() && !probe.waitForReadyRead(30000)) {
             break;
@@ -305,11 +306,17 @@ void BM_DetailsClick(benchmark::State& state) {
     if (!most) {
         return;
     }
-    for (const char* name : {"first-overlay", "first-text", "later-overlay", "later-text"}) {
+    for (const char* name : {"first-overlay", "first-screen", "first-text", "later-overlay",
+                             "later-screen", "later-text"}) {
         QString counter = QString::fromLatin1(name).replace(QLatin1Char('-'), QLatin1Char('_'));
         state.counters[(counter + QStringLiteral("_ms")).toStdString()] =
             double(most->value(QString::fromLatin1(name)));
     }
+    // 1 when any run re-created the window for the first (or a later) details page.
+    state.counters["first_window_recreated"] =
+        double(most->value(QStringLiteral("first-window-recreated")));
+    state.counters["later_window_recreated"] =
+        double(most->value(QStringLiteral("later-window-recreated")));
 }
 BENCHMARK(BM_DetailsClick)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 

@@ -19,8 +19,12 @@
 //   details-click  signs in, then clicks the first row of the browse list, as the member does,
 //            and goes back once its details page shows; then the same with the second row.
 //            Prints for each ("first-", then "later-"): "overlay MS", from the click until a
-//            frame shows the details screen's navigation with the loading overlay, and "text
-//            MS", from the click until the page's text is loaded
+//            frame shows a navigation bar with the loading overlay over the list (the stand-in
+//            that shows while the web plugin loads counts), "screen MS", until a frame shows
+//            the details screen's own navigation with the overlay, "text
+//            MS", from the click until the page's text is loaded, and "window-recreated 0|1",
+//            whether the window's native window was re-created (destroyed and made again, or
+//            replaced) between the click and the text
 //   close-idle signs in, lets the app settle, then closes the window as the member does;
 //            prints "closing" just before (the caller times the rest until the process ends)
 //   close-push signs in, sends the first browse row to the client in the remote settings
@@ -52,6 +56,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
 #include <cstdio>
 #include <cstring>
 
@@ -410,8 +415,8 @@ int runDetails(int argc, char* argv[]) {
 // the UI thread is busy between them, so a frame is timed when it is drawn.
 class DetailsClickWatch : public QObject {
 public:
-    DetailsClickWatch(TabBarController* tabs, AllListViewController* browse)
-        : tabs_(tabs), browse_(browse) {
+    DetailsClickWatch(TabBarController* tabs, AllListViewController* browse, WebScreenLoader& web)
+        : tabs_(tabs), browse_(browse), web_(web), window_(tabs->window()) {
         qApp->installEventFilter(this);
         poll_.setInterval(5);
         QObject::connect(&poll_, &QTimer::timeout, [this] { step(); });
@@ -419,10 +424,23 @@ public:
     }
 
 protected:
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Paint && clicked_ && overlayMs_ < 0 && detailsOnTop() &&
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        // The window's native surface going away: the window is being re-created.
+        if (event->type() == QEvent::PlatformSurface && watched == window_->windowHandle() &&
+            static_cast<QPlatformSurfaceEvent*>(event)->surfaceEventType() ==
+                QPlatformSurfaceEvent::SurfaceAboutToBeDestroyed) {
+            ++recreations_;
+        }
+        if (event->type() == QEvent::Paint && clicked_ && detailsOnTop() &&
             LoadingIndicator::sharedInstance().isShown()) {
-            overlayMs_ = clock_.elapsed();
+            if (overlayMs_ < 0) {
+                overlayMs_ = clock_.elapsed();
+            }
+            // The stand-in shown while the web plugin loads is not the details screen itself.
+            if (screenMs_ < 0 && !tabs_->navigationStack(0)->topViewController()->inherits(
+                                     "pelloran::PendingWebScreen")) {
+                screenMs_ = clock_.elapsed();
+            }
         }
         return false;
     }
@@ -434,7 +452,11 @@ private:
         QListView* list = browse_->tableView();
         const QPoint at = list->visualRect(browse_->model()->index(row)).center();
         overlayMs_ = -1;
+        screenMs_ = -1;
         clicked_ = true;
+        recreations_ = 0;
+        windowBefore_ = window_->windowHandle();
+        winIdBefore_ = window_->internalWinId();
         clock_.start();
         for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
             QMouseEvent e(type, at, list->viewport()->mapToGlobal(at), Qt::LeftButton,
@@ -449,13 +471,29 @@ private:
             click(round_);
             return;
         }
+        if (!web_.isLoaded() && !web_.errorString().isEmpty()) {
+            // The click found no web plugin, so no details page will ever open.
+            std::fprintf(stderr, "pelloran-ui-probe: no web plugin: %s\n",
+                         qPrintable(web_.errorString()));
+            poll_.stop();
+            QCoreApplication::exit(1);
+            return;
+        }
         ViewController* top = tabs_->navigationStack(0)->topViewController();
         if (!detailsOnTop() || top->property("loadsEnded").toInt() < 1) {
             return;
         }
         const char* which = round_ == 0 ? "first" : "later";
         say(QStringLiteral("%1-overlay %2").arg(which).arg(overlayMs_).toUtf8().constData());
+        say(QStringLiteral("%1-screen %2").arg(which).arg(screenMs_).toUtf8().constData());
         say(QStringLiteral("%1-text %2").arg(which).arg(clock_.elapsed()).toUtf8().constData());
+        const bool recreated = recreations_ > 0 || window_->windowHandle() != windowBefore_ ||
+                               window_->internalWinId() != winIdBefore_;
+        say(QStringLiteral("%1-window-recreated %2")
+                .arg(which)
+                .arg(recreated ? 1 : 0)
+                .toUtf8()
+                .constData());
         clicked_ = false;
         poll_.stop();
         tabs_->navigationStack(0)->popViewController(false);
@@ -468,10 +506,16 @@ private:
 
     TabBarController* tabs_;
     AllListViewController* browse_;
+    WebScreenLoader& web_;
+    QWidget* window_;
+    QPointer<QWindow> windowBefore_;
+    WId winIdBefore_ = 0;
+    int recreations_ = 0;
     QTimer poll_;
     QElapsedTimer clock_;
     bool clicked_ = false;
     qint64 overlayMs_ = -1;
+    qint64 screenMs_ = -1;
     int round_ = 0;
 };
 
@@ -486,8 +530,8 @@ int runDetailsClick(int argc, char* argv[]) {
                 return true;
             }
             // Settled first: the click is the member's, not part of signing in.
-            QTimer::singleShot(1000, [&watch, tabs, browse] {
-                watch = std::make_unique<DetailsClickWatch>(tabs, browse);
+            QTimer::singleShot(1000, [&watch, &delegate, tabs, browse] {
+                watch = std::make_unique<DetailsClickWatch>(tabs, browse, delegate.webLoader());
             });
             return false;
         });

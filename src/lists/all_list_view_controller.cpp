@@ -21,6 +21,7 @@
 #include "ui/loading_indicator.h"
 #include "ui/navigation_stack.h"
 #include "ui/overlay_scroll_bar.h"
+#include "ui/pending_web_screen.h"
 #include "ui/sending_text.h"
 #include "ui/tab_bar_controller.h"
 #include "ui/torrent_item_delegate.h"
@@ -256,12 +257,21 @@ void AllListViewController::didSelectRow(int row) {
 
 void AllListViewController::openDetails(int row) {
     const TorrentPtr t = model_->torrentAt(row);
-    WebScreenFactory* factory = context_.web ? context_.web->factory() : nullptr;
-    if (!t || !factory) {
-        return;  // without the web screens there is no details page; the list stays usable
+    if (!t || !context_.web) {
+        return;
     }
     const QString url = detailsPageUrl(*context_.site.config, t->detailsUrl().value_or(QString()));
-    pushScreen(factory->createDetailsScreen(url, row, context_, this));
+    auto make = [this, url, row]() -> ViewController* {
+        WebScreenFactory* factory = context_.web->factory();
+        // Without the web screens there is no details page; the list stays usable.
+        return factory ? factory->createDetailsScreen(url, row, context_, this) : nullptr;
+    };
+    if (context_.web->wasTried()) {
+        pushScreen(make());
+    } else {
+        // The first web screen of the run loads the plugin: the bar and the overlay show first.
+        pushScreen(new PendingWebScreen(make));
+    }
 }
 
 void AllListViewController::didSelectProfile(const std::optional<QString>& name) {

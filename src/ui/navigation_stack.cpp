@@ -46,6 +46,22 @@ void NavigationStack::pushViewController(ViewController* screen, bool) {
     if (ViewController* top = topViewController()) {
         top->viewWillDisappear();
     }
+    enter(screen);
+}
+
+void NavigationStack::replaceTopViewController(ViewController* screen) {
+    if (!screen || screens_.size() <= 1 || screens_.contains(screen)) {
+        return;
+    }
+    QPointer<ViewController> leaving = screens_.takeLast();
+    if (leaving) {
+        leaving->viewWillDisappear();
+    }
+    enter(screen);
+    discard(leaving);
+}
+
+void NavigationStack::enter(ViewController* screen) {
     screens_.append(screen);
     screen->setStack(this);
     pages_->addWidget(screen);
@@ -56,6 +72,14 @@ void NavigationStack::pushViewController(ViewController* screen, bool) {
     });
     screen->viewWillAppear();
     show(screen);
+}
+
+void NavigationStack::discard(const QPointer<ViewController>& screen) {
+    if (screen) {
+        pages_->removeWidget(screen);
+        screen->hide();
+        screen->deleteLater();
+    }
 }
 
 void NavigationStack::popViewController(bool) {
@@ -71,11 +95,7 @@ void NavigationStack::popViewController(bool) {
         top->viewWillAppear();
         show(top);
     }
-    if (leaving) {
-        pages_->removeWidget(leaving);
-        leaving->hide();
-        leaving->deleteLater();
-    }
+    discard(leaving);
 }
 
 void NavigationStack::popToRootViewController(bool) {
@@ -86,12 +106,7 @@ void NavigationStack::popToRootViewController(bool) {
         top->viewWillDisappear();
     }
     while (screens_.size() > 1) {
-        QPointer<ViewController> leaving = screens_.takeLast();
-        if (leaving) {
-            pages_->removeWidget(leaving);
-            leaving->hide();
-            leaving->deleteLater();
-        }
+        discard(screens_.takeLast());
     }
     if (ViewController* root = rootViewController()) {
         root->viewWillAppear();

@@ -30,6 +30,9 @@ public:
     // `animated` is accepted for callers written against the platform; changes are immediate.
     void pushViewController(ViewController* screen, bool animated = true);
     void popViewController(bool animated = true);
+    // Puts `screen` in the top screen's place (the root is never replaced); the screen below is
+    // not uncovered on the way.
+    void replaceTopViewController(ViewController* screen);
     void popToRootViewController(bool animated = true);
 
     void setNavigationBarHidden(bool hidden);
@@ -51,6 +54,9 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // Puts `screen` on top and shows it.
+    void enter(ViewController* screen);
+    void discard(const QPointer<ViewController>& screen);
     void show(ViewController* screen);
     void refreshBar();
     void relayout();

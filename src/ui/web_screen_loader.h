@@ -37,6 +37,8 @@ public:
     // (errorString() says why).
     WebScreenFactory* factory();
     bool isLoaded() const { return factory_ != nullptr; }
+    // factory() has been asked before (so asking again is quick, whatever it answered).
+    bool wasTried() const { return tried_; }
     // Uses `factory` instead of looking for the plugin (the web screens linked into a test
     // program). Before the first factory() call.
     void useFactory(WebScreenFactory* factory);

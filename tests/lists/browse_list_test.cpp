@@ -12,7 +12,9 @@
 #include "ui/flat_cell_delegate.h"
 #include "ui/header_view.h"
 #include "ui/more_list_view_controller.h"
+#include "ui/pending_web_screen.h"
 #include "ui/sending_text.h"
+#include "ui/web_screen_loader.h"
 
 #include "lists/send_to_sheet.h"
 #include "remote/fetch_page_download.h"
@@ -232,15 +234,55 @@ TEST_F(BrowseListTest, RowsOpenDetailsAndTheNameOpensTheProfileThroughTheWebScre
     auto* browse = screen<AllListViewController>(0);
     NavigationStack* stack = app->tabBar()->navigationStack(0);
 
-    // Enter opens the current row.
+    // Enter opens the current row. The first web screen of the run loads the web plugin, which
+    // takes a while: until it is in, a stand-in with the bar's back button and the loading
+    // overlay is on the stack, and the details screen takes its place once made.
+    EXPECT_FALSE(app->delegate().webLoader().wasTried());
     browse->tableView()->setFocus();
     browse->tableView()->setCurrentIndex(browse->model()->index(1));
     QTest::keyClick(browse->tableView(), Qt::Key_Return);
-    ASSERT_TRUE(AppDriver::waitUntil([&] { return stack->depth() == 2; }, 5000));
-    EXPECT_EQ(stack->topViewController()->title(), QStringLiteral("Fake details"));
+    ASSERT_EQ(stack->depth(), 2);
+    ViewController* standIn = stack->topViewController();
+    EXPECT_TRUE(standIn->inherits("pelloran::PendingWebScreen"));
+    EXPECT_FALSE(app->delegate().webLoader().wasTried());
+    EXPECT_NE(standIn->leftBarWidget(), nullptr);
+    EXPECT_TRUE(LoadingIndicator::sharedInstance().isShown());
+    ASSERT_TRUE(AppDriver::waitUntil(
+        [&] { return stack->topViewController()->title() == QLatin1String("Fake details"); },
+        5000));
+    EXPECT_EQ(stack->depth(), 2);
+    EXPECT_TRUE(app->delegate().webLoader().isLoaded());
     EXPECT_FALSE(stack->isNavigationBarHidden());
     stack->popViewController(false);
     EXPECT_TRUE(stack->isNavigationBarHidden());
+
+    // Once the plugin is in, a row opens its details screen at once.
+    QTest::keyClick(browse->tableView(), Qt::Key_Return);
+    ASSERT_EQ(stack->depth(), 2);
+    EXPECT_EQ(stack->topViewController()->title(), QStringLiteral("Fake details"));
+    stack->popViewController(false);
+
+    // Back on the stand-in before the screen is made: nothing is made, nothing stays behind.
+    int made = 0;
+    auto* pending = new PendingWebScreen([&]() -> ViewController* {
+        ++made;
+        return nullptr;
+    });
+    stack->pushViewController(pending, false);
+    EXPECT_TRUE(LoadingIndicator::sharedInstance().isShown());
+    stack->popViewController(false);
+    EXPECT_FALSE(LoadingIndicator::sharedInstance().isShown());
+    QTest::qWait(200);
+    EXPECT_EQ(made, 0);
+    // No screen to make (no plugin): the stand-in leaves by itself.
+    stack->pushViewController(new PendingWebScreen([&]() -> ViewController* {
+                                  ++made;
+                                  return nullptr;
+                              }),
+                              false);
+    ASSERT_TRUE(AppDriver::waitUntil([&] { return stack->depth() == 1; }, 5000));
+    EXPECT_EQ(made, 1);
+    EXPECT_FALSE(LoadingIndicator::sharedInstance().isShown());
 
     // The member's name: the profile page, with the tab bar locked until it says it loaded.
     QTest::mouseClick(browse->headerView()->usernameButton(), Qt::LeftButton);
