@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Checks a built pelloran .deb: unpacks it into a scratch root (dpkg -x), looks for every file
 # a desktop install needs, validates the desktop entry, the AppStream metainfo and the systemd
-# units, and runs pelloran-cli from the scratch root.
+# units, has lintian find no error, and runs pelloran-cli from the scratch root.
 #
 #   packaging/check_package.sh PACKAGE.deb [--with-web-plugin]
 set -euo pipefail
@@ -72,6 +72,11 @@ desktop-file-validate "$root/usr/share/applications/pelloran.desktop" ||
     fail "desktop-file-validate refused the desktop entry"
 appstreamcli validate --no-net "$root/usr/share/metainfo/org.pelloran.Pelloran.metainfo.xml" ||
     fail "appstreamcli refused the metainfo"
+
+# Debian's own checks: no error. Its warnings are known and left (no manual pages: --help and
+# the README say it all; no bug closed by a first upload that never goes to Debian's archive).
+lint="$(lintian --fail-on error "$deb" 2>&1)" ||
+    fail "lintian found errors: $lint"
 
 # The units: nothing systemd would ignore or refuse. It looks for /usr/bin/pelloran-cli on this
 # machine, where the package is not installed, so only that complaint is allowed.
