@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <algorithm>
 
 namespace pelloran {
 
@@ -63,7 +64,13 @@ void InfoView::resizeEvent(QResizeEvent*) {
     const int top = s.px(kIconTop + kIconPoints + 14);
     name_->setGeometry(0, top, width(), s.px(36));
     versionLbl_->setGeometry(0, top + s.px(40), width(), s.px(22));
-    about_->setGeometry(s.px(30), top + s.px(80), width() - s.px(60), s.px(130));
+    // As tall as its wrapped text (the five clients' names make it longer than it was), never
+    // into the Done button.
+    const int aboutTop = top + s.px(80);
+    const int aboutWidth = width() - s.px(60);
+    const int room = height() - s.px(80) - aboutTop;
+    about_->setGeometry(s.px(30), aboutTop, aboutWidth,
+                        std::max(0, std::min(about_->heightForWidth(aboutWidth), room)));
     done_->setFont(s.font(FontFace::SystemBold, 17));
     done_->setStyleSheet(QStringLiteral("QPushButton { color: white; background: %1; border: 1px "
                                         "solid %2; border-radius: %3px; }"

@@ -286,6 +286,10 @@ std::vector<Shot> listShots() {
              return app.grab();
          },
          showsRows<SnatchListViewController>(3)},
+        // Its counts stay at the right edge of a wide window.
+        {QStringLiteral("wide-snatch.png"),
+         [](AppDriver& app, demo::DemoSite&) { return wideShot(app); },
+         showsRows<SnatchListViewController>(3)},
         {QStringLiteral("remote-settings.png"),
          [](AppDriver& app, demo::DemoSite&) {
              clickSlot(app, TabBarController::kVisibleTabs);
@@ -316,6 +320,8 @@ std::vector<Shot> listShots() {
              settle();
              return app.grab();
          }},
+        {QStringLiteral("wide-remote-settings.png"),
+         [](AppDriver& app, demo::DemoSite&) { return wideShot(app); }},
         {QStringLiteral("browse-send-to.png"),
          [](AppDriver& app, demo::DemoSite&) {
              // "Send to…" on a row, the chosen client's defaults filled in.

@@ -2,10 +2,12 @@
 // One picture of the app: its file name and how to get the app there. Shots run in order on
 // one app, so each starts where the previous one left it.
 
+#include "app/pelloran_window.h"
 #include "support/app_driver.h"
 #include "support/wait_idle.h"
 #include "ui/tab_bar.h"
 #include "ui/tab_bar_controller.h"
+#include "ui/ui_scale.h"
 
 #include <QImage>
 #include <QString>
@@ -46,6 +48,21 @@ inline void settle() {
 // For a picture of work in progress or of an animation: `ms` pass, whatever is still running.
 inline void settleFor(int ms) {
     QTest::qWait(ms);
+}
+
+// A member who widens the window: pictures of wide windows are this many points wide.
+inline constexpr int kWideWindowPoints = 640;
+
+// A picture of the window as it is now, widened to kWideWindowPoints; the window goes back to
+// the phone width after it.
+inline QImage wideShot(test::AppDriver& app) {
+    PelloranWindow& window = app.window();
+    window.resize(window.scale().px(kWideWindowPoints), window.height());
+    settle();
+    const QImage shot = app.grab();
+    window.resize(window.scale().px(UiScale::kPhoneWidth), window.height());
+    settle();
+    return shot;
 }
 
 // Clicks slot `slot` of the tab bar (0 to 4, "More" last) as the member does.

@@ -30,7 +30,6 @@ constexpr int kForumTab = 4;
 constexpr int kRemoteUiTab = 6;
 constexpr int kRemoteSettingsTab = 7;
 constexpr int kSiteTab = 8;
-constexpr int kWideWindowPoints = 640;  // a member who widens the window
 
 // The clients the Remote UI pictures show, alive for the whole run of shots.
 struct Clients {
@@ -157,12 +156,7 @@ std::vector<Shot> webShots() {
         {QStringLiteral("wide-browse.png"),
          [](AppDriver& app, demo::DemoSite&) {
              app.tabBar()->navigationStack(0)->popToRootViewController(false);
-             settle();
-             const QImage shot = app.grab();
-             app.window().resize(app.window().scale().px(UiScale::kPhoneWidth),
-                                 app.window().height());
-             settle();
-             return shot;
+             return wideShot(app);
          }},
         {QStringLiteral("web-profile.png"),
          [](AppDriver& app, demo::DemoSite& site) {
