@@ -19,7 +19,8 @@
 //    bar and the loading overlay (the stand-in while the web plugin loads counts), until one
 //    shows the details screen's own, and until the page's text is in, for the first
 //    details page of the run (the web plugin loads then) and a later one; and whether the
-//    window's native window was re-created on the way (it must not be).
+//    window's native window was re-created on the way (it must not be); with
+//    PELLORAN_PROBE_FLASH set (under X), how many screen samples showed a white page.
 //  - BM_CloseToExit/idle and /mid_push: the time from the member closing the window until the
 //    process has ended, signed in and idle, and with a push waiting on a client that never
 //    answers.
@@ -317,6 +318,13 @@ void BM_DetailsClick(benchmark::State& state) {
         double(most->value(QStringLiteral("first-window-recreated")));
     state.counters["later_window_recreated"] =
         double(most->value(QStringLiteral("later-window-recreated")));
+    // Read off the screen only with PELLORAN_PROBE_FLASH (under X, e.g. xvfb-run).
+    if (most->contains(QStringLiteral("first-white-samples"))) {
+        state.counters["first_white_samples"] =
+            double(most->value(QStringLiteral("first-white-samples")));
+        state.counters["later_white_samples"] =
+            double(most->value(QStringLiteral("later-white-samples")));
+    }
 }
 BENCHMARK(BM_DetailsClick)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 

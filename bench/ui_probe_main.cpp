@@ -24,7 +24,8 @@
 //            the details screen's own navigation with the overlay, "text
 //            MS", from the click until the page's text is loaded, and "window-recreated 0|1",
 //            whether the window's native window was re-created (destroyed and made again, or
-//            replaced) between the click and the text
+//            replaced) between the click and the text; with PELLORAN_PROBE_FLASH set, also
+//            "white-samples N": how many of its 5 ms polls read a white page off the screen
 //   close-idle signs in, lets the app settle, then closes the window as the member does;
 //            prints "closing" just before (the caller times the rest until the process ends)
 //   close-push signs in, sends the first browse row to the client in the remote settings
@@ -448,6 +449,32 @@ protected:
 private:
     bool detailsOnTop() const { return tabs_->navigationStack(0)->depth() > 1; }
 
+    // What the display shows in the middle of the page's place, read back from the screen: a
+    // square there all near white (the dark pages and the list are never white).
+    bool lookedWhite() const {
+        QScreen* screen = QGuiApplication::primaryScreen();
+        if (!screen) {
+            return false;
+        }
+        constexpr int kSide = 40;
+        const QPoint middle =
+            window_->mapToGlobal(QPoint(window_->width() / 2, window_->height() / 3));
+        const QImage square =
+            screen->grabWindow(0, middle.x() - kSide / 2, middle.y() - kSide / 2, kSide, kSide)
+                .toImage();
+        if (square.isNull()) {
+            return false;
+        }
+        for (int y = 0; y < square.height(); ++y) {
+            for (int x = 0; x < square.width(); ++x) {
+                if (qGray(square.pixel(x, y)) < 200) {
+                    return false;
+                }
+            }
+        }
+        return true;
+    }
+
     void click(int row) {
         QListView* list = browse_->tableView();
         const QPoint at = list->visualRect(browse_->model()->index(row)).center();
@@ -455,6 +482,7 @@ private:
         screenMs_ = -1;
         clicked_ = true;
         recreations_ = 0;
+        whiteSamples_ = 0;
         windowBefore_ = window_->windowHandle();
         winIdBefore_ = window_->internalWinId();
         clock_.start();
@@ -479,6 +507,9 @@ private:
             QCoreApplication::exit(1);
             return;
         }
+        if (watchFlashes_ && lookedWhite()) {
+            ++whiteSamples_;
+        }
         ViewController* top = tabs_->navigationStack(0)->topViewController();
         if (!detailsOnTop() || top->property("loadsEnded").toInt() < 1) {
             return;
@@ -489,6 +520,13 @@ private:
         say(QStringLiteral("%1-text %2").arg(which).arg(clock_.elapsed()).toUtf8().constData());
         const bool recreated = recreations_ > 0 || window_->windowHandle() != windowBefore_ ||
                                window_->internalWinId() != winIdBefore_;
+        if (watchFlashes_) {
+            say(QStringLiteral("%1-white-samples %2")
+                    .arg(which)
+                    .arg(whiteSamples_)
+                    .toUtf8()
+                    .constData());
+        }
         say(QStringLiteral("%1-window-recreated %2")
                 .arg(which)
                 .arg(recreated ? 1 : 0)
@@ -511,6 +549,10 @@ private:
     QPointer<QWindow> windowBefore_;
     WId winIdBefore_ = 0;
     int recreations_ = 0;
+    // With PELLORAN_PROBE_FLASH set, every poll also reads the screen back (under X, where the
+    // web view draws through OpenGL), counting the samples that showed a white page.
+    const bool watchFlashes_ = qEnvironmentVariableIsSet("PELLORAN_PROBE_FLASH");
+    int whiteSamples_ = 0;
     QTimer poll_;
     QElapsedTimer clock_;
     bool clicked_ = false;

@@ -13,6 +13,8 @@
 #include "web/web_rules.h"
 #include "web/web_session.h"
 
+#include <QChildEvent>
+#include <QQuickWidget>
 #include <QWebEngineView>
 
 namespace pelloran::web {
@@ -44,6 +46,10 @@ WebViewController::WebViewController(WebSession& session, const ScreenContext& c
     dark.setColor(QPalette::Window, colors::listBackground());
     view_->setPalette(dark);
     view_->setAutoFillBackground(true);
+    // The view draws the page through a Qt Quick widget of its own, made with the page's first
+    // load, whose first frame (before the page has drawn) is its clear colour: white unless it
+    // is told the page's background.
+    view_->installEventFilter(this);
     view_->setPage(page_);
     // Pages are laid out for a phone: one CSS pixel is one point of the app's layout.
     page_->setZoomFactor(context_.scale.factor());
@@ -221,6 +227,16 @@ void WebViewController::buildBackBar(qreal areaWidth) {
     back_->setEnabled(false);  // until the first page has loaded
     connect(back_, &QAbstractButton::clicked, this, &WebViewController::cancel);
     setLeftBarWidget(area);
+}
+
+bool WebViewController::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == view_ && event->type() == QEvent::ChildPolished) {
+        auto* child = static_cast<QChildEvent*>(event)->child();
+        if (auto* quick = qobject_cast<QQuickWidget*>(child)) {
+            quick->setClearColor(page_->backgroundColor());
+        }
+    }
+    return ViewController::eventFilter(watched, event);
 }
 
 void WebViewController::resizeEvent(QResizeEvent*) {

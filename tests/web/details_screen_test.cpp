@@ -3,20 +3,51 @@
 
 #include "net/operation_queue.h"
 #include "page_server.h"
+#include "ui/colors.h"
 #include "ui/loading_indicator.h"
 #include "web/bar_buttons.h"
 #include "web/page_scheme_handler.h"
 #include "web/torrent_web_view_controller.h"
 #include "web_fixture.h"
 
+#include <QChildEvent>
+#include <QQuickWidget>
+#include <QQuickWindow>
 #include <QSignalSpy>
 #include <QTimer>
 #include <QWebEngineHistory>
+#include <QWebEngineView>
 
 namespace pelloran::test {
 namespace {
 
 using web::TorrentWebViewController;
+
+// The colour a web view's first frame is cleared with (the view draws through a Qt Quick
+// widget made with the page's first load).
+class FirstFrameColour : public QObject {
+public:
+    explicit FirstFrameColour(QWidget* view) { view->installEventFilter(this); }
+    QColor colour;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::ChildPolished) {
+            if (auto* quick =
+                    qobject_cast<QQuickWidget*>(static_cast<QChildEvent*>(event)->child())) {
+                connect(
+                    quick->quickWindow(), &QQuickWindow::beforeRendering, this,
+                    [this, window = quick->quickWindow()] {
+                        if (!colour.isValid()) {
+                            colour = window->color();
+                        }
+                    },
+                    Qt::DirectConnection);
+            }
+        }
+        return false;
+    }
+};
 
 class DetailsScreenTest : public WebFixture {
 protected:
@@ -41,7 +72,11 @@ TEST_F(DetailsScreenTest, ShowsTheTorrentBlockWithItsToolbarAndSendsItsRowThroug
         const demo::DemoTorrent& t = torrent(withImdb);
         list = FakeListTarget();
         TorrentWebViewController* details = open(site.siteUrl(t.detailsHref), 7);
+        FirstFrameColour first(details->webView());
         ASSERT_TRUE(waitForLoads(details));
+        // The view's first frame, drawn before the page has drawn, is the dark page colour.
+        ASSERT_TRUE(waitFor([&] { return first.colour.isValid(); }));
+        EXPECT_EQ(first.colour, colors::listBackground());
         QWebEnginePage* page = details->webPage();
 
         // Cut to the torrent block, with the site's style sheet taken from the site.
