@@ -80,6 +80,9 @@ void CliCore::sayWherePasswordsAreKept() {
 }
 
 void CliCore::enterSignedInMode() {
+    // Every site page read records a member-bar sample, and a push its outcome: the database is
+    // opened while the first exchange is in flight rather than after it.
+    recorder().openAhead();
     if (!renewer_) {
         renewer_ = std::make_unique<SessionRenewer>(site(), [this](const SignInVerdict& verdict) {
             {

@@ -37,6 +37,8 @@ struct CommandSpec {
     int minPositional = 0;
     int maxPositional = 0;
     int (*run)(CliCore& core, const CommandArgs& args) = nullptr;
+    // Whether it makes exchanges: their engine is then loaded while the run starts.
+    bool network = false;
     QString section{};  // the heading the command stands under in the overall help
 };
 

@@ -128,6 +128,7 @@ int runLogin(CliCore& core, const CommandArgs& args) {
         answer = args.value(QStringLiteral("captcha"));
     }
 
+    core.recorder().openAhead();  // the sign-in's member bar is recorded
     // The whole attempt, from the session check to the announcement, has one deadline.
     const SiteContext attempt = core.site().withDeadline(startAction());
     OperationQueue queue(1);

@@ -4,9 +4,11 @@
 #include "cli/cli_core.h"
 #include "cli/cli_output.h"
 #include "cli/commands.h"
+#include "net/http_engine.h"
 
 #include <QCoreApplication>
 #include <cstdio>
+#include <optional>
 
 namespace {
 
@@ -39,6 +41,18 @@ QStringList subCommandsOf(const QString& first) {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
+    // A command that makes exchanges starts loading their engine (libcurl and its thirty
+    // libraries) first, so that the load overlaps the reading of settings and cookies.
+    QStringList early;
+    for (int i = 1; i < argc; ++i) {
+        early.append(QString::fromLocal8Bit(argv[i]));
+    }
+    std::optional<pelloran::HttpEngineLoadAhead> engineAhead;
+    if (const CommandSpec* spec =
+            early.isEmpty() || early[0].startsWith(QLatin1Char('-')) ? nullptr : findCommand(early);
+        spec && spec->network) {
+        engineAhead.emplace();
+    }
     QCoreApplication::setApplicationName(QStringLiteral("pelloran-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(PELLORAN_VERSION));
     const QStringList args = QCoreApplication::arguments().mid(1);

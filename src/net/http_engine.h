@@ -13,6 +13,7 @@
 #include <QList>
 #include <QString>
 #include <memory>
+#include <thread>
 
 namespace pelloran {
 
@@ -29,6 +30,21 @@ public:
     // One exchange as url_loader.h describes it, with this engine's cookies unless the request
     // keeps its own. Blocks the calling thread; any thread.
     virtual UrlLoadResult load(const UrlLoadRequest& request) = 0;
+};
+
+// Loads the module on a thread of its own from construction on, so that a program about to
+// make its first exchange doesn't wait for libcurl's libraries after reading its settings and
+// cookies: the first makeHttpEngine() then finds it loaded (or waits for the rest). The
+// destructor waits for the load to end; keep the object for the run.
+class HttpEngineLoadAhead {
+public:
+    HttpEngineLoadAhead();
+    ~HttpEngineLoadAhead();
+    HttpEngineLoadAhead(const HttpEngineLoadAhead&) = delete;
+    HttpEngineLoadAhead& operator=(const HttpEngineLoadAhead&) = delete;
+
+private:
+    std::thread thread_;
 };
 
 // A new engine from the module. When the module can't be loaded, an engine whose exchanges

@@ -39,6 +39,16 @@ const QLibrary::LoadHints kEngineLoadHints = QLibrary::DeepBindHint;
 
 }  // namespace
 
+HttpEngineLoadAhead::HttpEngineLoadAhead()
+    : thread_([] {
+          ownModuleFunction(QStringLiteral("pelloran_transport"), "pelloranMakeHttpEngine", nullptr,
+                            kEngineLoadHints);
+      }) {}
+
+HttpEngineLoadAhead::~HttpEngineLoadAhead() {
+    thread_.join();
+}
+
 std::unique_ptr<HttpEngine> makeHttpEngine(QString* problem) {
     using Make = HttpEngine* (*)();
     QString why;

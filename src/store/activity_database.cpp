@@ -153,6 +153,10 @@ bool ActivityDatabase::openConnection(QSqlDatabase& db, QString* problem) const 
         *problem = describe(db.lastError());
         return false;
     }
+    // Samples and push records are figures for the member's statistics: a power cut may cost
+    // the last few, never the file (the journal keeps it whole), and no commit waits for the
+    // disk. What must survive a cut says so where it is written (insertRow).
+    QSqlQuery(db).exec(sql("PRAGMA synchronous=NORMAL"));
     return true;
 }
 
@@ -209,7 +213,9 @@ bool ActivityDatabase::prepareFile() const {
     for (int attempt = 0; attempt < 2; ++attempt) {
         bool broken = true;  // a file that can't even be opened is set aside too
         bool ok = createIfMissing(filePath_, &problem);
-        const QString name = connectionName(this, "setup");
+        // On success this stays open as the calling thread's connection: closing the last
+        // connection checkpoints the journal, and opening again costs as much once more.
+        const QString name = connectionName(this, "thread");
         {
             QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
             ok = ok && openConnection(db, &problem);
@@ -227,12 +233,14 @@ bool ActivityDatabase::prepareFile() const {
                 ok = migrate(query, &problem, &broken);
             }
             query.finish();
+            if (ok) {
+                QMutexLocker lock(&connectionsMutex_);
+                connections_.insert(threadToken(), name);
+                return true;
+            }
             db.close();
         }
         QSqlDatabase::removeDatabase(name);
-        if (ok) {
-            return true;
-        }
         if (attempt > 0 || !broken) {
             failed(QStringLiteral("can't be used"), problem);
             return false;
@@ -246,11 +254,15 @@ bool ActivityDatabase::prepareFile() const {
 
 std::optional<QSqlDatabase> ActivityDatabase::connection() const {
     const quint64 thread = threadToken();
-    {
+    const auto opened = [&]() -> std::optional<QSqlDatabase> {
         QMutexLocker lock(&connectionsMutex_);
         if (const auto it = connections_.constFind(thread); it != connections_.constEnd()) {
             return QSqlDatabase::database(*it, false);
         }
+        return std::nullopt;
+    };
+    if (std::optional<QSqlDatabase> db = opened()) {
+        return db;
     }
     {
         QMutexLocker lock(&setupMutex_);
@@ -261,6 +273,9 @@ std::optional<QSqlDatabase> ActivityDatabase::connection() const {
         if (unusable_) {
             return std::nullopt;
         }
+    }
+    if (std::optional<QSqlDatabase> db = opened()) {
+        return db;  // the first open's, kept by the thread that made it
     }
     const QString name = connectionName(this, "thread");
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
@@ -274,6 +289,10 @@ std::optional<QSqlDatabase> ActivityDatabase::connection() const {
     QMutexLocker lock(&connectionsMutex_);
     connections_.insert(thread, name);
     return db;
+}
+
+bool ActivityDatabase::openForThisThread() const {
+    return connection().has_value();
 }
 
 std::optional<int> ActivityDatabase::schemaVersion() const {
@@ -318,12 +337,17 @@ bool ActivityDatabase::insertRow(const char* statement, const QVariantList& valu
     if (!db) {
         return false;
     }
+    // These rows keep the automatic push from grabbing a torrent twice: their commit waits
+    // until the disk has them.
+    QSqlQuery(*db).exec(sql("PRAGMA synchronous=FULL"));
     QSqlQuery query(*db);
     query.prepare(sql(statement));
     for (const QVariant& value : values) {
         query.addBindValue(value);
     }
-    if (!query.exec()) {
+    const bool ok = query.exec();
+    QSqlQuery(*db).exec(sql("PRAGMA synchronous=NORMAL"));
+    if (!ok) {
         failed(QStringLiteral("could not be written"), describe(query.lastError()));
         return false;
     }

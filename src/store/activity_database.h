@@ -79,12 +79,15 @@ public:
     // checking, setting aside and migrating) the file as needed; absent when it can't be used.
     // For the record keepers of this folder (activity_log.h).
     std::optional<QSqlDatabase> connection() const;
+    // connection() for a thread that only wants it ready before its first record.
+    bool openForThisThread() const;
     // A write that failed: said once until a write works again (`wrote()`).
     void failed(const QString& what, const QString& problem) const;
     void wrote() const { notices_.saved(); }
 
 private:
-    bool prepareFile() const;  // setupMutex_ held
+    // setupMutex_ held; on success the calling thread keeps the connection it checked with.
+    bool prepareFile() const;
     // Brings the file to the current schema in one transaction.
     bool migrate(QSqlQuery& query, QString* problem, bool* broken) const;
     bool openConnection(QSqlDatabase& db, QString* problem) const;

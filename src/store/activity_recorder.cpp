@@ -45,11 +45,24 @@ void ActivityRecorder::enqueue(const std::optional<MemberSample>& sample,
         if (push) {
             pushes_.append(*push);
         }
-        if (!thread_.joinable()) {
-            thread_ = std::thread([this] { work(); });
-        }
+        startLocked();
     }
     wake_.notify_one();
+}
+
+void ActivityRecorder::openAhead() {
+    {
+        std::lock_guard lock(mutex_);
+        openAhead_ = true;
+        startLocked();
+    }
+    wake_.notify_one();
+}
+
+void ActivityRecorder::startLocked() {
+    if (!thread_.joinable()) {
+        thread_ = std::thread([this] { work(); });
+    }
 }
 
 std::optional<MemberSample> ActivityRecorder::latestSample() const {
@@ -76,7 +89,18 @@ void ActivityRecorder::work() {
     ActivityLog log(database_);
     std::unique_lock lock(mutex_);
     for (;;) {
-        wake_.wait(lock, [this] { return stopping_ || !samples_.isEmpty() || !pushes_.isEmpty(); });
+        wake_.wait(lock, [this] {
+            return stopping_ || openAhead_ || !samples_.isEmpty() || !pushes_.isEmpty();
+        });
+        if (std::exchange(openAhead_, false)) {
+            writing_ = true;  // a flush meanwhile waits for the opening, as a write would
+            lock.unlock();
+            database_.openForThisThread();
+            lock.lock();
+            writing_ = false;
+            idle_.notify_all();
+            continue;
+        }
         if (samples_.isEmpty() && pushes_.isEmpty()) {
             return;  // stopping, and nothing left
         }

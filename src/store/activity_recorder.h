@@ -36,6 +36,11 @@ public:
     void addSample(const MemberSample& sample);
     void addPush(const PushRecord& push);
 
+    // Opens the database on the recorder's thread now, so that a record made later doesn't
+    // wait for the opening: a command that will record a push calls it before its exchanges,
+    // which then hide the opening's cost.
+    void openAhead();
+
     // The newest sample handed to this recorder, written or not; absent before the first.
     std::optional<MemberSample> latestSample() const;
 
@@ -49,6 +54,7 @@ public:
 private:
     void enqueue(const std::optional<MemberSample>& sample, const std::optional<PushRecord>& push);
     void work();
+    void startLocked();  // mutex_ held
 
     ActivityDatabase& database_;
     mutable std::mutex mutex_;
@@ -59,6 +65,7 @@ private:
     std::optional<MemberSample> latest_;
     std::optional<MemberSample> lastQueued_;
     std::function<void(bool)> written_;
+    bool openAhead_ = false;
     bool writing_ = false;
     bool stopping_ = false;
     std::thread thread_;  // started by the first record

@@ -1,6 +1,5 @@
 #include "store/own_module.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLibrary>
@@ -12,9 +11,11 @@ namespace {
 
 QStringList searchDirs() {
     QStringList dirs;
-    // A program that has no application object yet (a benchmark, say) has only the build's.
-    if (QCoreApplication::instance()) {
-        const QDir appDir(QCoreApplication::applicationDirPath());
+    // The program's own folder, read as Qt reads it but without needing the application object:
+    // a module may be loaded ahead before it exists.
+    const QString program = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
+    if (!program.isEmpty()) {
+        const QDir appDir = QFileInfo(program).dir();
         dirs = {appDir.path(), QDir::cleanPath(appDir.filePath(QStringLiteral("../lib/pelloran")))};
     }
 #ifdef PELLORAN_MODULE_DIR

@@ -89,11 +89,9 @@ TEST(CrossProcessStoreTest, CookiesSavedByManyProcessesAtOnceAreAllKept) {
     EXPECT_EQ(names, expected);
 }
 
-TEST(CrossProcessStoreTest, LockOfALiveProcessHoldsAndOfAKilledOneDoesNot) {
-    test::TempHome home;
-    QProcess holder;
-    holder.start(QStringLiteral(STORE_HELPER_PATH),
-                 {QStringLiteral("hold-lock"), home.file(QStringLiteral("settings.json.lock"))});
+// Starts a process that takes the lock file and keeps it until it is killed.
+void startHolder(QProcess& holder, const QString& lockFile) {
+    holder.start(QStringLiteral(STORE_HELPER_PATH), {QStringLiteral("hold-lock"), lockFile});
     ASSERT_TRUE(holder.waitForStarted(10000));
     holder.write("go\n");
     while (!holder.canReadLine() && holder.waitForReadyRead(10000)) {
@@ -102,6 +100,12 @@ TEST(CrossProcessStoreTest, LockOfALiveProcessHoldsAndOfAKilledOneDoesNot) {
     while (!holder.canReadLine() && holder.waitForReadyRead(10000)) {
     }
     ASSERT_EQ(holder.readLine().trimmed(), QByteArray("locked"));
+}
+
+TEST(CrossProcessStoreTest, LockOfALiveProcessHoldsAndOfAKilledOneDoesNot) {
+    test::TempHome home;
+    QProcess holder;
+    ASSERT_NO_FATAL_FAILURE(startHolder(holder, home.file(QStringLiteral("settings.json.lock"))));
 
     {
         // A live holder: the write waits, then gives up with a notice and keeps the change.
@@ -125,6 +129,20 @@ TEST(CrossProcessStoreTest, LockOfALiveProcessHoldsAndOfAKilledOneDoesNot) {
     store.setValue(keys::username, QStringLiteral("after"));
     EXPECT_TRUE(store.flush());
     EXPECT_EQ(SettingsStore(home.path()).string(keys::username), QStringLiteral("after"));
+}
+
+TEST(CrossProcessStoreTest, ALockHeldFarLongerThanAnyWriteIsTakenOver) {
+    // A hung holder: alive, but keeping the lock past the stale time.
+    test::TempHome home;
+    QProcess holder;
+    ASSERT_NO_FATAL_FAILURE(startHolder(holder, home.file(QStringLiteral("settings.json.lock"))));
+    SettingsStore store(home.path(), LockTiming{std::chrono::seconds(1), std::chrono::seconds(20)});
+    store.setValue(keys::username, QStringLiteral("after a hung holder"));
+    EXPECT_TRUE(store.flush());
+    EXPECT_EQ(SettingsStore(home.path()).string(keys::username),
+              QStringLiteral("after a hung holder"));
+    holder.kill();
+    holder.waitForFinished(10000);
 }
 
 }  // namespace
