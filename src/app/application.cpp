@@ -1,8 +1,10 @@
 #include "app/application.h"
 
 #include "app/pelloran_app_delegate.h"
+#include "net/http_engine.h"
 #include "remote/services.h"
 #include "store/app_paths.h"
+#include "text/string_helpers.h"
 #include "ui/image_library.h"
 #include "ui/web_screen_loader.h"
 
@@ -11,6 +13,7 @@
 #include <QDir>
 #include <QIcon>
 #include <QLoggingCategory>
+#include <QThreadPool>
 
 namespace pelloran {
 
@@ -86,6 +89,15 @@ int runApplication(int argc, char* argv[], const ApplicationHooks& hooks) {
     {
         PelloranAppDelegate delegate(*services, options);
         delegate.applicationDidFinishLaunching();
+        // What the first exchange and the first page need that takes milliseconds to load
+        // (libcurl with its TLS library, ICU's calendar data for the list's dates) is loaded on
+        // worker threads while the member looks at the login face, not on the UI thread when
+        // the first page arrives.
+        const HttpEngineLoadAhead engineAhead;
+        QThreadPool::globalInstance()->start([] {
+            text::dateStringFromString(QStringLiteral("2000-01-01"), QStringLiteral("yyyy-MM-dd"),
+                                       QStringLiteral("d MMM"));
+        });
         if (hooks.launched) {
             hooks.launched(delegate);
         }

@@ -82,7 +82,7 @@ void LoginViewController::doLogin(const std::shared_ptr<HttpRequestRegEx>& check
     if (check && isStillSignedIn(*check, *context_.site.net.session)) {
         // Signed in from an earlier run: the site's cookies survived. No form is posted.
         storeCredentials(*context_.site.settings, context_.site.secrets, fields.username,
-                         fields.password, fields.automaticLogin);
+                         fields.password, fields.automaticLogin, SettingsWrite::InBackground);
         triedLoggingIn(true, QString());
         return;
     }

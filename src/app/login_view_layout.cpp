@@ -53,7 +53,13 @@ protected:
             return;
         }
         const QSize size(width(), qRound(width() * natural.height() / natural.width()));
-        p.drawPixmap(0, 0, ImageLibrary::keptPixmap(name, size, devicePixelRatioF()));
+        // A first start draws the picture on a worker thread: its first frame shows the
+        // backdrop's colour alone, and the picture a moment later.
+        const QPixmap picture = ImageLibrary::keptPixmapOrLater(name, size, devicePixelRatioF(),
+                                                                this, [this] { update(); });
+        if (!picture.isNull()) {
+            p.drawPixmap(0, 0, picture);
+        }
     }
 
 private:

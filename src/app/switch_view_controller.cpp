@@ -134,7 +134,7 @@ void SwitchViewController::switchViews() {
     }
     session.setShowLogin(true);
     session.signInAccepted();  // releases requests that waited for this sign-in
-    services_.cookies().save();
+    services_.cookies().saveInBackground();
     webCookiesChanged();
     tabBarController_->setGeometry(rect());
     tabBarController_->show();
@@ -174,7 +174,7 @@ void SwitchViewController::logout() {
         return;
     }
     deleteSessionCookies(services_.cookies(), services_.config());
-    services_.cookies().save();
+    services_.cookies().saveInBackground();
     webCookiesChanged();  // the web views sign out too
     switchViews();
 }

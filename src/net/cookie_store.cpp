@@ -32,6 +32,10 @@ CookieStore::CookieStore(const QString& filePath, LockTiming lockTiming)
 
 CookieStore::~CookieStore() = default;
 
+void CookieStore::saveInBackground() {
+    writer_.request();
+}
+
 HttpEngine& CookieStore::engine() const {
     std::call_once(engineMade_, [this] {
         std::unique_ptr<HttpEngine> made = makeHttpEngine(nullptr);

@@ -17,6 +17,7 @@
 
 #include "net/cookie_lines.h"
 #include "net/http_engine.h"
+#include "store/background_writer.h"
 #include "store/store_file.h"
 #include "store/store_lock.h"
 #include "store/store_notice.h"
@@ -56,6 +57,9 @@ public:
     // could not be written: saveProblem() says why, a notice tells it once, and the changes
     // are tried again at the next save. Memory-only stores do nothing.
     bool save();
+    // save() on a thread of its own, returning at once: for the UI thread, which doesn't wait
+    // for the disk. A failure is told as save() tells it.
+    void saveInBackground();
 
     // Why the last save failed; absent once a save has worked (or found nothing to write).
     std::optional<QString> saveProblem() const;
@@ -89,6 +93,9 @@ private:
     PinnedStamp seen_;  // the file disk_ came from
     QString brokenProblem_;
     std::optional<QString> saveProblem_;
+
+    // Last: it goes first, waiting for a save in progress that uses the fields above.
+    BackgroundWriter writer_{[this] { save(); }};
 };
 
 }  // namespace pelloran

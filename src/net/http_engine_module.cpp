@@ -41,8 +41,13 @@ const QLibrary::LoadHints kEngineLoadHints = QLibrary::DeepBindHint;
 
 HttpEngineLoadAhead::HttpEngineLoadAhead()
     : thread_([] {
-          ownModuleFunction(QStringLiteral("pelloran_transport"), "pelloranMakeHttpEngine", nullptr,
-                            kEngineLoadHints);
+          // libcurl's own start (its TLS library's mostly) is as costly as a page; done here too.
+          using Prepare = void (*)();
+          if (const auto prepare = reinterpret_cast<Prepare>(
+                  ownModuleFunction(QStringLiteral("pelloran_transport"),
+                                    "pelloranPrepareHttpEngine", nullptr, kEngineLoadHints))) {
+              prepare();
+          }
       }) {}
 
 HttpEngineLoadAhead::~HttpEngineLoadAhead() {

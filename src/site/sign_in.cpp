@@ -50,12 +50,16 @@ QString signInFormBody(const QString& username, const QString& password,
 }
 
 void storeCredentials(SettingsStore& settings, SecretStore* secrets, const QString& username,
-                      const QString& password, bool automaticLogin) {
+                      const QString& password, bool automaticLogin, SettingsWrite write) {
     settings.setValue(keys::username, username);
     writeSecret(settings, secrets, keys::password, password);
     settings.setValue(keys::automaticLogin,
                       automaticLogin ? QStringLiteral("YES") : QStringLiteral("NO"));
-    settings.flush();
+    if (write == SettingsWrite::InBackground) {
+        settings.flushInBackground();
+    } else {
+        settings.flush();
+    }
 }
 
 std::optional<QString> storedPassword(const SiteContext& site) {

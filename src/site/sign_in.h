@@ -50,8 +50,11 @@ QString signInFormBody(const QString& username, const QString& password,
 // Stores the credentials and the automatic-login choice as the login screen does at every
 // attempt ("YES"/"NO"), with one flush. The password goes to `secrets` (the keyring's write
 // finishes in the background), or to the settings file when there is none.
+// `write`: the UI thread has the file written in the background.
+enum class SettingsWrite { Now, InBackground };
 void storeCredentials(SettingsStore& settings, SecretStore* secrets, const QString& username,
-                      const QString& password, bool automaticLogin);
+                      const QString& password, bool automaticLogin,
+                      SettingsWrite write = SettingsWrite::Now);
 inline void storeCredentials(SettingsStore& settings, const QString& username,
                              const QString& password, bool automaticLogin) {
     storeCredentials(settings, nullptr, username, password, automaticLogin);

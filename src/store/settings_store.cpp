@@ -302,6 +302,10 @@ void SettingsStore::updateStringList(QAnyStringView key,
     }
 }
 
+void SettingsStore::flushInBackground() {
+    writer_.request();
+}
+
 bool SettingsStore::flush() {
     QMutexLocker fileLock(&fileMutex_);
     {

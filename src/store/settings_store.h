@@ -21,6 +21,7 @@
 // starts empty; start-up never fails on it. What went wrong with the file is told once through
 // takeNotices(). This store has no dependency inside the project, so every core layer may use it.
 
+#include "store/background_writer.h"
 #include "store/store_file.h"
 #include "store/store_lock.h"
 #include "store/store_notice.h"
@@ -71,6 +72,11 @@ public:
     // it; false when it could not be written (a notice says why; the changes stay in memory
     // and the next flush tries again).
     bool flush();
+    // flush() on a thread of its own, returning at once: for the UI thread, which must never
+    // wait for the disk (a synced write takes milliseconds, and far more on a busy disk). Calls
+    // made while one runs are folded into one more flush. What it could not write stays for
+    // the next flush, and a notice says so, as with flush().
+    void flushInBackground();
 
     // Reads the file again when another process replaced it (otherwise one stat). True when
     // values changed. Changes of this store not flushed yet are kept over the file's.
@@ -113,6 +119,9 @@ private:
     PinnedStamp seen_;       // the file disk_ came from
     bool blocked_ = false;   // unreadable and could not be set aside: never written over
     QString brokenProblem_;  // why the file last found unreadable was
+
+    // Last: it goes first, waiting for a write in progress that uses the fields above.
+    BackgroundWriter writer_{[this] { flush(); }};
 };
 
 }  // namespace pelloran

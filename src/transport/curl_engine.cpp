@@ -98,3 +98,8 @@ private:
 extern "C" Q_DECL_EXPORT pelloran::HttpEngine* pelloranMakeHttpEngine() {
     return new pelloran::CurlEngine();  // NOLINT: ownership passes to the caller's unique_ptr
 }
+
+// libcurl's process-wide start (TLS among it), done ahead on the thread that loads the module.
+extern "C" Q_DECL_EXPORT void pelloranPrepareHttpEngine() {
+    pelloran::ensureCurlGlobalInit();
+}

@@ -1,5 +1,6 @@
 #include "ui/image_library.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -7,7 +8,9 @@
 #include <QHash>
 #include <QPainter>
 #include <QPixmapCache>
+#include <QPointer>
 #include <QSaveFile>
+#include <QSet>
 #include <QSvgRenderer>
 #include <QThreadPool>
 #include <cstring>
@@ -115,6 +118,12 @@ void ImageLibrary::setKeptFolder(const QString& folder) {
 
 QPixmap ImageLibrary::keptPixmap(const QString& name, const QSize& logicalSize,
                                  qreal devicePixelRatio) {
+    return keptPixmapOrLater(name, logicalSize, devicePixelRatio, nullptr, {});
+}
+
+QPixmap ImageLibrary::keptPixmapOrLater(const QString& name, const QSize& logicalSize,
+                                        qreal devicePixelRatio, QObject* context,
+                                        const std::function<void()>& ready) {
     const QSize pixels(qRound(logicalSize.width() * devicePixelRatio),
                        qRound(logicalSize.height() * devicePixelRatio));
     if (keptFolder().isEmpty() || !has(name) || pixels.isEmpty()) {
@@ -129,19 +138,52 @@ QPixmap ImageLibrary::keptPixmap(const QString& name, const QSize& logicalSize,
     if (QPixmapCache::find(key, &cached)) {
         return cached;
     }
+    const auto keep = [key, devicePixelRatio](QImage drawn) {
+        QPixmap result = QPixmap::fromImage(std::move(drawn));
+        result.setDevicePixelRatio(devicePixelRatio);
+        QPixmapCache::insert(key, result);
+        return result;
+    };
     const QString path = keptFile(name, pixels);
-    QImage drawn = readKept(path, pixels);
-    if (drawn.isNull()) {
-        drawn = image(name, pixels);
+    if (QImage kept = readKept(path, pixels); !kept.isNull()) {
+        return keep(std::move(kept));
+    }
+    if (!context) {
+        QImage drawn = image(name, pixels);
         if (drawn.isNull()) {
             return {};
         }
-        keepInBackground(path, keptPrefix(name, pixels), drawn);
+        QPixmap result = keep(std::move(drawn));
+        keepInBackground(path, keptPrefix(name, pixels), result.toImage());
+        return result;
     }
-    QPixmap result = QPixmap::fromImage(std::move(drawn));
-    result.setDevicePixelRatio(devicePixelRatio);
-    QPixmapCache::insert(key, result);
-    return result;
+    // Drawn once however often it is asked for meanwhile; the pixels become a pixmap, and
+    // are kept, back on the asking thread.
+    static QSet<QString> drawing;
+    if (drawing.contains(key)) {
+        return {};
+    }
+    drawing.insert(key);
+    QPointer<QObject> guard(context);
+    QThreadPool::globalInstance()->start([name, pixels, path, key, guard, ready, keep] {
+        QImage drawn = image(name, pixels);
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [drawn = std::move(drawn), name, pixels, path, key, guard, ready, keep]() mutable {
+                drawing.remove(key);
+                if (drawn.isNull()) {
+                    return;
+                }
+                // The pixmap takes the pixels as they are; the file is written from them.
+                const QPixmap kept = keep(std::move(drawn));
+                keepInBackground(path, keptPrefix(name, pixels), kept.toImage());
+                if (guard && ready) {
+                    ready();
+                }
+            },
+            Qt::QueuedConnection);
+    });
+    return {};
 }
 
 QImage ImageLibrary::image(const QString& name, const QSize& pixelSize) {

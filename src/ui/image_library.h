@@ -2,7 +2,8 @@
 // Our artwork by the resource names the screens use ("tabbar-all.png", "hd.png", "up.jpg"):
 // each name maps to an SVG source compiled into the program (":/pelloran/images/hd.svg"),
 // rendered at the size and pixel ratio asked for, so it is crisp at every scale.
-// UI thread only (rendered pixmaps are cached per name, size and ratio; large pictures also in
+// UI thread only, but for the drawing keptPixmapOrLater hands to a worker (rendered pixmaps
+// are cached per name, size and ratio; large pictures also in
 // the data folder, see keptPixmap).
 
 #include <QColor>
@@ -10,6 +11,9 @@
 #include <QPixmap>
 #include <QSize>
 #include <QString>
+#include <functional>
+
+class QObject;
 
 namespace pelloran {
 
@@ -33,6 +37,13 @@ public:
     // background; a missing or damaged file is drawn again.
     static QPixmap keptPixmap(const QString& name, const QSize& logicalSize,
                               qreal devicePixelRatio);
+    // keptPixmap() when the picture is at hand (drawn before in this run, or kept in the
+    // folder); otherwise null, and it is drawn on a worker thread, so that a first start's first
+    // frame doesn't wait for it: `ready` then runs on `context`'s thread, and this call returns
+    // the picture. Without a kept folder, drawn at once as keptPixmap() does.
+    static QPixmap keptPixmapOrLater(const QString& name, const QSize& logicalSize,
+                                     qreal devicePixelRatio, QObject* context,
+                                     const std::function<void()>& ready);
     // Where keptPixmap keeps its pictures (created when needed); empty: not kept.
     static void setKeptFolder(const QString& folder);
 
