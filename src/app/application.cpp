@@ -14,6 +14,8 @@
 #include <QIcon>
 #include <QLoggingCategory>
 #include <QThreadPool>
+#include <QTimer>
+#include <optional>
 
 namespace pelloran {
 
@@ -23,6 +25,41 @@ namespace {
 QIcon applicationIcon() {
     return QIcon(ImageLibrary::resourcePath(QStringLiteral("pelloran-icon.png")));
 }
+
+}  // namespace
+
+namespace {
+
+// What the first exchange and the first page need that takes milliseconds to load (libcurl with
+// its TLS library, ICU's calendar data for the list's dates) is loaded on worker threads while
+// the member looks at the login face, not on the UI thread when the first page arrives. It
+// starts once the first frame is painted: sooner, it would compete with that frame for the
+// processor and the dynamic loader.
+class LoadAheadAfterFirstFrame : public QObject {
+public:
+    LoadAheadAfterFirstFrame() { QCoreApplication::instance()->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint && !started_) {
+            started_ = true;
+            QCoreApplication::instance()->removeEventFilter(this);
+            QTimer::singleShot(0, this, [this] {
+                engine_.emplace();
+                QThreadPool::globalInstance()->start([] {
+                    text::dateStringFromString(QStringLiteral("2000-01-01"),
+                                               QStringLiteral("yyyy-MM-dd"),
+                                               QStringLiteral("d MMM"));
+                });
+            });
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    bool started_ = false;
+    std::optional<HttpEngineLoadAhead> engine_;
+};
 
 }  // namespace
 
@@ -89,15 +126,7 @@ int runApplication(int argc, char* argv[], const ApplicationHooks& hooks) {
     {
         PelloranAppDelegate delegate(*services, options);
         delegate.applicationDidFinishLaunching();
-        // What the first exchange and the first page need that takes milliseconds to load
-        // (libcurl with its TLS library, ICU's calendar data for the list's dates) is loaded on
-        // worker threads while the member looks at the login face, not on the UI thread when
-        // the first page arrives.
-        const HttpEngineLoadAhead engineAhead;
-        QThreadPool::globalInstance()->start([] {
-            text::dateStringFromString(QStringLiteral("2000-01-01"), QStringLiteral("yyyy-MM-dd"),
-                                       QStringLiteral("d MMM"));
-        });
+        const LoadAheadAfterFirstFrame loadAhead;
         if (hooks.launched) {
             hooks.launched(delegate);
         }
