@@ -1,7 +1,6 @@
 #include "app/application.h"
 
 #include "app/pelloran_app_delegate.h"
-#include "net/http_engine.h"
 #include "remote/services.h"
 #include "store/app_paths.h"
 #include "text/string_helpers.h"
@@ -15,7 +14,6 @@
 #include <QLoggingCategory>
 #include <QThreadPool>
 #include <QTimer>
-#include <optional>
 
 namespace pelloran {
 
@@ -30,22 +28,20 @@ QIcon applicationIcon() {
 
 namespace {
 
-// What the first exchange and the first page need that takes milliseconds to load (libcurl with
-// its TLS library, ICU's calendar data for the list's dates) is loaded on worker threads while
-// the member looks at the login face, not on the UI thread when the first page arrives. It
-// starts once the first frame is painted: sooner, it would compete with that frame for the
-// processor and the dynamic loader.
-class LoadAheadAfterFirstFrame : public QObject {
+// ICU's calendar data, which the list's first date needs, is loaded on a worker thread while the
+// member looks at the login face, not on the UI thread when the first page arrives (libcurl is
+// loaded by the sign-in's first exchange, on its worker). It starts once the first frame is
+// painted: sooner, it would compete with that frame.
+class CalendarDataAfterFirstFrame : public QObject {
 public:
-    LoadAheadAfterFirstFrame() { QCoreApplication::instance()->installEventFilter(this); }
+    CalendarDataAfterFirstFrame() { QCoreApplication::instance()->installEventFilter(this); }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::Paint && !started_) {
             started_ = true;
             QCoreApplication::instance()->removeEventFilter(this);
-            QTimer::singleShot(0, this, [this] {
-                engine_.emplace();
+            QTimer::singleShot(0, this, [] {
                 QThreadPool::globalInstance()->start([] {
                     text::dateStringFromString(QStringLiteral("2000-01-01"),
                                                QStringLiteral("yyyy-MM-dd"),
@@ -58,7 +54,6 @@ protected:
 
 private:
     bool started_ = false;
-    std::optional<HttpEngineLoadAhead> engine_;
 };
 
 }  // namespace
@@ -126,7 +121,7 @@ int runApplication(int argc, char* argv[], const ApplicationHooks& hooks) {
     {
         PelloranAppDelegate delegate(*services, options);
         delegate.applicationDidFinishLaunching();
-        const LoadAheadAfterFirstFrame loadAhead;
+        const CalendarDataAfterFirstFrame calendarData;
         if (hooks.launched) {
             hooks.launched(delegate);
         }

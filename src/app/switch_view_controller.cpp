@@ -13,6 +13,7 @@
 #include "ui/web_screen_loader.h"
 
 #include <QMessageBox>
+#include <QTimer>
 
 namespace pelloran {
 
@@ -99,6 +100,9 @@ void SwitchViewController::loadLoginView() {
     connect(fresh, &LoginViewController::credentialsAccepted, this, [this] {
         if (!tabBarController_) {
             buildTabBar();
+            // Its first screen on a turn of its own, so that each turn stays within a frame.
+            QTimer::singleShot(0, tabBarController_,
+                               [bar = tabBarController_] { bar->buildSelected(); });
         }
     });
     if (loginViewController_) {

@@ -29,6 +29,9 @@ class TabBar;
 class TabBarController : public QWidget {
     Q_OBJECT
 public:
+    // Builds the selected tab's screen now rather than when it is first shown, so that the
+    // owner can spread a sign-in's work over event-loop turns.
+    void buildSelected() const { currentContainer(); }
     static constexpr int kVisibleTabs = 4;  // tabs the bar shows before "More"
     static constexpr int kMoreListIndex = -1;
 
