@@ -41,18 +41,6 @@ QStringList subCommandsOf(const QString& first) {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    // A command that makes exchanges starts loading their engine (libcurl and its thirty
-    // libraries) first, so that the load overlaps the reading of settings and cookies.
-    QStringList early;
-    for (int i = 1; i < argc; ++i) {
-        early.append(QString::fromLocal8Bit(argv[i]));
-    }
-    std::optional<pelloran::HttpEngineLoadAhead> engineAhead;
-    if (const CommandSpec* spec =
-            early.isEmpty() || early[0].startsWith(QLatin1Char('-')) ? nullptr : findCommand(early);
-        spec && spec->network) {
-        engineAhead.emplace();
-    }
     QCoreApplication::setApplicationName(QStringLiteral("pelloran-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(PELLORAN_VERSION));
     const QStringList args = QCoreApplication::arguments().mid(1);
@@ -66,6 +54,12 @@ int main(int argc, char** argv) {
         return kExitSuccess;
     }
     const CommandSpec* spec = findCommand(args);
+    // A command that makes exchanges starts loading their engine (libcurl and its thirty
+    // libraries) now, so that the load overlaps the reading of settings and cookies.
+    std::optional<pelloran::HttpEngineLoadAhead> engineAhead;
+    if (spec && spec->network) {
+        engineAhead.emplace();
+    }
     const QStringList subCommands = subCommandsOf(args[0]);
     // A word after a command that has sub-commands names one that doesn't exist.
     const bool unknownSubCommand = !subCommands.isEmpty() && args.size() > 1 &&

@@ -37,6 +37,11 @@ const QLibrary::LoadHints kEngineLoadHints = {};
 const QLibrary::LoadHints kEngineLoadHints = QLibrary::DeepBindHint;
 #endif
 
+// A function of the transport module, loading it the first time.
+QFunctionPointer transportFunction(const char* symbol, QString* why) {
+    return ownModuleFunction(QStringLiteral("pelloran_transport"), symbol, why, kEngineLoadHints);
+}
+
 }  // namespace
 
 HttpEngineLoadAhead::HttpEngineLoadAhead()
@@ -44,8 +49,7 @@ HttpEngineLoadAhead::HttpEngineLoadAhead()
           // libcurl's own start (its TLS library's mostly) is as costly as a page; done here too.
           using Prepare = void (*)();
           if (const auto prepare = reinterpret_cast<Prepare>(
-                  ownModuleFunction(QStringLiteral("pelloran_transport"),
-                                    "pelloranPrepareHttpEngine", nullptr, kEngineLoadHints))) {
+                  transportFunction("pelloranPrepareHttpEngine", nullptr))) {
               prepare();
           }
       }) {}
@@ -57,9 +61,8 @@ HttpEngineLoadAhead::~HttpEngineLoadAhead() {
 std::unique_ptr<HttpEngine> makeHttpEngine(QString* problem) {
     using Make = HttpEngine* (*)();
     QString why;
-    if (const auto make = reinterpret_cast<Make>(
-            ownModuleFunction(QStringLiteral("pelloran_transport"), "pelloranMakeHttpEngine", &why,
-                              kEngineLoadHints))) {
+    if (const auto make =
+            reinterpret_cast<Make>(transportFunction("pelloranMakeHttpEngine", &why))) {
         return std::unique_ptr<HttpEngine>(make());
     }
     static std::once_flag told;
