@@ -24,10 +24,15 @@ QList<QStringList> matchEachRow(const QString& text, const QList<qsizetype>& row
     return matchEachRow(text, rowStarts, pattern, budget, mustHold);
 }
 
-QList<QStringList> matchEachRow(const QString& text, const QList<qsizetype>& rowStarts,
-                                const QString& pattern, text::RegexBudget& budget,
-                                const QString& mustHold) {
-    QList<QStringList> rows;
+QString RowGroups::operator[](qsizetype i) const {
+    const auto [from, to] = spans_[i];
+    return from < 0 || to <= from ? QStringLiteral("") : text_.mid(from, to - from);
+}
+
+bool forEachMatchingRow(const QString& text, const QList<qsizetype>& rowStarts,
+                        const QString& pattern, text::RegexBudget& budget,
+                        const QString& mustHold,
+                        const std::function<void(const RowGroups&)>& each) {
     // One matcher for all the rows: each row is a region of the page, read as a copy of it
     // would be, without copying it or setting up a matcher per row.
     text::RangeMatcher matcher(text, pattern, budget);
@@ -35,19 +40,35 @@ QList<QStringList> matchEachRow(const QString& text, const QList<qsizetype>& row
     if (!mustHold.isEmpty()) {
         screen.emplace(text, mustHold, budget);
     }
+    text::RangeMatcher::Groups spans;
+    const RowGroups groups(text, spans);
     for (qsizetype i = 0; i < rowStarts.size(); ++i) {
         const qsizetype end = rowEnd(text, rowStarts, i);
         const bool candidate = !screen || screen->matches(rowStarts[i], end);
-        QStringList components =
-            candidate ? matcher.firstComponents(rowStarts[i], end) : QStringList();
+        const bool found = candidate && matcher.findGroups(rowStarts[i], end, spans);
         if (budget.exhausted()) {
-            return {};
+            return false;
         }
-        if (!components.isEmpty()) {
-            rows.append(std::move(components));
+        if (found) {
+            each(groups);
         }
     }
-    return rows;
+    return true;
+}
+
+QList<QStringList> matchEachRow(const QString& text, const QList<qsizetype>& rowStarts,
+                                const QString& pattern, text::RegexBudget& budget,
+                                const QString& mustHold) {
+    QList<QStringList> rows;
+    const bool whole = forEachMatchingRow(
+        text, rowStarts, pattern, budget, mustHold, [&rows](const RowGroups& g) {
+            QStringList components;
+            for (qsizetype i = 0; i < g.size(); ++i) {
+                components.append(g[i]);
+            }
+            rows.append(std::move(components));
+        });
+    return whole ? rows : QList<QStringList>{};
 }
 
 }  // namespace pelloran

@@ -7,6 +7,8 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <functional>
+#include <utility>
 
 namespace pelloran {
 
@@ -29,6 +31,28 @@ QList<QStringList> matchEachRow(const QString& text, const QList<qsizetype>& row
 QList<QStringList> matchEachRow(const QString& text, const QList<qsizetype>& rowStarts,
                                 const QString& pattern, text::RegexBudget& budget,
                                 const QString& mustHold = QString());
+
+// The groups of one matching row, read from the page without copying the row: group(0) is
+// the whole match, as matchEachRow's components are, and a group that took no part is "".
+class RowGroups {
+public:
+    RowGroups(const QString& text, const QList<std::pair<qsizetype, qsizetype>>& spans)
+        : text_(text), spans_(spans) {}
+    QString operator[](qsizetype i) const;
+    qsizetype size() const { return spans_.size(); }
+
+private:
+    const QString& text_;
+    const QList<std::pair<qsizetype, qsizetype>>& spans_;
+};
+
+// The rows matchEachRow reads, each given to `each` as it is read, in page order, so that a
+// large page is never held twice. False when the budget ran out part-way: the rows already
+// given then don't make a complete page, and the caller drops them.
+bool forEachMatchingRow(const QString& text, const QList<qsizetype>& rowStarts,
+                        const QString& pattern, text::RegexBudget& budget,
+                        const QString& mustHold,
+                        const std::function<void(const RowGroups&)>& each);
 
 // The text of row `i`: from its start to the next row's start, or to the end of the text.
 QString rowText(const QString& text, const QList<qsizetype>& rowStarts, qsizetype i);

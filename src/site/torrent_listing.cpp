@@ -37,7 +37,7 @@ QList<qsizetype> rowStarts(const QString& page) {
     return starts;
 }
 
-TorrentPtr makeTorrent(const QStringList& g, const QStringList& history) {
+TorrentPtr makeTorrent(const RowGroups& g, const QStringList& history) {
     TorrentFields f;
     f.type = g[1];
     f.detailsUrl = text::stringByUnescapingFromHTML(g[2]);
@@ -76,12 +76,15 @@ ListingOutcome readListingPage(const QString& page, const QStringList& history,
     outcome.url = url;
     text::RegexBudget budget(text::regexStepBudget());
     const QList<qsizetype> starts = rowStarts(page);
-    const QList<QStringList> rows =
-        matchEachRow(page, starts, kTorrentRowPattern, budget, kRowTailPattern);
-    if (!rows.isEmpty()) {
-        for (const QStringList& g : rows) {
-            outcome.torrents.append(makeTorrent(g, history));
-        }
+    // Each row becomes its torrent as it is read: a large page's rows are never all held
+    // as text as well.
+    const bool whole = forEachMatchingRow(
+        page, starts, kTorrentRowPattern, budget, kRowTailPattern,
+        [&](const RowGroups& g) { outcome.torrents.append(makeTorrent(g, history)); });
+    if (!whole) {
+        outcome.torrents.clear();
+    }
+    if (!outcome.torrents.isEmpty()) {
         outcome.status = ListingStatus::Rows;
         outcome.lastDate = outcome.torrents.last()->date();
         return outcome;
@@ -93,12 +96,12 @@ ListingOutcome readListingPage(const QString& page, const QStringList& history,
 }
 
 TorrentList parseTorrentListing(const QString& page, const QStringList& history) {
+    text::RegexBudget budget(text::regexStepBudget());
     TorrentList torrents;
-    for (const QStringList& g :
-         matchEachRow(page, rowStarts(page), kTorrentRowPattern, kRowTailPattern)) {
-        torrents.append(makeTorrent(g, history));
-    }
-    return torrents;
+    const bool whole = forEachMatchingRow(
+        page, rowStarts(page), kTorrentRowPattern, budget, kRowTailPattern,
+        [&](const RowGroups& g) { torrents.append(makeTorrent(g, history)); });
+    return whole ? torrents : TorrentList{};
 }
 
 HttpRequestRegExTorrent::HttpRequestRegExTorrent(const QString& url, const SiteContext& site)

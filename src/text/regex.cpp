@@ -214,21 +214,19 @@ public:
         }
     }
 
-    // The first match inside [start, end): true with the components in `components` when
-    // wanted.
-    bool findIn(qsizetype start, qsizetype end, QStringList* components) {
+    // The first match inside [start, end): true with where its components lie in `groups`
+    // when wanted.
+    const QString& subject() const { return subject_; }
+
+    bool findIn(qsizetype start, qsizetype end, RangeMatcher::Groups* groups) {
         if (start < 0 || end > subject_.size() || start >= end) {
             return false;
         }
         if (spans_) {
-            QList<std::pair<qsizetype, qsizetype>> found;
-            if (spans_->find(subject_, start, end, budget_, found) != SpanPattern::Outcome::Found) {
-                return false;
-            }
-            if (components) {
-                *components = spanComponents(subject_, found);
-            }
-            return true;
+            RangeMatcher::Groups& found = groups ? *groups : scratch_;
+            found.clear();
+            return spans_->find(subject_, start, end, budget_, found) ==
+                   SpanPattern::Outcome::Found;
         }
         if (!matcher_->ok()) {
             return false;
@@ -239,10 +237,14 @@ public:
         if (!matcher_->find()) {
             return false;
         }
-        if (components) {
-            *components = pelloran::text::components(*matcher_, subject_);
+        if (groups) {
+            groups->clear();
+            for (int g = 0; g <= matcher_->groupCount(); ++g) {
+                const auto [from, to] = matcher_->range(g);
+                groups->append({from, to});
+            }
             if (!matcher_->ok()) {
-                components->clear();
+                groups->clear();
                 return false;
             }
         }
@@ -254,6 +256,7 @@ private:
     RegexBudget& budget_;
     std::optional<SpanPattern> spans_;       // the quick way, for the patterns it takes
     std::optional<BoundedMatcher> matcher_;  // ICU, for every other pattern
+    RangeMatcher::Groups scratch_;           // where a match nobody asked about lies
 };
 
 RangeMatcher::RangeMatcher(const QString& subject, const QString& pattern, RegexBudget& budget)
@@ -262,8 +265,14 @@ RangeMatcher::RangeMatcher(const QString& subject, const QString& pattern, Regex
 RangeMatcher::~RangeMatcher() = default;
 
 QStringList RangeMatcher::firstComponents(qsizetype start, qsizetype end) {
-    QStringList list;
-    return impl_->findIn(start, end, &list) ? list : QStringList{};
+    Groups groups;
+    return impl_->findIn(start, end, &groups) ? spanComponents(impl_->subject(), groups)
+                                              : QStringList{};
+}
+
+bool RangeMatcher::findGroups(qsizetype start, qsizetype end, Groups& groups) {
+    groups.clear();
+    return impl_->findIn(start, end, &groups);
 }
 
 bool RangeMatcher::matches(qsizetype start, qsizetype end) {

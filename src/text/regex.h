@@ -12,6 +12,7 @@
 #include <QStringList>
 #include <memory>
 #include <optional>
+#include <utility>
 
 namespace pelloran::text {
 
@@ -65,6 +66,11 @@ public:
     // gives them for subject.mid(start, end - start). Empty when nothing matches, the range is
     // empty, the pattern does not compile or the budget is spent.
     QStringList firstComponents(qsizetype start, qsizetype end);
+    // Where the components of that match lie in the subject, copying nothing: `groups` gets a
+    // (from, to) pair per component, the whole match first; a pair with to <= from (or from
+    // < 0) is a component firstComponents gives as "". False on the same grounds as above.
+    using Groups = QList<std::pair<qsizetype, qsizetype>>;
+    bool findGroups(qsizetype start, qsizetype end, Groups& groups);
     // Whether anything matches inside [start, end); false on the same grounds.
     bool matches(qsizetype start, qsizetype end);
 

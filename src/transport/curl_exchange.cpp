@@ -49,6 +49,16 @@ size_t onHeader(char* data, size_t size, size_t count, void* user) {
         t->headers.clear();  // a new response (after a 100 Continue): keep only the last
     } else if (const qsizetype colon = line.indexOf(':'); colon > 0) {
         t->headers.append({line.left(colon).trimmed(), line.mid(colon + 1).trimmed()});
+        // A body of announced size is kept in one block from the start: growing a large page
+        // piece by piece copies it over and over and touches twice the memory.
+        if (t->body.isEmpty() && t->headers.last().first.compare("Content-Length",
+                                                                 Qt::CaseInsensitive) == 0) {
+            bool ok = false;
+            const qint64 announced = t->headers.last().second.toLongLong(&ok);
+            if (ok && announced > 0 && announced <= kMaxResponseBytes) {
+                t->body.reserve(static_cast<qsizetype>(announced));
+            }
+        }
     }
     return n;
 }

@@ -163,14 +163,21 @@ TEST(ListingParserTest, PageTooCostlyToReadIsNotUnderstoodRatherThanTheEnd) {
     // One opening tag and then nothing but cells that almost fit: a single huge row whose
     // reading runs out of its budget. It ends in the size and peer cells, so that the row
     // can't be passed over for lacking them.
-    QString page = QStringLiteral("<tr id=\"x\">\n");
-    while (page.size() < 250 * 1024) {
-        page += QStringLiteral("<td><a href=\"/a\">a</a> on b</td>\n");
+    QString costly = QStringLiteral("<tr id=\"x\">\n");
+    while (costly.size() < 250 * 1024) {
+        costly += QStringLiteral("<td><a href=\"/a\">a</a> on b</td>\n");
     }
-    page += QStringLiteral("<td>1.0 GB</td>\n<td>1</td>\n<td>2</td>\n<td>3</td>\n");
-    const ListingOutcome outcome = readListingPage(page, {});
-    EXPECT_EQ(outcome.status, ListingStatus::NotUnderstood);
-    EXPECT_TRUE(outcome.torrents.isEmpty());
+    costly += QStringLiteral("<td>1.0 GB</td>\n<td>1</td>\n<td>2</td>\n<td>3</td>\n");
+    // Alone, and after rows that read well: rows are turned into torrents as they are read,
+    // and those read before the budget ran out must not pass for the whole page.
+    const QString readable = readFixture(QStringLiteral("listing_small.html"));
+    ASSERT_EQ(parseTorrentListing(readable, {}).size(), 3);
+    for (const QString& page : {costly, readable + costly}) {
+        const ListingOutcome outcome = readListingPage(page, {});
+        EXPECT_EQ(outcome.status, ListingStatus::NotUnderstood);
+        EXPECT_TRUE(outcome.torrents.isEmpty());
+        EXPECT_TRUE(parseTorrentListing(page, {}).isEmpty());
+    }
 }
 
 }  // namespace
