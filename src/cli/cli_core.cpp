@@ -2,6 +2,7 @@
 
 #include "cli/cli_output.h"
 #include "cli/commands.h"
+#include "site/member_sample.h"
 #include "store/keyring_secret_store.h"
 
 #include <csignal>
@@ -80,8 +81,13 @@ void CliCore::sayWherePasswordsAreKept() {
 }
 
 void CliCore::enterSignedInMode() {
-    // Every site page read records a member-bar sample, and a push its outcome: the database is
-    // opened while the first exchange is in flight rather than after it.
+    // Every site page read records a member-bar sample, and a push its outcome: the bar's
+    // pattern is compiled while the network engine still loads, and the database opened while
+    // the first exchange is in flight, rather than either after it.
+    if (!barPrepared_) {
+        prepareMemberBarReading();
+        barPrepared_ = true;
+    }
     recorder().openAhead();
     if (!renewer_) {
         renewer_ = std::make_unique<SessionRenewer>(site(), [this](const SignInVerdict& verdict) {

@@ -107,6 +107,7 @@ private:
     OperationQueue serialQueue_{1};
     QSet<QString> said_;
     bool finished_ = false;
+    bool barPrepared_ = false;
 
     void sayNotices();
 };

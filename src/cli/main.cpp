@@ -7,6 +7,7 @@
 #include "net/http_engine.h"
 
 #include <QCoreApplication>
+#include <QThread>
 #include <cstdio>
 #include <optional>
 
@@ -40,10 +41,26 @@ QStringList subCommandsOf(const QString& first) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // The words as QCoreApplication reads them (it takes none away), read before it exists so
+    // that a command making exchanges starts loading their engine (libcurl and its thirty
+    // libraries) first of all: the load then overlaps the application's own start and the
+    // reading of settings and cookies.
+    QStringList args;
+    for (int i = 1; i < argc; ++i) {
+        args.append(QString::fromLocal8Bit(argv[i]));
+    }
+    const bool commandGiven = !args.isEmpty() && !args[0].startsWith(QLatin1Char('-')) &&
+                              args[0] != QStringLiteral("help");
+    const CommandSpec* spec = commandGiven ? findCommand(args) : nullptr;
+    std::optional<pelloran::HttpEngineLoadAhead> engineAhead;
+    if (spec && spec->network) {
+        // The loader makes Qt objects; this thread must be the one Qt knows as the main one.
+        QThread::currentThread();
+        engineAhead.emplace();
+    }
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("pelloran-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(PELLORAN_VERSION));
-    const QStringList args = QCoreApplication::arguments().mid(1);
     if (args.isEmpty() || args[0] == QStringLiteral("--help") || args[0] == QStringLiteral("-h") ||
         args[0] == QStringLiteral("help")) {
         std::fputs(overallHelp().toUtf8().constData(), args.isEmpty() ? stderr : stdout);
@@ -52,13 +69,6 @@ int main(int argc, char** argv) {
     if (args[0] == QStringLiteral("--version")) {
         printOut(QStringLiteral("pelloran-cli " PELLORAN_VERSION));
         return kExitSuccess;
-    }
-    const CommandSpec* spec = findCommand(args);
-    // A command that makes exchanges starts loading their engine (libcurl and its thirty
-    // libraries) now, so that the load overlaps the reading of settings and cookies.
-    std::optional<pelloran::HttpEngineLoadAhead> engineAhead;
-    if (spec && spec->network) {
-        engineAhead.emplace();
     }
     const QStringList subCommands = subCommandsOf(args[0]);
     // A word after a command that has sub-commands names one that doesn't exist.

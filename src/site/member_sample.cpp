@@ -88,6 +88,10 @@ std::optional<MemberSample> readMemberSample(const QString& page, const QDateTim
     return MemberSample{time, ratioFromBarText(g[1]), *up, *down};
 }
 
+void prepareMemberBarReading() {
+    text::isValidRegex(kSamplePattern);
+}
+
 void noteMemberBar(const SiteContext& site, const QString& page) {
     if (!site.activity) {
         return;

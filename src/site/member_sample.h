@@ -32,4 +32,8 @@ std::optional<MemberSample> readMemberSample(const QString& page, const QDateTim
 // page has a bar. Called on fetch threads, after a page of the site arrived.
 void noteMemberBar(const SiteContext& site, const QString& page);
 
+// Compiles the bar's pattern (ICU's first start with it) now, so that the first page read
+// doesn't pay for it after its exchange: for a thread that would otherwise wait for the page.
+void prepareMemberBarReading();
+
 }  // namespace pelloran
