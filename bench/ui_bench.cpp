@@ -3,7 +3,7 @@
 //    next to an empty QWidget window started by the same binary in the same way, and by a
 //    minimal program that links Qt Widgets alone (pelloran-empty-window), in turn; medians;
 //  - BM_SignInUiThread: signing in against the demo site with a 1-second site delay (the
-//    session check) and a 2-second announcement delay, a 10 ms timer recording the longest gap
+//    session check) and a 2-second announcement delay, a 1 ms timer recording the longest gap
 //    in the UI thread's event loop from the login face's first frame until the main interface
 //    has been drawn; then the resident memory after sign-in, with no web screen
 //    opened, and whether any Qt WebEngine library is in the process;
