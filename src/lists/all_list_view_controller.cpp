@@ -16,6 +16,7 @@
 #include "site/user_info.h"
 #include "store/ratio_guard.h"
 #include "store/settings_store.h"
+#include "ui/after_next_frame.h"
 #include "ui/colors.h"
 #include "ui/header_view.h"
 #include "ui/loading_indicator.h"
@@ -275,9 +276,12 @@ void AllListViewController::openDetails(int row) {
 }
 
 void AllListViewController::didSelectProfile(const std::optional<QString>& name) {
-    WebScreenFactory* factory = context_.web ? context_.web->factory() : nullptr;
-    if (!factory) {
+    if (!context_.web) {
         return;
+    }
+    const bool firstWebScreen = !context_.web->wasTried();
+    if (!firstWebScreen && !context_.web->factory()) {
+        return;  // no web screens in this run: the name opens nothing
     }
     const QString who =
         name ? *name
@@ -288,8 +292,22 @@ void AllListViewController::didSelectProfile(const std::optional<QString>& name)
     setRowSelectionEnabled(false);
     updateTabLock();
     // The profile screen ends the overlay and the lock once its page has loaded.
-    pushScreen(
-        factory->createProfileScreen(profileUrl(*context_.site.config, who), context_, this));
+    const auto open = [this, who] {
+        WebScreenFactory* factory = context_.web->factory();
+        if (!factory) {
+            webPageLoaded();  // no plugin after all: the overlay and the lock end here
+            return;
+        }
+        pushScreen(
+            factory->createProfileScreen(profileUrl(*context_.site.config, who), context_, this));
+    };
+    QWidget* overlay = LoadingIndicator::sharedInstance().box();
+    if (firstWebScreen && overlay) {
+        // The first web screen of the run loads the plugin: the overlay is drawn before that.
+        AfterNextFrame::run(overlay, this, open);
+    } else {
+        open();
+    }
 }
 
 void AllListViewController::pushScreen(ViewController* screen) {

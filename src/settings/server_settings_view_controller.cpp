@@ -9,6 +9,7 @@
 #include "ui/colors.h"
 #include "ui/loading_indicator.h"
 #include "ui/navigation_stack.h"
+#include "ui/pending_web_screen.h"
 #include "ui/push_options_form.h"
 #include "ui/segmented_control.h"
 #include "ui/ui_scale.h"
@@ -20,6 +21,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QTextEdit>
+#include <QTimer>
 #include <cmath>
 
 namespace pelloran {
@@ -264,8 +266,22 @@ void ServerSettingsViewController::didSelectClient(int position) {
 void ServerSettingsViewController::test() {
     storeAllFields();  // the password may still be in edit
     password_->clearFocus();
-    WebScreenFactory* factory = context_.web ? context_.web->factory() : nullptr;
     NavigationStack* stack = navigationStack();
+    if (stack && context_.web && !context_.web->wasTried()) {
+        // The first web screen of the run loads the plugin: the bar and the overlay show first.
+        stack->setNavigationBarHidden(false);
+        stack->pushViewController(new PendingWebScreen([this]() -> ViewController* {
+            WebScreenFactory* factory = context_.web->factory();
+            if (!factory) {
+                QTimer::singleShot(0, this, [this] { testWithoutWebScreens(); });
+                return nullptr;
+            }
+            return factory->createRemoteTestScreen(context_, this);
+        }),
+                                  true);
+        return;
+    }
+    WebScreenFactory* factory = context_.web ? context_.web->factory() : nullptr;
     if (factory && stack) {
         if (ViewController* screen = factory->createRemoteTestScreen(context_, this)) {
             stack->setNavigationBarHidden(false);
@@ -273,6 +289,10 @@ void ServerSettingsViewController::test() {
         }
         return;
     }
+    testWithoutWebScreens();
+}
+
+void ServerSettingsViewController::testWithoutWebScreens() {
     // Without the web screens the test still runs: its alert says whether the client answered.
     LoadingIndicator& loading = LoadingIndicator::sharedInstance();
     loading.setParentView(context_.window ? context_.window : window());

@@ -67,6 +67,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void testWithoutWebScreens();
     void loadFields();
     QLineEdit* addField(const QString& caption, qreal y, const QString& name);
     // Puts `text` in `field` as what the store holds.

@@ -1,5 +1,6 @@
 #include "ui/pending_web_screen.h"
 
+#include "ui/after_next_frame.h"
 #include "ui/bar_image_button.h"
 #include "ui/colors.h"
 #include "ui/loading_indicator.h"
@@ -7,7 +8,6 @@
 
 #include <QPainter>
 #include <QPointer>
-#include <QTimer>
 #include <QToolButton>
 #include <utility>
 
@@ -15,8 +15,6 @@ namespace pelloran {
 
 namespace {
 const QString kLoadingText = QStringLiteral("Loading...");
-// When no frame comes (a minimized window), the screen is made anyway after this long.
-constexpr int kUnpaintedMs = 100;
 }  // namespace
 
 PendingWebScreen::PendingWebScreen(std::function<ViewController*()> make, QWidget* parent)
@@ -39,7 +37,8 @@ void PendingWebScreen::viewWillAppear() {
     loading.setString(kLoadingText);
     loading.setOffset(0);
     loading.showLoadingIndicators();
-    QTimer::singleShot(kUnpaintedMs, this, [this] { makeSoon(); });
+    // The frame with the bar and the overlay goes out first; the slow part comes after it.
+    AfterNextFrame::run(this, [this] { makeScreen(); });
 }
 
 void PendingWebScreen::viewWillDisappear() {
@@ -51,15 +50,6 @@ void PendingWebScreen::viewWillDisappear() {
 
 void PendingWebScreen::paintEvent(QPaintEvent*) {
     QPainter(this).fillRect(rect(), colors::listBackground());
-    // The frame with the bar and the overlay goes out first; the slow part comes after it.
-    makeSoon();
-}
-
-void PendingWebScreen::makeSoon() {
-    if (!scheduled_) {
-        scheduled_ = true;
-        QTimer::singleShot(0, this, [this] { makeScreen(); });
-    }
 }
 
 void PendingWebScreen::makeScreen() {

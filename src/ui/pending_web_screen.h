@@ -25,11 +25,9 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    void makeSoon();
     void makeScreen();
 
     std::function<ViewController*()> make_;
-    bool scheduled_ = false;
 };
 
 }  // namespace pelloran

@@ -1,7 +1,9 @@
 #pragma once
 // A web tab's place in the tab bar. It stays an empty screen with the tab's title and image
 // until the member first opens it; then it asks the web plugin for the real screen and shows
-// that inside itself. Loading the plugin is what brings Qt WebEngine into the process.
+// that inside itself. Loading the plugin is what brings Qt WebEngine into the process: when this
+// opening is the run's first, the loading overlay shows first and the plugin loads after that
+// frame.
 
 #include "ui/placeholder_screen.h"
 #include "ui/screen_context.h"
@@ -29,6 +31,9 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void makeScreen();
+    void hideOwnLoading();
+
     WebTab tab_;
     ScreenContext context_;
     QPointer<ViewController> target_;

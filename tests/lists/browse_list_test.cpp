@@ -294,6 +294,23 @@ TEST_F(BrowseListTest, RowsOpenDetailsAndTheNameOpensTheProfileThroughTheWebScre
     EXPECT_FALSE(LoadingIndicator::sharedInstance().isShown());
 }
 
+// The member's name as the run's first web screen: the overlay and the tab lock come at once,
+// the plugin loads after that frame, and the profile screen then ends them as before.
+TEST_F(BrowseListTest, TheFirstWebScreenBeingTheProfileShowsTheOverlayBeforeThePluginLoads) {
+    ASSERT_NO_FATAL_FAILURE(launch());
+    auto* browse = screen<AllListViewController>(0);
+    NavigationStack* stack = app->tabBar()->navigationStack(0);
+    QTest::mouseClick(browse->headerView()->usernameButton(), Qt::LeftButton);
+    EXPECT_FALSE(app->delegate().webLoader().wasTried());
+    EXPECT_TRUE(LoadingIndicator::sharedInstance().isShown());
+    EXPECT_FALSE(app->tabBar()->itemsEnabled());
+    ASSERT_TRUE(AppDriver::waitUntil([&] { return stack->depth() == 2; }, 5000));
+    EXPECT_EQ(stack->topViewController()->title(), QStringLiteral("Fake profile"));
+    browse->webPageLoaded();
+    EXPECT_TRUE(app->tabBar()->itemsEnabled());
+    EXPECT_FALSE(LoadingIndicator::sharedInstance().isShown());
+}
+
 TEST_F(BrowseListTest, ControlRRefreshesAndTheHeaderTakesOnlyItsTopTouches) {
     ASSERT_NO_FATAL_FAILURE(launch());
     auto* browse = screen<AllListViewController>(0);

@@ -66,6 +66,8 @@ WebScreenFactory* factoryOf(AppDriver& app) {
 QImage tabShot(AppDriver& app, int index, int loads = 1) {
     app.tabBar()->setSelectedIndex(index);
     auto* tab = dynamic_cast<WebTabScreen*>(app.tabBar()->screen(index));
+    // The run's first web screen is made once the plugin has loaded, after a frame.
+    AppDriver::waitUntil([tab] { return tab && tab->webScreen(); }, 30000);
     if (!waitForPage(tab ? tab->webScreen() : nullptr, loads)) {
         return QImage();  // a page that never came is no picture of the screen
     }

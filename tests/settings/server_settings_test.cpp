@@ -1,6 +1,7 @@
 // The Remote Settings tab: the client chooser built from the adapters, the default port, the
 // fields stored as their editing ends, Test, and the password kept in the keyring.
 
+#include "net/cookie_store.h"
 #include "remote/bit_client_registry.h"
 #include "remote/server_info.h"
 #include "settings/server_settings_view_controller.h"
@@ -122,9 +123,33 @@ TEST_F(ServerSettingsTest, ReturnStoresTheFieldAndMovesOnAndTestStoresThePasswor
     QTest::keyClicks(screen->passwordField(), QStringLiteral("s3cret"));
     QTest::mouseClick(screen->testButton(), Qt::LeftButton);  // still typing the password
     EXPECT_EQ(stored(keys::serverPassword), QStringLiteral("s3cret"));
+    // The run's first web screen: a stand-in with the bar until the plugin has loaded.
     ASSERT_EQ(stack->depth(), 2);
-    EXPECT_EQ(stack->topViewController()->title(), QStringLiteral("Fake remote test"));
     EXPECT_FALSE(stack->isNavigationBarHidden());
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return stack->topViewController()->title() == QLatin1String("Fake remote test"); },
+        5000));
+    EXPECT_EQ(stack->depth(), 2);
+}
+
+// The first web screen of the run, with no plugin to be had: the stand-in leaves, and the test
+// runs without the web screens, its button held until the client answered (or didn't).
+TEST_F(ServerSettingsTest, TestWithoutThePluginStillRunsAfterTheStandIn) {
+    WebScreenLoader none(QStringList{});
+    context.web = &none;
+    CookieStore cookies;
+    context.remote.net.cookies = &cookies;
+    auto stack = openTab();
+    screen->addressField()->setText(QStringLiteral("127.0.0.1"));
+    Q_EMIT screen->addressField()->editingFinished();
+    screen->portField()->setText(QStringLiteral("1"));  // nothing listens there
+    Q_EMIT screen->portField()->editingFinished();
+    QTest::mouseClick(screen->testButton(), Qt::LeftButton);
+    EXPECT_EQ(stack->depth(), 2);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return stack->depth() == 1; }, 5000));
+    EXPECT_TRUE(none.wasTried());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !screen->testButton()->isEnabled(); }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return screen->testButton()->isEnabled(); }, 20000));
 }
 
 TEST_F(ServerSettingsTest, WithAKeyringThePasswordIsReadFromItAndTypedIntoItNeverTheFile) {
