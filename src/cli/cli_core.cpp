@@ -80,11 +80,11 @@ void CliCore::sayWherePasswordsAreKept() {
     }
 }
 
-void CliCore::enterSignedInMode() {
+void CliCore::enterSignedInMode(Reads reads) {
     // Every site page read records a member-bar sample, and a push its outcome: the bar's
     // pattern is compiled while the network engine still loads, and the database opened while
     // the first exchange is in flight, rather than either after it.
-    if (!barPrepared_) {
+    if (reads == Reads::Pages && !barPrepared_) {
         prepareMemberBarReading();
         barPrepared_ = true;
     }

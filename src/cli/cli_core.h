@@ -73,8 +73,10 @@ public:
 
     // Site commands act as the signed-in main interface: a page that comes back as the login
     // page starts a silent re-login with the stored credentials. When that fails, waiting
-    // requests end without a page and reloginFailure() tells why.
-    void enterSignedInMode();
+    // requests end without a page and reloginFailure() tells why. A command that reads site
+    // pages (not only torrent files) says so, and the reading of their member bar is prepared.
+    enum class Reads { Pages, TorrentFilesOnly };
+    void enterSignedInMode(Reads reads = Reads::Pages);
     std::optional<SignInVerdict> reloginFailure() const;
 
     // Runs one operation and waits (pumping events) for its delivery, which always comes.

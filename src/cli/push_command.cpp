@@ -33,7 +33,7 @@ int runPush(CliCore& core, const CommandArgs& args) {
         !refusal.isEmpty()) {
         return args.usageError(QStringLiteral("push: ") + refusal);
     }
-    core.enterSignedInMode();
+    core.enterSignedInMode(CliCore::Reads::TorrentFilesOnly);
 
     QString url;
     QString name;
