@@ -22,6 +22,7 @@ root="$scratch/root"
 files=(
     usr/bin/pelloran
     usr/bin/pelloran-cli
+    usr/lib/pelloran/pelloran_charts.so
     usr/lib/pelloran/pelloran_desktop.so
     usr/lib/pelloran/pelloran_picture.so
     usr/lib/pelloran/pelloran_transport.so
@@ -64,7 +65,7 @@ fi
 
 # Dependencies were computed from the binaries.
 depends="$(sed -n 's/^Depends: //p' "$scratch/fields")"
-for lib in libqt6core6 libqt6widgets6 libqt6keychain1 libcurl4 libicu libqt6sql6-sqlite; do
+for lib in libqt6core6 libqt6widgets6 libqt6charts6 libqt6keychain1 libcurl4 libicu libqt6sql6-sqlite; do
     [[ "$depends" == *"$lib"* ]] || fail "Depends lacks $lib: $depends"
 done
 

@@ -24,34 +24,33 @@ const QColor kRatioColour(232, 163, 61);  // the header's amber
 const QColor kUpColour(110, 190, 120);    // uploaded: the green of giving back
 const QColor kDownColour(100, 160, 230);  // downloaded
 const QColor kDuplicateColour(150, 150, 150);
-constexpr qreal kLabelPoints = 9;
 constexpr qreal kLinePoints = 1.5;
 
-QChart* darkChart(const UiScale& scale) {
+QChart* darkChart(const ChartStyle& style) {
     auto* chart = new QChart();
     chart->setBackgroundBrush(colors::rowBackground());
-    chart->setBackgroundRoundness(scale.pxF(6));
+    chart->setBackgroundRoundness(style.scale.pxF(6));
     chart->setPlotAreaBackgroundVisible(false);
-    const int m = scale.px(2);
+    const int m = style.scale.px(2);
     chart->setMargins(QMargins(m, m, m, m));
     chart->layout()->setContentsMargins(0, 0, 0, 0);
     QLegend* legend = chart->legend();
     legend->setAlignment(Qt::AlignTop);
     legend->setLabelColor(colors::rowText());
-    legend->setFont(scale.font(FontFace::Arial, kLabelPoints));
+    legend->setFont(style.labelFont);
     legend->setMarkerShape(QLegend::MarkerShapeRectangle);
     return chart;
 }
 
-void styleAxis(QAbstractAxis* axis, const UiScale& scale) {
+void styleAxis(QAbstractAxis* axis, const ChartStyle& style) {
     axis->setLabelsColor(colors::grey(0.65));
-    axis->setLabelsFont(scale.font(FontFace::Arial, kLabelPoints));
-    axis->setLinePen(QPen(colors::grey(0.4), scale.pxF(0.5)));
-    axis->setGridLinePen(QPen(colors::grey(0.27), scale.pxF(0.5)));
+    axis->setLabelsFont(style.labelFont);
+    axis->setLinePen(QPen(colors::grey(0.4), style.scale.pxF(0.5)));
+    axis->setGridLinePen(QPen(colors::grey(0.27), style.scale.pxF(0.5)));
     axis->setTitleVisible(false);
 }
 
-QDateTimeAxis* timeAxis(const QList<MemberSample>& samples, const UiScale& scale) {
+QDateTimeAxis* timeAxis(const QList<MemberSample>& samples, const ChartStyle& style) {
     auto* axis = new QDateTimeAxis();
     QDateTime first = samples.first().time.toLocalTime();
     QDateTime last = samples.last().time.toLocalTime();
@@ -64,15 +63,15 @@ QDateTimeAxis* timeAxis(const QList<MemberSample>& samples, const UiScale& scale
     axis->setFormat(first.daysTo(last) < 3 ? QStringLiteral("d MMM HH:mm")
                                            : QStringLiteral("d MMM"));
     axis->setTickCount(4);
-    styleAxis(axis, scale);
+    styleAxis(axis, style);
     return axis;
 }
 
-QLineSeries* line(const QString& name, const QColor& colour, const UiScale& scale) {
+QLineSeries* line(const QString& name, const QColor& colour, const ChartStyle& style) {
     auto* series = new QLineSeries();
     series->setName(name);
     series->setPen(
-        QPen(colour, scale.pxF(kLinePoints), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        QPen(colour, style.scale.pxF(kLinePoints), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     return series;
 }
 
@@ -90,11 +89,11 @@ void setRoundedRange(QValueAxis* axis, double low, double high) {
 // A plot of `lines` against the samples' time, its y axis from `low` to `high` (with some
 // room) labelled with `labelFormat`.
 QChart* timeChart(std::initializer_list<QLineSeries*> lines, const QList<MemberSample>& samples,
-                  const UiScale& scale, const QString& labelFormat, double low, double high) {
-    QChart* chart = darkChart(scale);
-    QDateTimeAxis* x = timeAxis(samples, scale);
+                  const ChartStyle& style, const QString& labelFormat, double low, double high) {
+    QChart* chart = darkChart(style);
+    QDateTimeAxis* x = timeAxis(samples, style);
     auto* y = new QValueAxis();
-    styleAxis(y, scale);
+    styleAxis(y, style);
     y->setLabelFormat(labelFormat);
     setRoundedRange(y, low, high);
     chart->addAxis(x, Qt::AlignBottom);
@@ -140,8 +139,8 @@ QList<MemberSample> thinned(const QList<MemberSample>& samples, int maxPoints) {
     return kept;
 }
 
-QChart* ratioChart(const QList<MemberSample>& samples, const UiScale& scale) {
-    std::unique_ptr<QLineSeries> series(line(QStringLiteral("Ratio"), kRatioColour, scale));
+QChart* ratioChart(const QList<MemberSample>& samples, const ChartStyle& style) {
+    std::unique_ptr<QLineSeries> series(line(QStringLiteral("Ratio"), kRatioColour, style));
     double low = 0;
     double high = 0;
     bool any = false;
@@ -159,12 +158,12 @@ QChart* ratioChart(const QList<MemberSample>& samples, const UiScale& scale) {
         return nullptr;
     }
     QChart* chart =
-        timeChart({series.release()}, samples, scale, QStringLiteral("%.2f"), low, high);
+        timeChart({series.release()}, samples, style, QStringLiteral("%.2f"), low, high);
     chart->legend()->setVisible(false);
     return chart;
 }
 
-QChart* transferChart(const QList<MemberSample>& samples, const UiScale& scale) {
+QChart* transferChart(const QList<MemberSample>& samples, const ChartStyle& style) {
     if (samples.isEmpty()) {
         return nullptr;
     }
@@ -177,18 +176,18 @@ QChart* transferChart(const QList<MemberSample>& samples, const UiScale& scale) 
     }
     const ByteUnit unit = unitFor(largest);
     const QString unitName = QString::fromLatin1(unit.name);
-    QLineSeries* up = line(QStringLiteral("Uploaded (%1)").arg(unitName), kUpColour, scale);
-    QLineSeries* down = line(QStringLiteral("Downloaded (%1)").arg(unitName), kDownColour, scale);
+    QLineSeries* up = line(QStringLiteral("Uploaded (%1)").arg(unitName), kUpColour, style);
+    QLineSeries* down = line(QStringLiteral("Downloaded (%1)").arg(unitName), kDownColour, style);
     for (const MemberSample& s : points) {
         const auto at = double(s.time.toMSecsSinceEpoch());
         up->append(at, double(s.uploaded) / unit.divisor);
         down->append(at, double(s.downloaded) / unit.divisor);
     }
-    return timeChart({up, down}, samples, scale, QStringLiteral("%.1f"),
+    return timeChart({up, down}, samples, style, QStringLiteral("%.1f"),
                      double(smallest) / unit.divisor, double(largest) / unit.divisor);
 }
 
-QChart* pushesChart(const QList<DayPushes>& days, const UiScale& scale) {
+QChart* pushesChart(const QList<DayPushes>& days, const ChartStyle& style) {
     if (days.isEmpty()) {
         return nullptr;
     }
@@ -221,11 +220,11 @@ QChart* pushesChart(const QList<DayPushes>& days, const UiScale& scale) {
         series->append(set);
     }
     series->setBarWidth(0.8);
-    QChart* chart = darkChart(scale);
+    QChart* chart = darkChart(style);
     chart->addSeries(series);
     // Bars sit at 0, 1, 2...: a few dates are placed under them, not one per bar.
     auto* x = new QCategoryAxis();
-    styleAxis(x, scale);
+    styleAxis(x, style);
     x->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
     x->setRange(-0.5, span - 0.5);
     const int labels = std::min(span, 4);
@@ -235,7 +234,7 @@ QChart* pushesChart(const QList<DayPushes>& days, const UiScale& scale) {
     }
     x->setGridLineVisible(false);
     auto* y = new QValueAxis();
-    styleAxis(y, scale);
+    styleAxis(y, style);
     y->setLabelFormat(QStringLiteral("%d"));
     y->setRange(0, double(std::max<qint64>(highest, 1)) * 1.1);
     y->setTickCount(std::min<int>(int(std::max<qint64>(highest, 1)) + 1, 4));

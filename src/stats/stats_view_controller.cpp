@@ -1,7 +1,7 @@
 #include "stats/stats_view_controller.h"
 
 #include "settings/settings_layout.h"
-#include "stats/stats_charts.h"
+#include "stats/chart_loader.h"
 #include "store/activity_database.h"
 #include "store/activity_log.h"
 #include "store/activity_recorder.h"
@@ -13,8 +13,6 @@
 #include "ui/toggle_switch.h"
 #include "ui/ui_scale.h"
 
-#include <QChart>
-#include <QChartView>
 #include <QDoubleValidator>
 #include <QLabel>
 #include <QLineEdit>
@@ -29,6 +27,7 @@ namespace {
 constexpr qreal kMargin = 10;
 constexpr qreal kLastPushes = 10;
 constexpr int kChangeDays = 7;
+constexpr qreal kPlotLabelPoints = 9;
 const QString kDefaultThreshold = QStringLiteral("1");
 
 QString labelStyle(const QColor& colour) {
@@ -106,15 +105,17 @@ StatsViewController::StatsViewController(const ScreenContext& context, QWidget* 
         ChartSlot& slot = charts_[i];
         slot.title = makeLabel(content_, colors::grey(0.6));
         slot.title->setText(chartTitles[i]);
-        slot.view = new QChartView(content_);
-        slot.view->setRenderHint(QPainter::Antialiasing);
-        slot.view->setFrameShape(QFrame::NoFrame);
-        slot.view->setStyleSheet(QStringLiteral("background: transparent;"));
-        slot.view->setAttribute(Qt::WA_TransparentForMouseEvents);  // the page scrolls over it
-        slot.view->hide();
+        const ChartModule& charts = chartModule();
+        slot.view = charts.makeView ? charts.makeView(content_) : nullptr;
+        if (slot.view) {
+            slot.view->hide();
+        }
         slot.empty = makeLabel(content_, colors::grey(0.55));
-        slot.empty->setText(i == 2 ? QStringLiteral("No pushes in this range.")
-                                   : QStringLiteral("No figures recorded in this range yet."));
+        slot.empty->setWordWrap(true);
+        slot.empty->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        slot.empty->setText(!slot.view ? QStringLiteral("No plots: %1.").arg(charts.problem)
+                            : i == 2   ? QStringLiteral("No pushes in this range.")
+                                       : QStringLiteral("No figures recorded in this range yet."));
     }
     pushesTitle_->setText(QStringLiteral("Last pushes"));
     noPushes_->setText(QStringLiteral("No pushes recorded yet."));
@@ -169,9 +170,15 @@ void StatsViewController::reload() {
 void StatsViewController::draw(const ActivityStats& stats) {
     shown_ = stats;
     const UiScale s = UiScale::of(this);
-    setChart(charts_[0], stats_charts::ratioChart(stats.samples, s));
-    setChart(charts_[1], stats_charts::transferChart(stats.samples, s));
-    setChart(charts_[2], stats_charts::pushesChart(stats.pushesPerDay, s));
+    ChartInput input;
+    input.samples = stats.samples;
+    input.days = stats.pushesPerDay;
+    input.scale = s.factor();
+    input.labelFont = s.font(FontFace::Arial, kPlotLabelPoints);
+    for (const ChartKind kind : {ChartKind::Ratio, ChartKind::Transfer, ChartKind::Pushes}) {
+        input.kind = kind;
+        showChart(charts_[int(kind)], input);
+    }
     showFigures();
     showGuard();
     showPushes();
@@ -179,16 +186,12 @@ void StatsViewController::draw(const ActivityStats& stats) {
     Q_EMIT statsShown();
 }
 
-void StatsViewController::setChart(ChartSlot& slot, QChart* chart) {
-    QChart* old = slot.view->chart();
-    if (chart) {
-        slot.view->setChart(chart);  // the view owns it now
+void StatsViewController::showChart(ChartSlot& slot, const ChartInput& input) {
+    const bool drawn = slot.view && chartModule().show(slot.view, input);
+    if (slot.view) {
+        slot.view->setVisible(drawn);
     }
-    slot.view->setVisible(chart != nullptr);
-    slot.empty->setVisible(chart == nullptr);
-    if (chart) {
-        delete old;  // setChart leaves the previous chart to its caller
-    }
+    slot.empty->setVisible(!drawn);
 }
 
 void StatsViewController::showFigures() {
@@ -323,13 +326,14 @@ void StatsViewController::relayout() {
         slot.title->setFont(s.font(FontFace::ArialBold, 12));
         place(slot.title, kMargin, y, inner, 18);
         y += 20;
-        if (slot.view->isVisible()) {
+        if (slot.view && slot.view->isVisible()) {
             place(slot.view, kMargin, y, inner, plotHeights[i]);
             y += plotHeights[i] + 12;
         } else {
             slot.empty->setFont(s.font(FontFace::Arial, 12));
-            place(slot.empty, kMargin, y, inner, 20);
-            y += 20 + 12;
+            const qreal lines = slot.view ? 20 : 40;  // without the module: why, in two lines
+            place(slot.empty, kMargin, y, inner, lines);
+            y += lines + 12;
         }
     }
 

@@ -15,13 +15,13 @@
 #include <QList>
 #include <QThreadPool>
 
-class QChart;
-class QChartView;
 class QLabel;
 class QLineEdit;
 class QScrollArea;
 
 namespace pelloran {
+
+struct ChartInput;
 
 class ActivityDatabase;
 class SegmentedControl;
@@ -47,7 +47,8 @@ public:
     QLabel* guardLine() const { return guardLine_; }
     ToggleSwitch* guardSwitch() const { return guardSwitch_; }
     QLineEdit* guardField() const { return guardField_; }
-    QChartView* ratioView() const { return charts_[0].view; }
+    // The ratio plot's view; null without the charts module.
+    QWidget* ratioView() const { return charts_[0].view; }
 
 Q_SIGNALS:
     // A read came back and was drawn.
@@ -59,7 +60,7 @@ protected:
 private:
     struct ChartSlot {
         QLabel* title = nullptr;
-        QChartView* view = nullptr;
+        QWidget* view = nullptr;  // from the charts module; null without it
         QLabel* empty = nullptr;  // the quiet line shown instead of an empty plot
     };
 
@@ -67,7 +68,7 @@ private:
     void showFigures();
     void showGuard();
     void showPushes();
-    void setChart(ChartSlot& slot, QChart* chart);
+    void showChart(ChartSlot& slot, const ChartInput& input);
     void guardChanged();
     void relayout();
 

@@ -15,7 +15,6 @@
 #include "ui/note_banner.h"
 #include "ui/toggle_switch.h"
 
-#include <QChartView>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
