@@ -32,8 +32,9 @@ QList<QStringList> matchEachRow(const QString& text, const QList<qsizetype>& row
                                 const QString& pattern, text::RegexBudget& budget,
                                 const QString& mustHold = QString());
 
-// The groups of one matching row, read from the page without copying the row: group(0) is
-// the whole match, as matchEachRow's components are, and a group that took no part is "".
+// The groups of one matching row, read from the page without copying the row: [0] is the
+// whole match, as in matchEachRow's components, and a group that took no part is "". Valid only
+// during the call that hands it over.
 class RowGroups {
 public:
     RowGroups(const QString& text, const QList<std::pair<qsizetype, qsizetype>>& spans)

@@ -214,10 +214,10 @@ public:
         }
     }
 
-    // The first match inside [start, end): true with where its components lie in `groups`
-    // when wanted.
     const QString& subject() const { return subject_; }
 
+    // The first match inside [start, end): true with where its components lie in `groups`
+    // when wanted.
     bool findIn(qsizetype start, qsizetype end, RangeMatcher::Groups* groups) {
         if (start < 0 || end > subject_.size() || start >= end) {
             return false;
