@@ -90,6 +90,10 @@ void CliCore::enterSignedInMode(Reads reads) {
     }
     recorder().openAhead();
     if (!renewer_) {
+        // Nobody can type a password into a running command: one silent sign-in per command
+        // at most. Requests that met the login page together could otherwise each start one
+        // when the site keeps asking, one after the other.
+        session().setReloginLimit(1);
         renewer_ = std::make_unique<SessionRenewer>(site(), [this](const SignInVerdict& verdict) {
             {
                 // The first failure is the cause; requests refused after it only repeat it.
