@@ -63,6 +63,7 @@ QList<QStringList> matchEachRow(const QString& text, const QList<qsizetype>& row
     const bool whole = forEachMatchingRow(
         text, rowStarts, pattern, budget, mustHold, [&rows](const RowGroups& g) {
             QStringList components;
+            components.reserve(g.size());
             for (qsizetype i = 0; i < g.size(); ++i) {
                 components.append(g[i]);
             }
