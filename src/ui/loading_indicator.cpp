@@ -102,6 +102,12 @@ void LoadingIndicator::hideLoadingIndicators() {
     delete box_;  // takes the spinner and the label with it
 }
 
+void LoadingIndicator::hideIfOn(const QWidget* view) {
+    if (QWidget* shown = box(); shown && view && view->isAncestorOf(shown)) {
+        hideLoadingIndicators();
+    }
+}
+
 void LoadingIndicator::sizeFrame() {
     QWidget* parent = box_ ? box_->parentWidget() : nullptr;
     if (!parent) {

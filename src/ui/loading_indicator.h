@@ -52,6 +52,9 @@ public:
     void showLoadingIndicators();
     // Removes the overlay; nothing happens when it is not shown.
     void hideLoadingIndicators();
+    // Removes the overlay only when it is shown on `view` or inside it: a screen that leaves
+    // takes its own overlay along and leaves alone one that another screen shows.
+    void hideIfOn(const QWidget* view);
 
     // Shown exactly while the spinner exists.
     bool isShown() const { return !spinner_.isNull(); }

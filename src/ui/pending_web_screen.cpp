@@ -35,17 +35,13 @@ void PendingWebScreen::viewWillAppear() {
     LoadingIndicator& loading = LoadingIndicator::sharedInstance();
     loading.setParentView(this);
     loading.setString(kLoadingText);
-    loading.setOffset(0);
     loading.showLoadingIndicators();
     // The frame with the bar and the overlay goes out first; the slow part comes after it.
     AfterNextFrame::run(this, [this] { makeScreen(); });
 }
 
 void PendingWebScreen::viewWillDisappear() {
-    LoadingIndicator& loading = LoadingIndicator::sharedInstance();
-    if (QWidget* box = loading.box(); box && isAncestorOf(box)) {
-        loading.hideLoadingIndicators();
-    }
+    LoadingIndicator::sharedInstance().hideIfOn(this);
 }
 
 void PendingWebScreen::paintEvent(QPaintEvent*) {

@@ -22,10 +22,9 @@ void WebTabScreen::viewWillAppear() {
             LoadingIndicator& loading = LoadingIndicator::sharedInstance();
             loading.setParentView(this);
             loading.setString(QStringLiteral("Loading..."));
-            loading.setOffset(0);
             loading.showLoadingIndicators();
             AfterNextFrame::run(this, [this] {
-                hideOwnLoading();
+                LoadingIndicator::sharedInstance().hideIfOn(this);
                 if (isVisible()) {
                     makeScreen();
                 } else {
@@ -63,15 +62,8 @@ void WebTabScreen::makeScreen() {
     screen_->viewWillAppear();
 }
 
-void WebTabScreen::hideOwnLoading() {
-    LoadingIndicator& loading = LoadingIndicator::sharedInstance();
-    if (QWidget* box = loading.box(); box && isAncestorOf(box)) {
-        loading.hideLoadingIndicators();
-    }
-}
-
 void WebTabScreen::viewWillDisappear() {
-    hideOwnLoading();
+    LoadingIndicator::sharedInstance().hideIfOn(this);
     if (screen_) {
         screen_->viewWillDisappear();
     }

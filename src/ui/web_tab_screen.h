@@ -32,7 +32,6 @@ protected:
 
 private:
     void makeScreen();
-    void hideOwnLoading();
 
     WebTab tab_;
     ScreenContext context_;

@@ -105,10 +105,7 @@ void WebViewController::viewWillDisappear() {
         page_->triggerAction(QWebEnginePage::Stop);
     }
     // The overlay is shared: it doesn't stay behind on a screen that left.
-    LoadingIndicator& loading = LoadingIndicator::sharedInstance();
-    if (QWidget* box = loading.box(); box && isAncestorOf(box)) {
-        loading.hideLoadingIndicators();
-    }
+    LoadingIndicator::sharedInstance().hideIfOn(this);
 }
 
 QUrl WebViewController::baseUrl() const {
