@@ -1,6 +1,7 @@
 #include "store/activity_database.h"
 
 #include "store/store_file.h"
+#include "store/store_lock.h"
 
 #include <QDir>
 #include <QFile>
@@ -208,6 +209,15 @@ bool ActivityDatabase::prepareFile() const {
     QString problem;
     if (!ensurePrivateDirectory(directory_, &problem)) {
         failed(QStringLiteral("can't be created"), problem);
+        return false;
+    }
+    // One program at a time checks, sets aside or migrates the file. Two that switched a new
+    // file to WAL at once could each hold the lock the other needed: SQLite then answers one of
+    // them "database is locked" at once, without waiting, and that program would record nothing
+    // for its whole run.
+    StoreLock preparing(filePath_ + QStringLiteral(".lock"), LockTiming{});
+    if (!preparing.acquire(&problem)) {
+        failed(QStringLiteral("can't be used"), problem);
         return false;
     }
     for (int attempt = 0; attempt < 2; ++attempt) {
